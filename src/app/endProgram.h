@@ -1,0 +1,12 @@
+#pragma once
+// The one way the program ends.
+#include <functional>
+
+// Set when the main window closes while the browser window is visible; the browser's unload then ends the program.
+inline bool endWhenBrowserCloses = false;
+
+// Ends the process at once: no unload handler or timer tick runs after it.
+void endProgram();
+
+// Tests replace the termination with their own action (for example recording that it happened).
+void setProgramTerminatorForTests(std::function<void()> terminator);

@@ -1,0 +1,24 @@
+#include "modLivery.h"
+
+#include "platform/VersionRecord.h"
+
+namespace modLivery {
+
+void loadProductIdentity() {
+  const auto& record = platform::versionRecord();
+  productName = QString::fromUtf8(record.productName);
+  companyName = QString::fromUtf8(record.companyName);
+  productSiteName = QString::fromUtf8(record.comments);
+  useSkin = true;
+  productWebAddress = QStringLiteral(KEYLOFT_WEB_ADDRESS);
+}
+
+void resetForTests() {
+  productName.clear();
+  companyName.clear();
+  productSiteName.clear();
+  productWebAddress.clear();
+  useSkin = false;
+}
+
+}  // namespace modLivery

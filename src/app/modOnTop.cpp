@@ -1,0 +1,12 @@
+#include "modOnTop.h"
+
+#include "platform/WindowOnTop.h"
+
+namespace modOnTop {
+
+void setOnTop(QWidget* window, short onTop) {
+  if (!window) return;
+  platform::setWindowOnTop(window, onTop == -1);
+}
+
+}  // namespace modOnTop

@@ -1,0 +1,66 @@
+#pragma once
+// The main window: the entry list, the command buttons, the menus and the status bar.
+#include "platform/Forms.h"
+
+#include <QList>
+
+class QAction;
+class QMenu;
+class QPushButton;
+
+namespace platform {
+class ListView;
+class StatusBar;
+}  // namespace platform
+
+class Form1 final : public platform::Form {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(Form1)
+
+ public:
+  Form1();
+  static QString name() { return QStringLiteral("Form1"); }
+
+  // Controls, named as the design names them. Control arrays are lists indexed as designed.
+  QList<QPushButton*> cmdAdd;      // index 0
+  QPushButton* cmdDelete = nullptr;
+  QPushButton* cmdEdit = nullptr;
+  QPushButton* cmdGoto = nullptr;
+  QList<QPushButton*> cmdWebsite;  // index 0
+  QList<QPushButton*> cmdCopy;     // 0 to 2
+  platform::ListView* lstPass = nullptr;
+  platform::StatusBar* StatusBar1 = nullptr;
+
+  QMenu* mnuFile = nullptr;
+  QMenu* mnuData = nullptr;
+  QMenu* mnuCopy = nullptr;
+  QMenu* mnuHelp = nullptr;
+  QMenu* mnuAbout = nullptr;
+  QList<QAction*> mnuFileItem;   // 0
+  QList<QAction*> mnuDataItem;   // 0 to 3
+  QList<QAction*> mnuCopyItem;   // 0 to 2
+  QList<QAction*> mnuHelpItem;   // 0
+  QList<QAction*> mnuAboutItem;  // 0
+
+  // Window events.
+  void Form_Load() override;
+  void Form_QueryUnload(bool& cancel) override;
+  void Form_Unload() override;
+
+  // Finishes the start once the master password dialog has succeeded.
+  void afterFormLoad();
+
+  // Entry commands.
+  void cmdAdd_Click(int index);
+  void cmdEdit_Click();
+  void cmdDelete_Click();
+  void cmdCopy_Click(int index);
+  void cmdGoto_Click();
+  void cmdWebsite_Click(int index);
+  void lstPass_ColumnClick(int columnHeaderIndex);
+  void mnuFileItem_Click(int index);
+  void mnuDataItem_Click(int index);
+  void mnuCopyItem_Click(int index);
+  void mnuHelpItem_Click(int index);
+  void mnuAboutItem_Click(int index);
+};

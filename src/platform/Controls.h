@@ -1,0 +1,22 @@
+#pragma once
+// The controls of a window as the design enumerates them: in collection (creation) order, each
+// with its control type name ("CommandButton", "TextBox", "ListView", "Label", "PictureBox", ...).
+#include <QList>
+#include <QString>
+
+class QObject;
+class QWidget;
+
+namespace platform {
+
+// The controls of a window's client area (and of frames inside it), in creation order.
+QList<QObject*> controlsOf(QWidget* window);
+
+// A control's type name: set explicitly with setControlTypeName, else mapped from its Qt class
+// (QPushButton "CommandButton", QLineEdit "TextBox", QComboBox "ComboBox", QListWidget "ListBox",
+// ListView "ListView", QLabel "Label", QCheckBox "CheckBox", QGroupBox "Frame",
+// StatusBar "StatusBar", Timer "Timer"); unknown classes give their Qt class name.
+QString controlTypeName(const QObject* control);
+void setControlTypeName(QObject* control, const QString& typeName);
+
+}  // namespace platform

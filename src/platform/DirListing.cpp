@@ -1,0 +1,55 @@
+#include "DirListing.h"
+
+#include "Files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <memory>
+
+namespace platform {
+
+bool wildcardMatch(const std::string& pattern, const std::string& name) {
+  std::size_t p = 0, n = 0, starP = std::string::npos, starN = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      starP = p++;
+      starN = n;
+    } else if (starP != std::string::npos) {
+      p = starP + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+bool findFirstFile(const std::string& path, std::string& name) {
+  name.clear();
+  auto cut = path.rfind(files::kPathSeparator);
+  std::string folder = cut == std::string::npos ? "." : path.substr(0, cut == 0 ? 1 : cut);
+  std::string pattern = cut == std::string::npos ? path : path.substr(cut + 1);
+  if (pattern.empty()) return true;
+
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+  if (!dir) return false;
+  int dfd = ::dirfd(dir.get());
+  while (const dirent* e = ::readdir(dir.get())) {
+    std::string candidate = e->d_name;
+    if (candidate.empty() || candidate[0] == '.') continue;
+    if (!wildcardMatch(pattern, candidate)) continue;
+    if (!name.empty() && candidate >= name) continue;
+    struct stat st {};
+    if (::fstatat(dfd, candidate.c_str(), &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
+    name = candidate;
+  }
+  return true;
+}
+
+}  // namespace platform

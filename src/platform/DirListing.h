@@ -1,0 +1,16 @@
+#pragma once
+// The one-name directory listing: the first ordinary file whose name matches a pattern.
+#include <string>
+
+namespace platform {
+
+// Lists the folder part of `path` for the pattern in its last component ("*" and "?" are
+// wildcards; letter case counts, as on the host file system). Only regular files are found;
+// a name beginning with "." is hidden and skipped. Answers the bare name of the first match in
+// name order, or an empty text when nothing matches. Returns false when the folder can't be read.
+bool findFirstFile(const std::string& path, std::string& name);
+
+// "*" matches any run of characters, "?" any one character; everything else matches itself.
+bool wildcardMatch(const std::string& pattern, const std::string& name);
+
+}  // namespace platform

@@ -1,0 +1,214 @@
+#include "ListItems.h"
+
+#include <algorithm>
+#include <array>
+
+namespace platform {
+namespace {
+
+// Collation weights of one code-page byte: base letter (primary), accent (secondary), case.
+struct Weight {
+  std::uint16_t primary;
+  std::uint8_t accent;
+  std::uint8_t upper;
+};
+
+std::array<Weight, 256> buildWeights() {
+  std::array<Weight, 256> w{};
+  for (int b = 0; b < 256; ++b) w[b] = {static_cast<std::uint16_t>(0x100 + b), 0, 0};  // symbols
+  for (int b = 0; b < 0x20; ++b) w[b].primary = static_cast<std::uint16_t>(b);
+  for (int d = '0'; d <= '9'; ++d) w[d].primary = static_cast<std::uint16_t>(0x300 + d);
+  auto letter = [&](int byte, char base, bool upper, int accent) {
+    int lower = base | 0x20;
+    w[byte] = {static_cast<std::uint16_t>(0x400 + (lower - 'a')), static_cast<std::uint8_t>(accent),
+               static_cast<std::uint8_t>(upper)};
+  };
+  for (char c = 'a'; c <= 'z'; ++c) {
+    letter(c, c, false, 0);
+    letter(c - 32, c, true, 0);
+  }
+  // Accented letters of the upper half: byte, base letter, upper case.
+  struct Accented {
+    int byte;
+    char base;
+    bool upper;
+  };
+  const Accented accented[] = {
+      {0x83, 'f', false}, {0x8A, 's', true},  {0x8C, 'o', true},  {0x8E, 'z', true},  {0x9A, 's', false},
+      {0x9C, 'o', false}, {0x9E, 'z', false}, {0x9F, 'y', true},  {0xC6, 'a', true},  {0xC7, 'c', true},
+      {0xD0, 'd', true},  {0xD1, 'n', true},  {0xD8, 'o', true},  {0xDD, 'y', true},  {0xDE, 't', true},
+      {0xDF, 's', false}, {0xE6, 'a', false}, {0xE7, 'c', false}, {0xF0, 'd', false}, {0xF1, 'n', false},
+      {0xF8, 'o', false}, {0xFD, 'y', false}, {0xFE, 't', false}, {0xFF, 'y', false},
+  };
+  for (const auto& a : accented) letter(a.byte, a.base, a.upper, a.byte);
+  const char vowels[] = {'a', 'e', 'i', 'o', 'u'};
+  const int firsts[] = {0xC0, 0xC8, 0xCC, 0xD2, 0xD9};
+  const int counts[] = {6, 4, 4, 5, 4};
+  for (int v = 0; v < 5; ++v) {
+    for (int i = 0; i < counts[v]; ++i) {
+      if (firsts[v] + i == 0xC6) continue;  // Æ is set above
+      letter(firsts[v] + i, vowels[v], true, firsts[v] + i);
+      letter(firsts[v] + i + 0x20, vowels[v], false, firsts[v] + i);
+    }
+  }
+  return w;
+}
+
+const std::array<Weight, 256> kWeights = buildWeights();
+
+}  // namespace
+
+int compareText(std::string_view a, std::string_view b) {
+  std::size_t n = std::min(a.size(), b.size());
+  int accent = 0, upper = 0, raw = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    auto ca = static_cast<unsigned char>(a[i]);
+    auto cb = static_cast<unsigned char>(b[i]);
+    if (ca == cb) continue;
+    const Weight& wa = kWeights[ca];
+    const Weight& wb = kWeights[cb];
+    if (wa.primary != wb.primary) return wa.primary < wb.primary ? -1 : 1;
+    if (!accent && wa.accent != wb.accent) accent = wa.accent < wb.accent ? -1 : 1;
+    if (!upper && wa.upper != wb.upper) upper = wa.upper < wb.upper ? -1 : 1;
+    if (!raw) raw = ca < cb ? -1 : 1;
+  }
+  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+  if (accent) return accent;
+  if (upper) return upper;
+  return raw;
+}
+
+std::string_view ListRow::subItem(int index) const {
+  std::string_view all(bytes_);
+  if (index == 1) return all.substr(cut1_, cut2_ - cut1_);
+  if (index == 2) return all.substr(cut2_);
+  return {};
+}
+
+void ListRow::assign(std::string_view text, std::string_view sub1, std::string_view sub2) {
+  bytes_.clear();
+  bytes_.reserve(text.size() + sub1.size() + sub2.size());
+  bytes_.append(text).append(sub1).append(sub2);
+  cut1_ = static_cast<std::uint32_t>(text.size());
+  cut2_ = static_cast<std::uint32_t>(text.size() + sub1.size());
+}
+
+ListRow ListItems::makeRow(std::string_view text, std::string_view sub1, std::string_view sub2) {
+  ListRow r;
+  r.assign(text, sub1, sub2);
+  r.key_ = nextKey_++;
+  return r;
+}
+
+std::int64_t ListItems::add(std::string_view text, std::string_view sub1, std::string_view sub2) {
+  ListRow r = makeRow(text, sub1, sub2);
+  std::int64_t number = count() + 1;
+  if (sorted_) {
+    auto at = std::upper_bound(rows_.begin(), rows_.end(), r,
+                               [this](const ListRow& x, const ListRow& y) { return before(x, y); });
+    number = (at - rows_.begin()) + 1;
+  }
+  if (observer_) observer_->rowsAboutToBeInserted(number, number);
+  rows_.insert(rows_.begin() + (number - 1), std::move(r));
+  if (observer_) observer_->rowsInserted();
+  return number;
+}
+
+void ListItems::appendRows(std::vector<ListRow>&& rows) {
+  if (rows.empty()) return;
+  std::int64_t first = count() + 1;
+  if (observer_) observer_->rowsAboutToBeInserted(first, first + static_cast<std::int64_t>(rows.size()) - 1);
+  if (rows_.empty()) {
+    rows_ = std::move(rows);
+  } else {
+    rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+  }
+  if (observer_) observer_->rowsInserted();
+  if (sorted_) sortRows();
+}
+
+std::int64_t ListItems::setRow(std::int64_t number, std::string_view text, std::string_view sub1,
+                               std::string_view sub2) {
+  rows_[static_cast<std::size_t>(number - 1)].assign(text, sub1, sub2);
+  if (observer_) observer_->rowChanged(number);
+  return sorted_ ? placeSorted(number) : number;
+}
+
+// Moves one row whose text changed to its place in the sorted order.
+std::int64_t ListItems::placeSorted(std::int64_t number) {
+  auto from = rows_.begin() + (number - 1);
+  auto cmp = [this](const ListRow& x, const ListRow& y) { return before(x, y); };
+  auto lower = std::upper_bound(rows_.begin(), from, *from, cmp);
+  auto upper = std::lower_bound(from + 1, rows_.end(), *from, cmp);
+  if (lower == from && upper == from + 1) return number;
+  if (observer_) observer_->orderAboutToChange();
+  std::int64_t to;
+  if (lower != from) {
+    std::rotate(lower, from, from + 1);
+    to = (lower - rows_.begin()) + 1;
+  } else {
+    std::rotate(from, from + 1, upper);
+    to = (upper - rows_.begin());
+  }
+  if (observer_) observer_->orderChanged();
+  return to;
+}
+
+void ListItems::remove(std::int64_t number) {
+  if (observer_) observer_->rowsAboutToBeRemoved(number, number);
+  rows_.erase(rows_.begin() + (number - 1));
+  if (observer_) observer_->rowsRemoved();
+}
+
+void ListItems::clear() {
+  if (rows_.empty()) return;
+  if (observer_) observer_->rowsAboutToBeRemoved(1, count());
+  rows_.clear();
+  if (observer_) observer_->rowsRemoved();
+}
+
+void ListItems::setSelected(std::int64_t number, bool selected) {
+  rows_[static_cast<std::size_t>(number - 1)].selected_ = selected;
+}
+
+std::int64_t ListItems::firstSelected() const {
+  for (std::size_t i = 0; i < rows_.size(); ++i)
+    if (rows_[i].selected_) return static_cast<std::int64_t>(i) + 1;
+  return 0;
+}
+
+std::int64_t ListItems::findKey(std::uint64_t key) const {
+  for (std::size_t i = 0; i < rows_.size(); ++i)
+    if (rows_[i].key_ == key) return static_cast<std::int64_t>(i) + 1;
+  return 0;
+}
+
+void ListItems::setSorted(bool on) {
+  bool was = sorted_;
+  sorted_ = on;
+  if (on && !was) sortRows();
+}
+
+void ListItems::setSortKey(int column) {
+  sortKey_ = column;
+  if (sorted_) sortRows();
+}
+
+void ListItems::setSortOrder(int order) {
+  sortOrder_ = order;
+  if (sorted_) sortRows();
+}
+
+bool ListItems::before(const ListRow& a, const ListRow& b) const {
+  int c = compareText(a.column(sortKey_), b.column(sortKey_));
+  return sortOrder_ == kSortDescending ? c > 0 : c < 0;
+}
+
+void ListItems::sortRows() {
+  if (rows_.size() < 2) return;
+  if (observer_) observer_->orderAboutToChange();
+  std::stable_sort(rows_.begin(), rows_.end(), [this](const ListRow& x, const ListRow& y) { return before(x, y); });
+  if (observer_) observer_->orderChanged();
+}
+
+}  // namespace platform

@@ -1,0 +1,15 @@
+#pragma once
+// The per-user settings store, addressed by application name, section and key: an INI file
+// per application in the user's configuration folder.
+#include <QString>
+
+namespace platform::settings {
+
+QString getSetting(const QString& appName, const QString& section, const QString& key, const QString& defaultValue);
+// Written to disk at once: the program may end without any clean-up.
+void saveSetting(const QString& appName, const QString& section, const QString& key, const QString& value);
+
+// Tests keep their settings in a folder of their own; an empty text restores the user's folder.
+void setSettingsFolderForTests(const QString& folder);
+
+}  // namespace platform::settings

@@ -1,0 +1,31 @@
+#pragma once
+// A timer as windows use it: an interval and an enabled switch; ticks run `onTimer` on the
+// user-interface thread. Interval 0 never ticks.
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+
+namespace platform {
+
+class Timer : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit Timer(QObject* parent = nullptr);
+
+  void setInterval(int milliseconds);
+  int interval() const { return interval_; }
+  void setEnabled(bool enabled);
+  bool enabled() const { return enabled_; }
+
+  std::function<void()> onTimer;
+
+ private:
+  void restart();
+  QTimer timer_;
+  int interval_ = 0;
+  bool enabled_ = false;
+};
+
+}  // namespace platform

@@ -1,0 +1,17 @@
+#pragma once
+// The executable's version record, generated at build time from the project's one definition.
+
+namespace platform {
+
+struct VersionRecord {
+  const char* productName;
+  const char* companyName;
+  const char* comments;  // the product web site's host name
+  const char* fileVersion;
+  const char* productVersion;
+  int major, minor, revision, build;
+};
+
+const VersionRecord& versionRecord();
+
+}  // namespace platform

@@ -1,0 +1,59 @@
+#include "VaultFormat.h"
+
+#include "shiftText.h"
+
+#include <cstring>
+
+namespace vault {
+
+bool LineReader::next(std::string_view& line) {
+  if (done_) return false;
+  if (rest_.empty()) {
+    done_ = true;
+    return false;
+  }
+  const void* at = std::memchr(rest_.data(), cr_, rest_.size());
+  if (!at) {
+    line = rest_;
+    rest_ = {};
+    done_ = true;
+    return true;
+  }
+  std::size_t cut = static_cast<const char*>(at) - rest_.data();
+  line = rest_.substr(0, cut);
+  std::size_t skip = cut + 1;
+  const char lf = static_cast<char>(cr_ == '\r' ? '\n' : '\n' ^ 0x80);
+  if (skip < rest_.size() && rest_[skip] == lf) ++skip;
+  rest_ = rest_.substr(skip);
+  return true;
+}
+
+std::array<std::string_view, 3> splitEntry(std::string_view line) {
+  std::array<std::string_view, 3> pieces{};
+  for (std::size_t i = 0; i < 3; ++i) {
+    auto cut = line.find(kSeparator);
+    if (cut == std::string_view::npos) {
+      pieces[i] = line;
+      break;
+    }
+    pieces[i] = line.substr(0, cut);
+    line = line.substr(cut + kSeparator.size());
+  }
+  return pieces;
+}
+
+void appendShiftedLine(std::string& out, std::string_view plain) {
+  std::size_t from = out.size();
+  out.append(plain);
+  shiftBytes(out.data() + from, plain.size());
+  out.append(kLineEnd);
+}
+
+void appendShiftedEntry(std::string& out, std::string_view user, std::string_view password, std::string_view location) {
+  std::size_t from = out.size();
+  out.append(user).append(kSeparator).append(password).append(kSeparator).append(location);
+  shiftBytes(out.data() + from, out.size() - from);
+  out.append(kLineEnd);
+}
+
+}  // namespace vault

@@ -1,0 +1,41 @@
+#pragma once
+// The byte format of data.enc: lines of shifted code-page bytes, the first the master password,
+// each further one an entry "user|||password|||location".
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace vault {
+
+inline constexpr std::string_view kLineEnd = "\r\n";
+inline constexpr std::string_view kSeparator = "|||";
+
+// Walks the lines of a file's bytes: a line ends at CR, and an LF right after that CR belongs to
+// the line end; a lone LF and a 00 byte are content; the last line may lack its line end.
+// Works on raw or on already-unshifted bytes (then the line end is the shifted CR, 8D).
+class LineReader {
+ public:
+  explicit LineReader(std::string_view bytes, char lineEnd = '\r') : rest_(bytes), cr_(lineEnd) {}
+  bool next(std::string_view& line);
+  // The bytes not read yet.
+  std::string_view rest() const { return rest_; }
+
+ private:
+  std::string_view rest_;
+  char cr_;
+  bool done_ = false;
+};
+
+// Splits an unshifted entry line at every "|||" from the left; pieces past the third are dropped
+// and missing ones are empty.
+std::array<std::string_view, 3> splitEntry(std::string_view line);
+
+// True for an entry line that is skipped: raw text empty or a single space.
+inline bool isSkippedLine(std::string_view raw) { return raw.empty() || raw == " "; }
+
+// Appends one line, shifted, and its line end.
+void appendShiftedLine(std::string& out, std::string_view plain);
+// Appends an entry line, shifted, and its line end.
+void appendShiftedEntry(std::string& out, std::string_view user, std::string_view password, std::string_view location);
+
+}  // namespace vault

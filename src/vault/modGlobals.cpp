@@ -1,0 +1,201 @@
+#include "modGlobals.h"
+
+#include "VaultFormat.h"
+#include "app/xfileExists.h"
+#include "platform/CodePage.h"
+#include "platform/Files.h"
+#include "shiftText.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <ctime>
+
+namespace cp = platform::codepage;
+
+namespace modGlobals {
+namespace {
+
+VaultHost g_host;
+const char kFileName[] = "data.enc";
+
+std::u16string u16(std::string_view ascii) { return cp::toUnicode(ascii); }
+
+void status(const std::u16string& text) {
+  if (g_host.showStatusMessage) g_host.showStatusMessage(text);
+}
+
+void fatal(const std::u16string& text) {
+  if (g_host.fatalError) g_host.fatalError(text);
+}
+
+std::u16string problem(const char* verb, const std::string& what, const std::string& reason) {
+  return u16(std::string(verb) + " " + what + ": " + reason);
+}
+
+// Reads the whole vault; a file that can't be read ends the program, untouched.
+bool readVault(std::string& bytes) {
+  std::string path = vaultPath();
+  std::string error;
+  if (!ensureVaultFile(path, &error)) {
+    fatal(problem("Could not create", path, error));
+    return false;
+  }
+  if (!platform::files::readFile(path, bytes, error)) {
+    fatal(problem("Could not read", path, error));
+    return false;
+  }
+  return true;
+}
+
+// Plain master password as the bytes of its shifted line (without line end).
+std::string shiftedMasterPassword() {
+  std::u16string copy = masterPassword;
+  return cp::fromUnicode(shiftText(copy));
+}
+
+// Adds the entry lines of unshifted bytes to the list; returns how many were added.
+std::int64_t addEntries(std::string_view plain) {
+  // In unshifted bytes the raw line end CR reads as 8D and a raw single space as A0.
+  vault::LineReader lines(plain, static_cast<char>('\r' ^ 0x80));
+  std::vector<platform::ListRow> rows;
+  rows.reserve(static_cast<std::size_t>(std::count(plain.begin(), plain.end(), static_cast<char>('\r' ^ 0x80))) + 1);
+  platform::ListItems& list = g_host.list();
+  std::string_view line;
+  while (lines.next(line)) {
+    if (line.empty() || line == "\xA0") continue;
+    auto piece = vault::splitEntry(line);
+    rows.push_back(list.makeRow(piece[0], piece[1], piece[2]));
+  }
+  auto added = static_cast<std::int64_t>(rows.size());
+  list.appendRows(std::move(rows));
+  return added;
+}
+
+}  // namespace
+
+void setVaultHost(VaultHost host) { g_host = std::move(host); }
+
+std::string vaultPath() { return platform::files::programFolder() + platform::files::kPathSeparator + kFileName; }
+
+bool ensureVaultFile(const std::string& path, std::string* error) {
+  if (xfileExists::fileExists(path)) return true;
+  std::string reason;
+  if (platform::files::createFileExclusively(path, vault::kLineEnd, reason)) return true;
+  if (error) *error = reason;
+  return false;
+}
+
+void openVault() {
+  std::string bytes;
+  if (!readVault(bytes)) return;
+  vault::LineReader lines(bytes);
+  std::string_view first;
+  lines.next(first);  // a file of zero bytes has no first line: no master password yet
+  std::u16string line = cp::toUnicode(first);
+  shiftText(line);
+  if (line.empty()) {
+    askNewMasterPassword();
+  } else {
+    storedMasterPassword = line;
+    askMasterPassword();
+  }
+}
+
+void askNewMasterPassword() {
+  creatingMasterPassword = true;
+  if (g_host.showPasswordDialog) g_host.showPasswordDialog();
+}
+
+void askMasterPassword() {
+  creatingMasterPassword = false;
+  if (g_host.showPasswordDialog) g_host.showPasswordDialog();
+}
+
+bool createVault() {
+  if (g_host.unloadPasswordDialog) g_host.unloadPasswordDialog();
+  if (g_host.doEvents) g_host.doEvents();
+
+  // Entry lines found under an empty first line are kept, byte for byte, and shown.
+  std::string old;
+  if (!readVault(old)) return false;
+  vault::LineReader lines(old);
+  std::string_view first;
+  lines.next(first);
+  std::string_view entries = lines.rest();
+
+  std::string image = shiftedMasterPassword();
+  image.append(vault::kLineEnd).append(entries);
+  std::string error;
+  bool ok = platform::files::writeFileAtomically(vaultPath(), image, error);
+  if (ok) {
+    std::string plain(entries);
+    shiftText(plain);
+    addEntries(plain);
+    status(u"Password created successfully");
+  } else {
+    status(problem("Could not save", kFileName, error));
+  }
+  if (g_host.afterFormLoad) g_host.afterFormLoad();
+  return ok;
+}
+
+bool loadVault() {
+  std::string bytes;
+  if (!readVault(bytes)) return false;
+  shiftText(bytes);
+  vault::LineReader lines(bytes, static_cast<char>('\r' ^ 0x80));
+  std::string_view first;
+  lines.next(first);  // the master password, not used here
+  std::int64_t count = addEntries(lines.rest());
+  status(u"Loaded " + u16(std::to_string(count)) + u" entries");
+  if (g_host.afterFormLoad) g_host.afterFormLoad();
+  return true;
+}
+
+bool saveVault() {
+  const platform::ListItems& list = g_host.list();
+  const std::int64_t rows = list.count();
+  std::string master = shiftedMasterPassword();
+  std::size_t size = master.size() + 4;
+  for (std::int64_t r = 1; r <= rows; ++r) {
+    const auto& row = list.row(r);
+    size += row.text().size() + row.subItem(1).size() + row.subItem(2).size() + 8;
+  }
+  std::string image;
+  image.reserve(size);
+  image.append(master).append(vault::kLineEnd);
+  for (std::int64_t r = 1; r <= rows; ++r) {
+    const auto& row = list.row(r);
+    vault::appendShiftedEntry(image, row.text(), row.subItem(1), row.subItem(2));
+  }
+  image.append(vault::kLineEnd);
+
+  std::string path = vaultPath();
+  std::string error;
+  if (!ensureVaultFile(path, &error) || !platform::files::writeFileAtomically(path, image, error)) {
+    status(problem("Could not save", kFileName, error));
+    return false;
+  }
+  status(u"Saved " + savedTimeText());
+  return true;
+}
+
+std::u16string savedTimeText() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char buf[128];
+  const char* format = (local.tm_hour == 0 && local.tm_min == 0 && local.tm_sec == 0) ? "%x" : "%x %X";
+  std::size_t n = std::strftime(buf, sizeof buf, format, &local);
+  // The user's regional settings may give non-ASCII text in the locale's encoding.
+  return QString::fromLocal8Bit(buf, static_cast<qsizetype>(n)).toStdU16String();
+}
+
+void resetVaultForTests() {
+  masterPassword.clear();
+  storedMasterPassword.clear();
+  creatingMasterPassword = false;
+}
+
+}  // namespace modGlobals

@@ -1,0 +1,48 @@
+#pragma once
+// The vault's state and operations. The windows it hands over to (the password dialog, the main
+// window's list, status bar and after-load step) are reached through VaultHost, which the program
+// fills at start.
+#include "platform/ListItems.h"
+
+#include <functional>
+#include <string>
+
+namespace modGlobals {
+
+// The master password of this run, plain; empty until the dialog succeeds.
+inline std::u16string masterPassword;
+// Line 1 of the file, unscrambled.
+inline std::u16string storedMasterPassword;
+// True when the dialog must create a master password, false when it must verify one.
+inline bool creatingMasterPassword = false;
+
+struct VaultHost {
+  std::function<platform::ListItems&()> list;  // the rows of lstPass
+  std::function<void(const std::u16string&)> showStatusMessage;
+  std::function<void()> afterFormLoad;
+  std::function<void()> showPasswordDialog;  // load frmPass and show it without waiting
+  std::function<void()> unloadPasswordDialog;
+  std::function<void()> doEvents;  // let pending window events run once
+  // The vault can't be read or created: tell the user and end the program.
+  std::function<void(const std::u16string&)> fatalError;
+};
+void setVaultHost(VaultHost host);
+
+std::string vaultPath();
+
+// Each returns false (after reporting) when the file could not be read or written.
+bool ensureVaultFile(const std::string& path, std::string* error = nullptr);
+void openVault();
+void askNewMasterPassword();
+void askMasterPassword();
+bool createVault();
+bool loadVault();
+bool saveVault();
+
+// The text "Saved " is followed by: the short date, a space and the long time (no time at midnight).
+std::u16string savedTimeText();
+
+// Back to the state at program start.
+void resetVaultForTests();
+
+}  // namespace modGlobals

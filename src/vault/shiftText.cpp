@@ -1,0 +1,24 @@
+#include "shiftText.h"
+
+#include "platform/CodePage.h"
+
+namespace cp = platform::codepage;
+
+std::u16string& shiftText(std::u16string& text) {
+  const std::size_t length = text.size();
+  for (std::size_t i = 0; i < length; ++i) {
+    unsigned char code = '?';
+    if (!cp::toByte(text[i], code)) code = '?';
+    text[i] = cp::toChar(static_cast<unsigned char>(code < 128 ? code + 128 : code - 128));
+  }
+  return text;
+}
+
+void shiftBytes(char* bytes, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<char>(bytes[i] ^ 0x80);
+}
+
+std::string& shiftText(std::string& bytes) {
+  shiftBytes(bytes.data(), bytes.size());
+  return bytes;
+}

@@ -1,0 +1,53 @@
+#include "TempFolder.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace testing_support {
+
+TempFolder::TempFolder() {
+  std::string tmpl = (std::filesystem::temp_directory_path() / "keyloft-test-XXXXXX").string();
+  if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = tmpl;
+  ::chmod(path_.c_str(), 0755);
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ec;
+  for (auto& e : std::filesystem::recursive_directory_iterator(path_, ec))
+    std::filesystem::permissions(e.path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+  ::chmod(path_.c_str(), 0755);
+  std::filesystem::remove_all(path_, ec);
+}
+
+std::string readBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void writeBytes(const std::string& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+int runUnprivileged(const std::function<int()>& body) {
+  pid_t pid = ::fork();
+  if (pid < 0) return 255;
+  if (pid == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(254);
+    ::_exit(body());
+  }
+  int status = 0;
+  if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return 255;
+  return WEXITSTATUS(status);
+}
+
+}  // namespace testing_support

@@ -1,0 +1,30 @@
+#pragma once
+// A fresh temporary folder per test, removed afterwards, and the test helpers that use it.
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace testing_support {
+
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
+
+ private:
+  std::string path_;
+};
+
+std::string readBytes(const std::string& path);
+void writeBytes(const std::string& path, std::string_view bytes);
+
+// Runs `body` in a child process without root's privileges (when the tests run as root), so that
+// file permissions apply; returns the child's exit code (255 when it could not be run).
+int runUnprivileged(const std::function<int()>& body);
+
+}  // namespace testing_support

@@ -35,7 +35,8 @@ bool findFirstFile(const std::string& path, std::string& name) {
   auto cut = path.rfind(files::kPathSeparator);
   std::string folder = cut == std::string::npos ? "." : path.substr(0, cut == 0 ? 1 : cut);
   std::string pattern = cut == std::string::npos ? path : path.substr(cut + 1);
-  if (pattern.empty()) return true;
+  // A folder path (ending in a separator) lists the folder's files.
+  if (pattern.empty()) pattern = "*";
 
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
   if (!dir) return false;

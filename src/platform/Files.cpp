@@ -131,23 +131,22 @@ bool readFile(const std::string& path, std::string& bytes, std::string& error) {
     error = reason(EISDIR);
     return false;
   }
+  // Read in one go when the size is known; a file that grows meanwhile is read to its end.
   bytes.clear();
-  if (st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
-  std::size_t chunk = 1 << 20;
+  std::size_t chunk = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : (1 << 16);
   for (;;) {
     std::size_t old = bytes.size();
     bytes.resize(old + chunk);
     ssize_t n = ::read(f.fd, bytes.data() + old, chunk);
     if (n < 0) {
-      if (errno == EINTR) {
-        bytes.resize(old);
-        continue;
-      }
+      bytes.resize(old);
+      if (errno == EINTR) continue;
       error = reason(errno);
       return false;
     }
     bytes.resize(old + static_cast<std::size_t>(n));
     if (n == 0) break;
+    chunk = 1 << 16;
   }
   return true;
 }

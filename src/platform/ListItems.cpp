@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace platform {
 namespace {
@@ -79,23 +80,45 @@ int compareText(std::string_view a, std::string_view b) {
 }
 
 std::string_view ListRow::subItem(int index) const {
-  std::string_view all(bytes_);
-  if (index == 1) return all.substr(cut1_, cut2_ - cut1_);
-  if (index == 2) return all.substr(cut2_);
+  if (index == 1) return {data_ + cut1_, cut2_ - cut1_};
+  if (index == 2) return {data_ + cut2_, end_ - cut2_};
   return {};
 }
 
-void ListRow::assign(std::string_view text, std::string_view sub1, std::string_view sub2) {
-  bytes_.clear();
-  bytes_.reserve(text.size() + sub1.size() + sub2.size());
-  bytes_.append(text).append(sub1).append(sub2);
-  cut1_ = static_cast<std::uint32_t>(text.size());
-  cut2_ = static_cast<std::uint32_t>(text.size() + sub1.size());
+char* ListItems::allocate(std::size_t bytes) {
+  if (bytes > freeBytes_) {
+    constexpr std::size_t kBlock = 1 << 20;
+    std::size_t size = std::max(kBlock, bytes);
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+    free_ = blocks_.back().get();
+    freeBytes_ = size;
+  }
+  char* at = free_;
+  free_ += bytes;
+  freeBytes_ -= bytes;
+  return at;
 }
 
-ListRow ListItems::makeRow(std::string_view text, std::string_view sub1, std::string_view sub2) {
+void ListItems::store(ListRow& row, std::string_view text, std::string_view sub1, std::string_view sub2) {
+  const std::size_t total = text.size() + sub1.size() + sub2.size();
+  char* at = allocate(total);
+  // The sources may be texts of this same list; they stay in place, as storage is only added to.
+  char* to = at;
+  for (std::string_view part : {text, sub1, sub2}) {
+    if (!part.empty()) std::memcpy(to, part.data(), part.size());
+    to += part.size();
+  }
+  row.data_ = at;
+  row.cut1_ = static_cast<std::uint32_t>(text.size());
+  row.cut2_ = static_cast<std::uint32_t>(text.size() + sub1.size());
+  row.end_ = static_cast<std::uint32_t>(total);
+}
+
+ListRow ListItems::makeRow(std::string_view text, std::string_view sub1, std::string_view sub2,
+                           void (*transform)(char*, std::size_t)) {
   ListRow r;
-  r.assign(text, sub1, sub2);
+  store(r, text, sub1, sub2);
+  if (transform) transform(const_cast<char*>(r.data_), r.end_);
   r.key_ = nextKey_++;
   return r;
 }
@@ -129,7 +152,7 @@ void ListItems::appendRows(std::vector<ListRow>&& rows) {
 
 std::int64_t ListItems::setRow(std::int64_t number, std::string_view text, std::string_view sub1,
                                std::string_view sub2) {
-  rows_[static_cast<std::size_t>(number - 1)].assign(text, sub1, sub2);
+  store(rows_[static_cast<std::size_t>(number - 1)], text, sub1, sub2);
   if (observer_) observer_->rowChanged(number);
   return sorted_ ? placeSorted(number) : number;
 }
@@ -160,11 +183,30 @@ void ListItems::remove(std::int64_t number) {
   if (observer_) observer_->rowsRemoved();
 }
 
-void ListItems::clear() {
-  if (rows_.empty()) return;
-  if (observer_) observer_->rowsAboutToBeRemoved(1, count());
-  rows_.clear();
+ListRow ListItems::take(std::int64_t number) {
+  if (observer_) observer_->rowsAboutToBeRemoved(number, number);
+  ListRow row = std::move(rows_[static_cast<std::size_t>(number - 1)]);
+  rows_.erase(rows_.begin() + (number - 1));
   if (observer_) observer_->rowsRemoved();
+  return row;
+}
+
+void ListItems::insert(std::int64_t number, ListRow&& row) {
+  if (observer_) observer_->rowsAboutToBeInserted(number, number);
+  rows_.insert(rows_.begin() + (number - 1), std::move(row));
+  if (observer_) observer_->rowsInserted();
+}
+
+void ListItems::clear() {
+  if (!rows_.empty()) {
+    if (observer_) observer_->rowsAboutToBeRemoved(1, count());
+    rows_.clear();
+    if (observer_) observer_->rowsRemoved();
+  }
+  rows_.shrink_to_fit();
+  blocks_.clear();
+  free_ = nullptr;
+  freeBytes_ = 0;
 }
 
 void ListItems::setSelected(std::int64_t number, bool selected) {

@@ -2,17 +2,20 @@
 // The rows of the list view: item text and two sub-items per row, held as code-page bytes,
 // with a selected flag and the list's sort settings. The view is a model over these rows.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace platform {
 
+// A row's texts live in its list's storage: a copy of a row stays readable until the list is
+// cleared (texts of removed or replaced rows are kept until then).
 class ListRow {
  public:
   ListRow() = default;
 
-  std::string_view text() const { return std::string_view(bytes_).substr(0, cut1_); }
+  std::string_view text() const { return {data_, cut1_}; }
   // Sub-item 1 or 2; any other index is empty.
   std::string_view subItem(int index) const;
   // Column 0 is the item text, columns 1 and 2 the sub-items.
@@ -23,10 +26,9 @@ class ListRow {
 
  private:
   friend class ListItems;
-  void assign(std::string_view text, std::string_view sub1, std::string_view sub2);
 
-  std::string bytes_;  // text, sub-item 1 and sub-item 2 back to back
-  std::uint32_t cut1_ = 0, cut2_ = 0;
+  const char* data_ = "";  // text, sub-item 1 and sub-item 2 back to back
+  std::uint32_t cut1_ = 0, cut2_ = 0, end_ = 0;
   std::uint64_t key_ = 0;
   bool selected_ = false;
 };
@@ -56,8 +58,10 @@ class ListItems {
 
   // Adds a row and returns its number: at the end, or at its sorted place while sorting is on.
   std::int64_t add(std::string_view text, std::string_view sub1 = {}, std::string_view sub2 = {});
-  // Appends many rows with one notification (loading a vault).
-  ListRow makeRow(std::string_view text, std::string_view sub1, std::string_view sub2);
+  // Appends many rows with one notification (loading a vault). `transform`, when given, is applied
+  // to the row's bytes after they are copied (all three texts, back to back).
+  ListRow makeRow(std::string_view text, std::string_view sub1, std::string_view sub2,
+                  void (*transform)(char* bytes, std::size_t count) = nullptr);
   void appendRows(std::vector<ListRow>&& rows);
   void reserve(std::size_t rows) { rows_.reserve(rows); }
 
@@ -65,6 +69,10 @@ class ListItems {
   // Returns the row's number afterwards.
   std::int64_t setRow(std::int64_t number, std::string_view text, std::string_view sub1, std::string_view sub2);
   void remove(std::int64_t number);
+  // Takes a row out whole and puts it back (key and selection kept), so a failed change can be undone.
+  ListRow take(std::int64_t number);
+  void insert(std::int64_t number, ListRow&& row);
+  // Removes every row and releases the storage of their texts.
   void clear();
 
   void setSelected(std::int64_t number, bool selected);
@@ -88,7 +96,15 @@ class ListItems {
   std::int64_t placeSorted(std::int64_t number);
   bool before(const ListRow& a, const ListRow& b) const;
 
+  // Copies the three texts back to back into the list's storage.
+  void store(ListRow& row, std::string_view text, std::string_view sub1, std::string_view sub2);
+  char* allocate(std::size_t bytes);
+
   std::vector<ListRow> rows_;
+  // Texts are packed into large blocks: a million rows cost no allocation each.
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  char* free_ = nullptr;
+  std::size_t freeBytes_ = 0;
   std::uint64_t nextKey_ = 1;
   bool sorted_ = false;
   int sortKey_ = 0;

@@ -12,23 +12,24 @@ inline constexpr std::string_view kSeparator = "|||";
 
 // Walks the lines of a file's bytes: a line ends at CR, and an LF right after that CR belongs to
 // the line end; a lone LF and a 00 byte are content; the last line may lack its line end.
-// Works on raw or on already-unshifted bytes (then the line end is the shifted CR, 8D).
 class LineReader {
  public:
-  explicit LineReader(std::string_view bytes, char lineEnd = '\r') : rest_(bytes), cr_(lineEnd) {}
+  explicit LineReader(std::string_view bytes) : rest_(bytes) {}
   bool next(std::string_view& line);
   // The bytes not read yet.
   std::string_view rest() const { return rest_; }
 
  private:
   std::string_view rest_;
-  char cr_;
   bool done_ = false;
 };
 
-// Splits an unshifted entry line at every "|||" from the left; pieces past the third are dropped
-// and missing ones are empty.
-std::array<std::string_view, 3> splitEntry(std::string_view line);
+// The separator as it stands in the file, shifted.
+inline constexpr std::string_view kShiftedSeparator = "\xFC\xFC\xFC";
+
+// Splits an entry line at every separator from the left; pieces past the third are dropped and
+// missing ones are empty. Works on plain lines, or on raw ones with the shifted separator.
+std::array<std::string_view, 3> splitEntry(std::string_view line, std::string_view separator = kSeparator);
 
 // True for an entry line that is skipped: raw text empty or a single space.
 inline bool isSkippedLine(std::string_view raw) { return raw.empty() || raw == " "; }

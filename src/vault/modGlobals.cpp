@@ -8,7 +8,7 @@
 
 #include <QString>
 
-#include <algorithm>
+#include <cstring>
 #include <ctime>
 
 namespace cp = platform::codepage;
@@ -54,18 +54,26 @@ std::string shiftedMasterPassword() {
   return cp::fromUnicode(shiftText(copy));
 }
 
-// Adds the entry lines of unshifted bytes to the list; returns how many were added.
-std::int64_t addEntries(std::string_view plain) {
-  // In unshifted bytes the raw line end CR reads as 8D and a raw single space as A0.
-  vault::LineReader lines(plain, static_cast<char>('\r' ^ 0x80));
+std::size_t countLineEnds(std::string_view bytes) {
+  std::size_t n = 0;
+  for (const char* p = bytes.data(), *end = p + bytes.size();
+       (p = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)))); ++p)
+    ++n;
+  return n;
+}
+
+// Adds the entry lines of raw (scrambled) file bytes to the list; returns how many were added.
+// Lines are found and split on the raw bytes, so each row is unshifted once, as it is copied.
+std::int64_t addEntries(std::string_view raw) {
+  vault::LineReader lines(raw);
   std::vector<platform::ListRow> rows;
-  rows.reserve(static_cast<std::size_t>(std::count(plain.begin(), plain.end(), static_cast<char>('\r' ^ 0x80))) + 1);
+  rows.reserve(countLineEnds(raw) + 1);
   platform::ListItems& list = g_host.list();
   std::string_view line;
   while (lines.next(line)) {
-    if (line.empty() || line == "\xA0") continue;
-    auto piece = vault::splitEntry(line);
-    rows.push_back(list.makeRow(piece[0], piece[1], piece[2]));
+    if (vault::isSkippedLine(line)) continue;
+    auto piece = vault::splitEntry(line, vault::kShiftedSeparator);
+    rows.push_back(list.makeRow(piece[0], piece[1], piece[2], shiftBytes));
   }
   auto added = static_cast<std::int64_t>(rows.size());
   list.appendRows(std::move(rows));
@@ -129,9 +137,7 @@ bool createVault() {
   std::string error;
   bool ok = platform::files::writeFileAtomically(vaultPath(), image, error);
   if (ok) {
-    std::string plain(entries);
-    shiftText(plain);
-    addEntries(plain);
+    addEntries(entries);
     status(u"Password created successfully");
   } else {
     status(problem("Could not save", kFileName, error));
@@ -143,8 +149,7 @@ bool createVault() {
 bool loadVault() {
   std::string bytes;
   if (!readVault(bytes)) return false;
-  shiftText(bytes);
-  vault::LineReader lines(bytes, static_cast<char>('\r' ^ 0x80));
+  vault::LineReader lines(bytes);
   std::string_view first;
   lines.next(first);  // the master password, not used here
   std::int64_t count = addEntries(lines.rest());

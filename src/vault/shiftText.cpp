@@ -2,6 +2,9 @@
 
 #include "platform/CodePage.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace cp = platform::codepage;
 
 std::u16string& shiftText(std::u16string& text) {
@@ -15,7 +18,15 @@ std::u16string& shiftText(std::u16string& text) {
 }
 
 void shiftBytes(char* bytes, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<char>(bytes[i] ^ 0x80);
+  // Eight bytes at a time: this runs over every byte of every load and save.
+  std::size_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes + i, 8);
+    word ^= 0x8080808080808080ULL;
+    std::memcpy(bytes + i, &word, 8);
+  }
+  for (; i < count; ++i) bytes[i] = static_cast<char>(bytes[i] ^ 0x80);
 }
 
 std::string& shiftText(std::string& bytes) {

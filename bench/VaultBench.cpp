@@ -1,0 +1,171 @@
+// Vault load (file to rows) and save (rows to file, fsync and rename) against the raw work of
+// reading and flipping the same bytes, and of writing them safely.
+#include "platform/Files.h"
+#include "platform/ListItems.h"
+#include "vault/VaultFormat.h"
+#include "vault/modGlobals.h"
+#include "vault/shiftText.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+std::string g_folder;
+platform::ListItems g_list;
+
+// A realistic entry: user ~20, password ~16, location ~40 characters, some Western-European accents.
+std::string field(std::mt19937& rng, std::size_t length) {
+  static const std::string letters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789._-";
+  static const char accents[] = {'\xE9', '\xE8', '\xE4', '\xF6', '\xFC', '\xE7', '\xF1', '\xDF', '\xE5'};
+  std::string s;
+  for (std::size_t i = 0; i < length; ++i) {
+    if (rng() % 25 == 0) s.push_back(accents[rng() % sizeof accents]);
+    else s.push_back(letters[rng() % letters.size()]);
+  }
+  return s;
+}
+
+void fillList(std::int64_t n) {
+  g_list.clear();
+  std::mt19937 rng(42);
+  std::vector<platform::ListRow> rows;
+  rows.reserve(static_cast<std::size_t>(n));
+  for (std::int64_t i = 0; i < n; ++i)
+    rows.push_back(g_list.makeRow(field(rng, 17 + rng() % 7), field(rng, 14 + rng() % 5),
+                                  "https://www." + field(rng, 20 + rng() % 10) + ".example.com/login"));
+  g_list.appendRows(std::move(rows));
+}
+
+void setUpVault(std::int64_t n) {
+  modGlobals::masterPassword = u"correct horse";
+  fillList(n);
+  modGlobals::saveVault();
+}
+
+void BM_Load(benchmark::State& state) {
+  setUpVault(state.range(0));
+  for (auto _ : state) {
+    state.PauseTiming();
+    g_list.clear();
+    state.ResumeTiming();
+    modGlobals::loadVault();
+    benchmark::DoNotOptimize(g_list.count());
+  }
+  state.counters["entries"] = static_cast<double>(g_list.count());
+}
+
+void BM_RawRead(benchmark::State& state) {
+  setUpVault(state.range(0));
+  for (auto _ : state) {
+    std::string bytes, error;
+    platform::files::readFile(modGlobals::vaultPath(), bytes, error);
+    shiftText(bytes);
+    benchmark::DoNotOptimize(bytes.data());
+  }
+}
+
+void BM_Save(benchmark::State& state) {
+  setUpVault(state.range(0));
+  for (auto _ : state) modGlobals::saveVault();
+}
+
+void BM_RawWrite(benchmark::State& state) {
+  setUpVault(state.range(0));
+  std::string image;
+  std::string error;
+  platform::files::readFile(modGlobals::vaultPath(), image, error);
+  for (auto _ : state) {
+    std::string bytes(image);  // build the same bytes
+    shiftText(bytes);
+    shiftText(bytes);
+    platform::files::writeFileAtomically(g_folder + "/raw.bin", bytes, error);
+  }
+}
+
+#define SIZES ->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->MinTime(0.5)
+BENCHMARK(BM_Load) SIZES;
+BENCHMARK(BM_RawRead) SIZES;
+BENCHMARK(BM_Save) SIZES;
+BENCHMARK(BM_RawWrite) SIZES;
+
+// Collects each run's time per iteration for the ratio table.
+class Collector : public benchmark::ConsoleReporter {
+ public:
+  std::map<std::string, double> ms;
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const auto& r : runs) ms[r.benchmark_name()] = r.GetAdjustedRealTime();
+    ConsoleReporter::ReportRuns(runs);
+  }
+};
+
+// Peak memory (KiB) of a fresh process that loads a vault of n entries.
+long peakLoadKiB(std::int64_t n, std::size_t& fileBytes) {
+  setUpVault(n);
+  fileBytes = std::filesystem::file_size(modGlobals::vaultPath());
+  std::string command = "/proc/" + std::to_string(::getpid()) + "/exe --peak-load " + g_folder;
+  FILE* child = ::popen(command.c_str(), "r");
+  long kib = -1;
+  if (child) {
+    if (std::fscanf(child, "%ld", &kib) != 1) kib = -1;
+    ::pclose(child);
+  }
+  return kib;
+}
+
+// The child's side: load and report the high-water mark.
+int peakLoadChild(const char* folder) {
+  platform::files::setProgramFolderForTests(folder);
+  modGlobals::VaultHost host;
+  host.list = []() -> platform::ListItems& { return g_list; };
+  modGlobals::setVaultHost(host);
+  modGlobals::loadVault();
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  std::printf("%ld\n", usage.ru_maxrss);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--peak-load") return peakLoadChild(argv[2]);
+  char tmpl[] = "/tmp/keyloft-bench-XXXXXX";
+  g_folder = ::mkdtemp(tmpl);
+  platform::files::setProgramFolderForTests(g_folder);
+  modGlobals::VaultHost host;
+  host.list = []() -> platform::ListItems& { return g_list; };
+  modGlobals::setVaultHost(host);
+
+  benchmark::Initialize(&argc, argv);
+  Collector collector;
+  benchmark::RunSpecifiedBenchmarks(&collector);
+
+  std::printf("\n%-10s %10s %10s %7s %10s %10s %7s\n", "entries", "load ms", "raw ms", "ratio", "save ms", "raw ms",
+              "ratio");
+  for (const char* n : {"10000", "100000", "1000000"}) {
+    auto get = [&](const char* name) { return collector.ms[std::string(name) + "/" + n + "/min_time:0.500"]; };
+    double load = get("BM_Load"), rawRead = get("BM_RawRead"), save = get("BM_Save"), rawWrite = get("BM_RawWrite");
+    if (load == 0) continue;
+    std::printf("%-10s %10.2f %10.2f %7.2f %10.2f %10.2f %7.2f\n", n, load, rawRead, load / rawRead, save, rawWrite,
+                save / rawWrite);
+  }
+  // The baseline is the same process loading an empty vault.
+  std::size_t emptyBytes = 0, fileBytes = 0;
+  long base = peakLoadKiB(0, emptyBytes);
+  long peak = peakLoadKiB(1'000'000, fileBytes);
+  std::printf("\n1,000,000 entries: file %.1f MiB, load peak %.1f MiB above baseline (%.2f x the file)\n",
+              fileBytes / 1048576.0, (peak - base) / 1024.0, (peak - base) * 1024.0 / static_cast<double>(fileBytes));
+  std::filesystem::remove_all(g_folder);
+  return 0;
+}

@@ -1,0 +1,54 @@
+#pragma once
+// A vault in a temporary program folder, with the windows it hands over to recorded.
+#include "platform/Files.h"
+#include "platform/ListItems.h"
+#include "support/TempFolder.h"
+#include "vault/modGlobals.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+class VaultTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::files::setProgramFolderForTests(dir.path());
+    modGlobals::resetVaultForTests();
+    modGlobals::VaultHost host;
+    host.list = [this]() -> platform::ListItems& { return list; };
+    host.showStatusMessage = [this](const std::u16string& s) { statuses.push_back(s); };
+    host.afterFormLoad = [this] { events.push_back("afterFormLoad"); };
+    host.showPasswordDialog = [this] { events.push_back(modGlobals::creatingMasterPassword ? "ask new" : "ask"); };
+    host.unloadPasswordDialog = [this] { events.push_back("unload dialog"); };
+    host.doEvents = [this] { events.push_back("doEvents"); };
+    host.fatalError = [this](const std::u16string& s) { fatals.push_back(s); };
+    modGlobals::setVaultHost(host);
+  }
+  void TearDown() override {
+    platform::files::setWriteFaultForTests(std::nullopt);
+    platform::files::setProgramFolderForTests({});
+    modGlobals::setVaultHost({});
+  }
+
+  std::string vaultFile() const { return dir.file("data.enc"); }
+  std::string bytes() const { return testing_support::readBytes(vaultFile()); }
+  void write(std::string_view b) const { testing_support::writeBytes(vaultFile(), b); }
+  std::u16string lastStatus() const { return statuses.empty() ? u"" : statuses.back(); }
+  std::string row(std::int64_t r) const {
+    const auto& x = list.row(r);
+    return std::string(x.text()) + "/" + std::string(x.subItem(1)) + "/" + std::string(x.subItem(2));
+  }
+
+  testing_support::TempFolder dir;
+  platform::ListItems list;
+  std::vector<std::u16string> statuses;
+  std::vector<std::string> events;
+  std::vector<std::u16string> fatals;
+};
+
+// Flips the top bit of every byte, as the vault scrambles lines.
+inline std::string flip(std::string s) {
+  for (auto& c : s) c = static_cast<char>(c ^ 0x80);
+  return s;
+}

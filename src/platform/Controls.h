@@ -15,7 +15,9 @@ QList<QObject*> controlsOf(QWidget* window);
 // A control's type name: set explicitly with setControlTypeName, else mapped from its Qt class
 // (QPushButton "CommandButton", QLineEdit "TextBox", QComboBox "ComboBox", QListWidget "ListBox",
 // ListView "ListView", QLabel "Label", QCheckBox "CheckBox", QGroupBox "Frame",
-// StatusBar "StatusBar", Timer "Timer"); unknown classes give their Qt class name.
+// StatusBar "StatusBar", Timer "Timer"); unknown classes give their Qt class name. The class is
+// the object's own (most-derived Q_OBJECT) class: a QLabel subclass with Q_OBJECT (a skin label)
+// is not a "Label", a subclass without Q_OBJECT keeps its base's name.
 QString controlTypeName(const QObject* control);
 void setControlTypeName(QObject* control, const QString& typeName);
 

@@ -15,6 +15,11 @@ class QMenuBar;
 
 namespace platform {
 
+class FormWatcher;
+namespace forms {
+void unload(const QString& name);
+}
+
 class Form : public QWidget {
   Q_OBJECT
 
@@ -61,9 +66,25 @@ class Form : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  friend void forms::unload(const QString& name);
+  friend class FormWatcher;
+
+  int menuBarHeight(int forWidth) const;
+  void applyClientSize(int width, int height);
+  void applyWindowSize(int width, int height);
+  void layoutParts();
+  void followMenuBarHeight();
+  void firstShow();
+
   QString name_;
   QWidget* client_ = nullptr;
   QMenuBar* menuBar_ = nullptr;
+  FormWatcher* watcher_ = nullptr;
+  int menuHeight_ = 0;  // pixels, as last laid out
+  bool fixedBorder_ = false;
+  bool centreWhenShown_ = false;
+  bool shownOnce_ = false;
+  bool unloading_ = false;
 };
 
 namespace forms {
@@ -83,7 +104,10 @@ Form* load(const QString& name);
 // Loads if needed, shows without waiting, brings it to the front.
 Form* show(const QString& name);
 void hide(const QString& name);
-// Runs Form_Unload and destroys the instance; a window that is not loaded is left alone.
+// Runs Form_QueryUnload (which may refuse) and Form_Unload, then destroys the instance; a window
+// that is not loaded is left alone. From then on instance() is nullptr; the hidden window object
+// itself is deleted once control is back in the event loop (tests without one can flush it with
+// QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete)).
 void unload(const QString& name);
 // Unloads every loaded window without running their handlers (tests).
 void resetForTests();

@@ -57,6 +57,31 @@ std::array<Weight, 256> buildWeights() {
 
 const std::array<Weight, 256> kWeights = buildWeights();
 
+// Dense ranks of the primary weights, 1 up; 0 stands for "past the end of the text".
+std::array<std::uint8_t, 256> buildPrimaryRanks() {
+  std::vector<std::uint16_t> primaries;
+  for (const Weight& w : kWeights) primaries.push_back(w.primary);
+  std::sort(primaries.begin(), primaries.end());
+  primaries.erase(std::unique(primaries.begin(), primaries.end()), primaries.end());
+  std::array<std::uint8_t, 256> rank{};
+  for (int b = 0; b < 256; ++b)
+    rank[b] = static_cast<std::uint8_t>(
+        std::lower_bound(primaries.begin(), primaries.end(), kWeights[b].primary) - primaries.begin() + 1);
+  return rank;
+}
+
+const std::array<std::uint8_t, 256> kPrimaryRank = buildPrimaryRanks();
+
+std::uint8_t primaryRank(char c) { return kPrimaryRank[static_cast<unsigned char>(c)]; }
+
+// The primary ranks of eight characters from `from` on, first most significant: two texts whose
+// keys differ are ordered by compareText as their keys are.
+std::uint64_t primaryKey(std::string_view text, std::size_t from) {
+  std::uint64_t key = 0;
+  for (std::size_t i = from; i < from + 8; ++i) key = (key << 8) | (i < text.size() ? primaryRank(text[i]) : 0u);
+  return key;
+}
+
 }  // namespace
 
 int compareText(std::string_view a, std::string_view b) {
@@ -246,10 +271,41 @@ bool ListItems::before(const ListRow& a, const ListRow& b) const {
   return sortOrder_ == kSortDescending ? c > 0 : c < 0;
 }
 
+// The same order as a stable sort by before(), made fast for big lists: indexes are sorted by a
+// packed key of eight primaries taken after the prefix all rows share ("https://www."), and only
+// rows whose keys tie are compared in full; the rows are moved once, at the end.
 void ListItems::sortRows() {
   if (rows_.size() < 2) return;
   if (observer_) observer_->orderAboutToChange();
-  std::stable_sort(rows_.begin(), rows_.end(), [this](const ListRow& x, const ListRow& y) { return before(x, y); });
+  const int column = sortKey_;
+  const std::string_view first = rows_[0].column(column);
+  std::size_t common = first.size();
+  for (const ListRow& r : rows_) {
+    const std::string_view text = r.column(column);
+    std::size_t i = 0;
+    const std::size_t n = std::min(common, text.size());
+    while (i < n && primaryRank(text[i]) == primaryRank(first[i])) ++i;
+    common = i;
+    if (common == 0) break;
+  }
+  struct Slot {
+    std::uint64_t key;
+    std::uint32_t index;
+  };
+  std::vector<Slot> order(rows_.size());
+  for (std::size_t i = 0; i < rows_.size(); ++i)
+    order[i] = {primaryKey(rows_[i].column(column), common), static_cast<std::uint32_t>(i)};
+  const bool descending = sortOrder_ == kSortDescending;
+  std::sort(order.begin(), order.end(), [&](const Slot& a, const Slot& b) {
+    if (a.key != b.key) return descending ? a.key > b.key : a.key < b.key;
+    const int c = compareText(rows_[a.index].column(column), rows_[b.index].column(column));
+    if (c != 0) return descending ? c > 0 : c < 0;
+    return a.index < b.index;  // equal texts keep their order
+  });
+  std::vector<ListRow> sorted;
+  sorted.reserve(rows_.size());
+  for (const Slot& s : order) sorted.push_back(std::move(rows_[s.index]));
+  rows_ = std::move(sorted);
   if (observer_) observer_->orderChanged();
 }
 

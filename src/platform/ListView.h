@@ -37,8 +37,16 @@ class ListView : public QTreeView {
   std::function<void(int index)> onColumnClick;
 
  private:
+  // The view's selection written into the rows' flags, and back after the rows changed.
+  void mirrorSelectionIntoFlags();
+  void restoreSelectionFromFlags();
+  void clearFlagsExcept(std::int64_t number);
+  int selectedViewRow() const;
+  void showSortState();
+
   ListItems items_;
   ListViewModel* model_;
+  bool restoring_ = false;
 };
 
 }  // namespace platform

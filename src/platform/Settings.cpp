@@ -1,0 +1,43 @@
+#include "Settings.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace platform::settings {
+namespace {
+
+QString g_testFolder;
+
+QString folder() {
+  return g_testFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                                : g_testFolder;
+}
+
+// The application name becomes a file name: it must not lead out of the folder.
+QString fileFor(const QString& appName) {
+  QString name = appName;
+  name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
+  if (name.isEmpty() || name.startsWith(QLatin1Char('.'))) name.prepend(QLatin1Char('_'));
+  return QDir(folder()).filePath(name + QStringLiteral(".ini"));
+}
+
+QString keyFor(const QString& section, const QString& key) { return section + QLatin1Char('/') + key; }
+
+}  // namespace
+
+QString getSetting(const QString& appName, const QString& section, const QString& key, const QString& defaultValue) {
+  QSettings store(fileFor(appName), QSettings::IniFormat);
+  return store.value(keyFor(section, key), defaultValue).toString();
+}
+
+void saveSetting(const QString& appName, const QString& section, const QString& key, const QString& value) {
+  QDir().mkpath(folder());
+  QSettings store(fileFor(appName), QSettings::IniFormat);
+  store.setValue(keyFor(section, key), value);
+  store.sync();
+}
+
+void setSettingsFolderForTests(const QString& folder) { g_testFolder = folder; }
+
+}  // namespace platform::settings

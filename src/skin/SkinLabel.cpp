@@ -1,0 +1,22 @@
+#include "skin/SkinLabel.h"
+
+#include "platform/Controls.h"
+#include "skin/Skin.h"
+#include "skin/modSkin.h"
+
+SkinLabel::SkinLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+  platform::setControlTypeName(this, QStringLiteral("SkinLabel"));
+  // Labels wrap their text at their width and start at the top left, as the windows lay them out.
+  setWordWrap(true);
+  setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  setAutoFillBackground(false);
+  if (const Skin* current = modSkin::skin.data()) {
+    try {
+      QPalette palette = this->palette();
+      palette.setColor(QPalette::WindowText, colourFromValue(current->panelTextColor()));
+      setPalette(palette);
+    } catch (const SkinError&) {
+      // A broken skin leaves the label in the window's text colour; dressing reports the fault.
+    }
+  }
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The skin's companion for the run: carries the skin from the windows it dresses to the
+// application-wide defaults (tool tips, message boxes), and takes it back at the end.
+#include <QPointer>
+#include <QString>
+
+class QObject;
+class Skin;
+
+class SkinSession final {
+ public:
+  // Created on first use and kept for the run.
+  static SkinSession& instance();
+
+  // Keeps the skin object (the skin control's data). Throws SkinError if it is not skin data.
+  void attach(QObject* skinData);
+  // Puts the skin on tool tips and message boxes. Throws SkinError when no skin is attached
+  // or the attached skin is gone. A second start without a close changes nothing.
+  void start();
+  // Takes the skin off the application-wide defaults and lets go of the skin object.
+  void close();
+
+  bool attached() const { return !skin_.isNull(); }
+  bool started() const { return started_; }
+
+  // Closes the session and forgets it (tests).
+  static void resetForTests();
+
+ private:
+  SkinSession() = default;
+
+  QPointer<Skin> skin_;
+  bool started_ = false;
+  // The application style sheet from before start(), put back by close().
+  QString previousStyleSheet_;
+};

@@ -1,0 +1,79 @@
+#include "ProgramWiring.h"
+
+#include "endProgram.h"
+#include "frmSplash.h"
+#include "gate/frmPass.h"
+#include "list/Form1.h"
+#include "list/frmAdd.h"
+#include "list/modGlobals.h"
+#include "platform/ListView.h"
+#include "platform/MessageBox.h"
+#include "platform/Timer.h"
+#include "skin/modSkin.h"
+#include "vault/modGlobals.h"
+
+namespace forms = platform::forms;
+namespace mb = platform::msgbox;
+
+namespace ProgramWiring {
+namespace {
+
+template <class F>
+void registerWindow() {
+  forms::registerForm(F::name(), [] { return new F; });
+}
+
+platform::ListItems& entryRows() {
+  if (Form1* main = forms::instance<Form1>()) return main->lstPass->items();
+  // The vault only asks while the main window is loaded; an orphan list keeps a mistake harmless.
+  static platform::ListItems none;
+  none.clear();
+  return none;
+}
+
+void fillVaultHost() {
+  modGlobals::VaultHost host;
+  host.list = entryRows;
+  host.showStatusMessage = [](const std::u16string& text) {
+    modGlobals::showStatusMessage(QString::fromStdU16String(text));
+  };
+  host.afterFormLoad = [] {
+    if (Form1* main = forms::instance<Form1>()) main->afterFormLoad();
+  };
+  host.showPasswordDialog = [] { forms::show<frmPass>(); };
+  host.unloadPasswordDialog = [] { forms::unload<frmPass>(); };
+  host.doEvents = [] { platform::doEvents(); };
+  host.fatalError = [](const std::u16string& text) {
+    mb::msgBox(QString::fromStdU16String(text), mb::vbOKOnly | mb::vbCritical);
+    endProgram();
+  };
+  modGlobals::setVaultHost(std::move(host));
+}
+
+void fillSplashAccess() {
+  modSkin::SplashAccess access;
+  access.isLoaded = [] { return forms::isLoaded(frmSplash::name()); };
+  access.load = [] { forms::load<frmSplash>(); };
+  access.timerEnabled = [] {
+    const frmSplash* splash = forms::instance<frmSplash>();
+    return splash && splash->Timer2->enabled();
+  };
+  access.disableTimer = [] {
+    if (frmSplash* splash = forms::instance<frmSplash>()) splash->Timer2->setEnabled(false);
+  };
+  access.hide = [] { forms::hide<frmSplash>(); };
+  modSkin::setSplashAccess(std::move(access));
+}
+
+}  // namespace
+
+void wireProgram() {
+  registerWindow<frmSplash>();
+  registerWindow<frmPass>();
+  registerWindow<Form1>();
+  registerEntryEditor();
+  fillVaultHost();
+  fillSplashAccess();
+}
+
+}  // namespace ProgramWiring

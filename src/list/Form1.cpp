@@ -1,0 +1,184 @@
+// The main window: its layout, its start once the gate has been passed, and its unload, which
+// ends the program.
+#include "Form1.h"
+
+#include "app/endProgram.h"
+#include "app/modLivery.h"
+#include "platform/Forms.h"
+#include "platform/ListView.h"
+#include "platform/Settings.h"
+#include "platform/StatusBar.h"
+#include "platform/Twips.h"
+#include "skin/modSkin.h"
+#include "vault/modGlobals.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+namespace tw = platform::twips;
+namespace forms = platform::forms;
+
+namespace {
+
+constexpr int kPicture = 32;
+
+// A button with its 32 x 32 picture above its caption, as graphical buttons show them.
+class PictureButton final : public QPushButton {
+ public:
+  PictureButton(const QString& caption, const QString& picture, QWidget* parent)
+      : QPushButton(QIcon(picture), caption, parent) {
+    setIconSize(QSize(kPicture, kPicture));
+    setAccessibleName(caption);
+    // Enter presses the button that has the focus.
+    setAutoDefault(true);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QString caption = option.text;
+    const QIcon picture = option.icon;
+    option.text.clear();
+    option.icon = QIcon();
+    painter.drawControl(QStyle::CE_PushButtonBevel, option);
+
+    const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    const int lineHeight = fontMetrics().height();
+    const int gap = 2;
+    // Centred on the whole button: the low copy buttons have less room than their contents rect.
+    const int top = std::max(1, (height() - kPicture - gap - lineHeight) / 2);
+    const QRect pictureRect(area.center().x() - kPicture / 2 + 1, top, kPicture, kPicture);
+    picture.paint(&painter, pictureRect, Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
+    const QRect captionRect(area.left(), top + kPicture + gap, area.width(), lineHeight);
+    painter.drawItemText(captionRect, Qt::AlignHCenter | Qt::AlignTop, palette(), isEnabled(), caption,
+                         QPalette::ButtonText);
+    if (hasFocus()) {
+      QStyleOptionFocusRect focus;
+      focus.initFrom(this);
+      focus.rect = area;
+      painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
+  }
+};
+
+QPushButton* pictureButton(QWidget* parent, const QString& caption, const char* picture, int left, int top,
+                           int width, int height) {
+  auto* button = new PictureButton(caption, QLatin1StringView(":/icons/") + QLatin1StringView(picture) +
+                                               QLatin1StringView(".png"), parent);
+  tw::setGeometry(button, left, top, width, height);
+  return button;
+}
+
+}  // namespace
+
+Form1::Form1() : Form(name()) {
+  QFont verdana(QStringLiteral("Verdana"));
+  verdana.setPointSizeF(8.25);
+  setFont(verdana);
+  setClientSizeTwips(9015, 6555);
+  setFixedBorder();
+  centreOnScreen();
+
+  modSkin::initResources();
+  QWidget* area = client();
+  cmdAdd << pictureButton(area, QStringLiteral("Add"), "add", 60, 60, 1155, 1035);
+  cmdDelete = pictureButton(area, QStringLiteral("Delete"), "delete", 1260, 60, 1155, 1035);
+  cmdEdit = pictureButton(area, QStringLiteral("Edit"), "edit", 2460, 60, 1155, 1035);
+  cmdGoto = pictureButton(area, QStringLiteral("Go To"), "goto", 3660, 60, 1155, 1035);
+  cmdWebsite << pictureButton(area, QStringLiteral("Visit"), "website", 4860, 60, 4095, 1035);
+  cmdCopy << pictureButton(area, QStringLiteral("Copy Username"), "copy-username", 60, 1140, 2355, 795)
+          << pictureButton(area, QStringLiteral("Copy Password"), "copy-password", 2460, 1140, 2355, 795)
+          << pictureButton(area, QStringLiteral("Copy Used At"), "copy-location", 4860, 1140, 4095, 795);
+
+  lstPass = new platform::ListView(area);
+  tw::setGeometry(lstPass, 60, 1980, 8895, 4215);
+  lstPass->setAccessibleName(QStringLiteral("Password list"));
+  StatusBar1 = new platform::StatusBar(area);
+  tw::setGeometry(StatusBar1, 0, 6240, 9015, 315);
+  StatusBar1->setAccessibleName(QStringLiteral("Status bar"));
+
+  // Designed tab order: Add, Edit, Delete, Visit, the list, Copy Username, Go To, Copy Password,
+  // Copy Used At (the status bar takes no focus).
+  const QList<QWidget*> tabOrder = {cmdAdd[0], cmdEdit,    cmdDelete,  cmdWebsite[0], lstPass,
+                                    cmdCopy[0], cmdGoto, cmdCopy[1], cmdCopy[2]};
+  for (qsizetype i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+  QMenuBar* menus = menuBar();
+  auto items = [](QMenu* menu, std::initializer_list<QString> captions) {
+    QList<QAction*> actions;
+    for (const QString& caption : captions) actions << menu->addAction(caption);
+    return actions;
+  };
+  mnuFile = menus->addMenu(QStringLiteral("File"));
+  mnuFileItem = items(mnuFile, {QStringLiteral("Exit")});
+  mnuData = menus->addMenu(QStringLiteral("Data"));
+  mnuDataItem = items(mnuData, {QStringLiteral("Add Username/Password"), QStringLiteral("Delete Selected Item"),
+                                QStringLiteral("Edit Selected Item"), QStringLiteral("Goto \"Used At\" Location")});
+  mnuCopy = menus->addMenu(QStringLiteral("Copy"));
+  mnuCopyItem = items(mnuCopy, {QStringLiteral("Selected Username"), QStringLiteral("Selected Password"),
+                                QStringLiteral("Selected Used At Location")});
+  mnuHelp = menus->addMenu(QStringLiteral("Help"));
+  mnuHelpItem = items(mnuHelp, {QStringLiteral("View Help")});
+  mnuAbout = menus->addMenu(QStringLiteral("About"));
+  mnuAboutItem = items(mnuAbout, {QStringLiteral("About this software")});
+
+  connect(cmdAdd[0], &QPushButton::clicked, this, [this] { cmdAdd_Click(0); });
+  connect(cmdDelete, &QPushButton::clicked, this, [this] { cmdDelete_Click(); });
+  connect(cmdEdit, &QPushButton::clicked, this, [this] { cmdEdit_Click(); });
+  connect(cmdGoto, &QPushButton::clicked, this, [this] { cmdGoto_Click(); });
+  connect(cmdWebsite[0], &QPushButton::clicked, this, [this] { cmdWebsite_Click(0); });
+  for (int i = 0; i < cmdCopy.size(); ++i)
+    connect(cmdCopy[i], &QPushButton::clicked, this, [this, i] { cmdCopy_Click(i); });
+  lstPass->onColumnClick = [this](int index) { lstPass_ColumnClick(index); };
+  auto wire = [this](const QList<QAction*>& actions, void (Form1::*handler)(int)) {
+    for (int i = 0; i < actions.size(); ++i)
+      connect(actions[i], &QAction::triggered, this, [this, handler, i] { (this->*handler)(i); });
+  };
+  wire(mnuFileItem, &Form1::mnuFileItem_Click);
+  wire(mnuDataItem, &Form1::mnuDataItem_Click);
+  wire(mnuCopyItem, &Form1::mnuCopyItem_Click);
+  wire(mnuHelpItem, &Form1::mnuHelpItem_Click);
+  wire(mnuAboutItem, &Form1::mnuAboutItem_Click);
+}
+
+void Form1::Form_Load() {
+  setCaption(modLivery::productName % QStringLiteral(" by ") % modLivery::companyName);
+  const QString visit = QStringLiteral("Visit ") % modLivery::productSiteName;
+  cmdWebsite[0]->setText(visit);
+  cmdWebsite[0]->setAccessibleName(visit);
+  lstPass->setColumnWidthTwips(lstPass->addColumn(QStringLiteral("Username")), tw::width(cmdCopy[0]) - 10);
+  lstPass->setColumnWidthTwips(lstPass->addColumn(QStringLiteral("Password")), tw::width(cmdCopy[1]) + 20);
+  lstPass->setColumnWidthTwips(lstPass->addColumn(QStringLiteral("Website/Location")), tw::width(cmdCopy[2]));
+  StatusBar1->setPanelWidthTwips(1, outerWidthTwips());
+  modGlobals::openVault();
+}
+
+void Form1::afterFormLoad() {
+  if (modLivery::useSkin) modSkin::applySkin(this);
+  setVisible(true);
+  const QString showHelp = platform::settings::getSetting(modLivery::productName, QStringLiteral("Settings"),
+                                                          QStringLiteral("showHelp"), QStringLiteral("1"));
+  if (showHelp == QStringLiteral("1")) forms::show(QStringLiteral("Form8"));
+  forms::unload(QStringLiteral("frmPass"));
+}
+
+void Form1::Form_QueryUnload(bool& /*cancel*/) {}
+
+void Form1::Form_Unload() {
+  for (const char* window : {"Form8", "frmAbout", "frmAdd", "frmSplash"}) forms::unload(QLatin1StringView(window));
+  const QWidget* browser = forms::instance(QStringLiteral("frmWebsite"));
+  if (browser && browser->isVisible()) {
+    // The browser window carries on alone and ends the program when it closes.
+    endWhenBrowserCloses = true;
+    return;
+  }
+  if (modLivery::useSkin) modSkin::companionClose();
+  forms::unload(QStringLiteral("frmWebsite"));
+  endProgram();
+}

@@ -1,0 +1,20 @@
+#include "modGlobals.h"
+
+#include "Form1.h"
+#include "platform/StatusBar.h"
+
+namespace modGlobals {
+
+void showStatusMessage(const QString& text) {
+  if (Form1* main = platform::forms::instance<Form1>()) main->StatusBar1->setPanelText(1, text);
+}
+
+void resetEditorStateForTests() {
+  editorMode.clear();
+  editorRow = 0;
+  editorUsername.clear();
+  editorPassword.clear();
+  editorLocation.clear();
+}
+
+}  // namespace modGlobals

@@ -1,0 +1,15 @@
+// Keyloft starts with its splash window; everything after that is driven by window events.
+#include "app/ProgramWiring.h"
+#include "app/frmSplash.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  // The program ends only through endProgram: a moment without a visible window (between the
+  // password dialog and the main window) must not end it.
+  QApplication::setQuitOnLastWindowClosed(false);
+  ProgramWiring::wireProgram();
+  platform::forms::show<frmSplash>();
+  return QApplication::exec();
+}

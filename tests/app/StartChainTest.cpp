@@ -1,0 +1,240 @@
+// Protects the start from end to end: splash, hand-off, the gate holding the main window back,
+// first and later use with real vault bytes, and every way the start can end the program.
+#include "ProgramHarness.h"
+
+#include "platform/Timer.h"
+#include "platform/Twips.h"
+#include "skin/Skin.h"
+#include "skin/modSkin.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+
+#include <filesystem>
+
+using namespace program_test;
+
+namespace {
+
+class StartChain : public ProgramTest {};
+
+// A browser window stand-in: the main window's unload only asks whether it is there and visible.
+class FakeBrowser final : public platform::Form {
+ public:
+  FakeBrowser() : Form(QStringLiteral("frmWebsite")) {}
+  void Form_Unload() override { ++unloads; }
+  static inline int unloads = 0;
+};
+
+}  // namespace
+
+// The splash
+
+TEST_F(StartChain, splashIsFramelessAtItsPictureSizeAndStartsCounting) {
+  // Loaded only, so that no real tick can come between the load and the checks.
+  frmSplash* splash = forms::load<frmSplash>();
+  ASSERT_NE(splash, nullptr);
+  EXPECT_TRUE(splash->windowFlags().testFlag(Qt::FramelessWindowHint));
+  EXPECT_EQ(splash->Image1->pixmap().size(), QSize(476, 316));
+  EXPECT_EQ(splash->Image1->size(), QSize(476, 316));
+  EXPECT_EQ(splash->size(), QSize(476, 316));
+  EXPECT_EQ(splash->intTemp, 0);
+  EXPECT_TRUE(splash->Timer2->enabled());
+  EXPECT_EQ(splash->Timer2->interval(), 2);
+  EXPECT_EQ(modLivery::productName, QStringLiteral("Keyloft"));
+  EXPECT_EQ(modSkin::skin.data(), splash->skn);
+  forms::show<frmSplash>();
+  EXPECT_TRUE(splash->isVisible());
+  EXPECT_EQ(splash->frameGeometry().size(), QSize(476, 316));
+}
+
+TEST_F(StartChain, handOffHappensOnceOnTheTickThatMakes150) {
+  frmSplash* splash = forms::load<frmSplash>();
+  for (int tick = 1; tick < 75; ++tick) {
+    splash->Timer2_Timer();
+    ASSERT_EQ(splash->intTemp, 2 * tick);
+    ASSERT_FALSE(forms::isLoaded(Form1::name())) << "tick " << tick;
+  }
+  splash->Timer2_Timer();
+  EXPECT_EQ(splash->intTemp, 150);
+  EXPECT_FALSE(splash->Timer2->enabled());
+  EXPECT_TRUE(forms::isLoaded(Form1::name()));
+  ASSERT_NE(gate(), nullptr);
+  EXPECT_TRUE(gate()->isVisible());
+  // Hidden, not unloaded: it carries the skin of the run.
+  EXPECT_EQ(forms::instance<frmSplash>(), splash);
+  EXPECT_FALSE(splash->isVisible());
+
+  Form1* first = mainWindow();
+  pump(100);
+  EXPECT_EQ(splash->intTemp, 150);
+  EXPECT_EQ(mainWindow(), first);
+}
+
+TEST_F(StartChain, gateKeepsTheLoadedMainWindowHidden) {
+  writeVault(vaultBytes("abcd", {}));
+  startToGate();
+  ASSERT_TRUE(waitFor([&] { return !mainWindow()->isVisible(); }));
+  EXPECT_TRUE(gate()->isVisible());
+  EXPECT_TRUE(gate()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  // Shown by anything else, it is hidden again at the gate's next tick.
+  mainWindow()->show();
+  EXPECT_TRUE(waitFor([&] { return !mainWindow()->isVisible(); }));
+}
+
+// First use and later use
+
+TEST_F(StartChain, firstUseCreatesTheVaultAndOpensAnEmptyList) {
+  startToGate();
+  EXPECT_EQ(vaultOnDisk(), "\r\n");
+  ASSERT_TRUE(modGlobals::creatingMasterPassword);
+  enter(QStringLiteral("abcd"), QStringLiteral("abcd"));
+
+  EXPECT_EQ(vaultOnDisk(), "\xE1\xE2\xE3\xE4\r\n");
+  EXPECT_EQ(gate(), nullptr);
+  ASSERT_NE(mainWindow(), nullptr);
+  EXPECT_TRUE(mainWindow()->isVisible());
+  EXPECT_EQ(status(), QStringLiteral("Password created successfully"));
+  EXPECT_EQ(mainWindow()->lstPass->items().count(), 0);
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(programEnds, 0);
+  // The gate's timer is gone with the gate: the window stays up.
+  pump(250);
+  EXPECT_TRUE(mainWindow()->isVisible());
+}
+
+TEST_F(StartChain, laterUseLoadsTheEntriesAfterEnterOnTheRightPassword) {
+  const std::string bytes = vaultBytes("Secret1", {{"ann", "pw1", "www.example.com"}, {"bob", "", "bank"}});
+  writeVault(bytes);
+  startToGate();
+  ASSERT_FALSE(modGlobals::creatingMasterPassword);
+  EXPECT_EQ(modGlobals::storedMasterPassword, u"Secret1");
+
+  gate()->txtPass->setText(QStringLiteral("Secret1"));
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+  QCoreApplication::sendEvent(gate()->txtPass, &press);
+
+  EXPECT_EQ(gate(), nullptr);
+  ASSERT_TRUE(mainWindow()->isVisible());
+  EXPECT_EQ(status(), QStringLiteral("Loaded 2 entries"));
+  const platform::ListItems& rows = mainWindow()->lstPass->items();
+  ASSERT_EQ(rows.count(), 2);
+  EXPECT_EQ(rows.row(1).text(), "ann");
+  EXPECT_EQ(rows.row(1).subItem(2), "www.example.com");
+  EXPECT_EQ(rows.row(2).subItem(1), "");
+  EXPECT_EQ(vaultOnDisk(), bytes);
+  EXPECT_EQ(programEnds, 0);
+}
+
+TEST_F(StartChain, startsWithAHundredThousandEntries) {
+  std::vector<std::array<std::string, 3>> entries;
+  for (int i = 0; i < 100000; ++i)
+    entries.push_back({"user" + std::to_string(i), "pass" + std::to_string(i), "site" + std::to_string(i)});
+  writeVault(vaultBytes("abcd", entries));
+  startToGate();
+  enter(QStringLiteral("abcd"));
+  ASSERT_TRUE(mainWindow()->isVisible());
+  EXPECT_EQ(status(), QStringLiteral("Loaded 100000 entries"));
+  const platform::ListItems& rows = mainWindow()->lstPass->items();
+  ASSERT_EQ(rows.count(), 100000);
+  EXPECT_EQ(rows.row(100000).text(), "user99999");
+  EXPECT_EQ(rows.row(100000).subItem(2), "site99999");
+}
+
+// Ways out of the gate
+
+TEST_F(StartChain, threeWrongTriesEndTheProgram) {
+  writeVault(vaultBytes("abcd", {}));
+  startToGate();
+  for (const char* wrong : {"ABCD", "abcd ", "abc"}) enter(QString::fromLatin1(wrong));
+  ASSERT_EQ(boxes.size(), 4u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(boxes[i].text, QStringLiteral("Sorry, the password you entered was not correct."));
+    EXPECT_EQ(boxes[i].title, QStringLiteral("Incorrect Password"));
+    EXPECT_EQ(boxes[i].buttons, QMessageBox::Retry | QMessageBox::Cancel);
+    EXPECT_EQ(boxes[i].icon, QMessageBox::NoIcon);
+    EXPECT_TRUE(boxes[i].ownerOnTop);
+  }
+  EXPECT_EQ(boxes[3].text, QStringLiteral("Only 3 tries allowed.  Click Ok to close."));
+  EXPECT_EQ(boxes[3].title, QStringLiteral("Keyloft Demo"));
+  EXPECT_EQ(boxes[3].buttons, QMessageBox::Ok);
+  EXPECT_EQ(programEnds, 1);
+  EXPECT_FALSE(gate()->Timer1->enabled());
+  EXPECT_TRUE(modGlobals::masterPassword.empty());
+}
+
+TEST_F(StartChain, everyOtherWayOutOfTheGateEndsTheProgram) {
+  writeVault(vaultBytes("abcd", {}));
+  {
+    SCOPED_TRACE("Cancel in the Incorrect Password box");
+    startToGate();
+    answers = {mb::vbCancel};
+    enter(QStringLiteral("nope"));
+    EXPECT_EQ(programEnds, 1);
+    EXPECT_FALSE(gate()->Timer1->enabled());
+  }
+  restart();
+  {
+    SCOPED_TRACE("Cancel button");
+    startToGate();
+    gate()->cmdCancel->click();
+    EXPECT_EQ(programEnds, 2);
+    EXPECT_FALSE(gate()->Timer1->enabled());
+  }
+  restart();
+  {
+    SCOPED_TRACE("close box without typing");
+    startToGate();
+    gate()->close();
+    EXPECT_EQ(programEnds, 3);
+  }
+}
+
+TEST_F(StartChain, aVaultThatCannotBeReadIsReportedAndEndsTheProgram) {
+  // A folder in the vault's place can be neither read nor replaced.
+  std::filesystem::create_directory(vaultFile());
+  startToGate();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("data.enc")));
+  EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
+  EXPECT_EQ(boxes[0].buttons, QMessageBox::Ok);
+  EXPECT_EQ(boxes[0].title, QStringLiteral("Keyloft Demo"));
+  EXPECT_EQ(programEnds, 1);
+  EXPECT_EQ(gate(), nullptr);
+}
+
+// Going down from the main window
+
+TEST_F(StartChain, closingTheMainWindowUnloadsTheSplashAndEnds) {
+  writeVault(vaultBytes("abcd", {}));
+  startToGate();
+  enter(QStringLiteral("abcd"));
+  mainWindow()->close();
+  EXPECT_FALSE(forms::isLoaded(frmSplash::name()));
+  EXPECT_FALSE(forms::isLoaded(Form1::name()));
+  EXPECT_FALSE(forms::isLoaded(QStringLiteral("frmWebsite")));
+  EXPECT_EQ(programEnds, 1);
+}
+
+TEST_F(StartChain, aVisibleBrowserWindowOutlivesTheMainWindow) {
+  forms::registerForm(QStringLiteral("frmWebsite"), [] { return new FakeBrowser; });
+  writeVault(vaultBytes("abcd", {}));
+  startToGate();
+  enter(QStringLiteral("abcd"));
+  forms::show(QStringLiteral("frmWebsite"));
+  FakeBrowser::unloads = 0;
+  mainWindow()->close();
+  EXPECT_EQ(programEnds, 0);
+  EXPECT_TRUE(endWhenBrowserCloses);
+  EXPECT_TRUE(forms::isLoaded(QStringLiteral("frmWebsite")));
+  EXPECT_FALSE(forms::isLoaded(frmSplash::name()));
+
+  // Loaded but hidden, it goes down with the main window.
+  endWhenBrowserCloses = false;
+  forms::hide(QStringLiteral("frmWebsite"));
+  forms::load<Form1>()->close();
+  EXPECT_EQ(FakeBrowser::unloads, 1);
+  EXPECT_FALSE(forms::isLoaded(QStringLiteral("frmWebsite")));
+  EXPECT_FALSE(endWhenBrowserCloses);
+  EXPECT_EQ(programEnds, 1);
+}

@@ -1,0 +1,184 @@
+// Protects the master password dialog: both layouts in twips, its texts and boxes, and the
+// refusal of a new master password that the vault could not give back as typed.
+#include "app/ProgramHarness.h"
+
+#include "platform/Timer.h"
+#include "platform/Twips.h"
+#include "skin/SkinLabel.h"
+
+using namespace program_test;
+namespace tw = platform::twips;
+
+namespace {
+
+// Read-backs go through whole pixels: allow less than one pixel's twips.
+constexpr int kPixel = 15;
+
+class Gate : public ProgramTest {
+ protected:
+  // The dialog as the main window's load puts it up over the vault in the folder.
+  frmPass* openGate() {
+    modLivery::loadProductIdentity();
+    forms::load<Form1>();
+    return gate();
+  }
+  frmPass* openCreation() { return openGate(); }
+  frmPass* openVerification(const std::string& master = "abcd") {
+    writeVault(vaultBytes(master, {}));
+    return openGate();
+  }
+};
+
+}  // namespace
+
+// Layouts
+
+TEST_F(Gate, creationModeLayout) {
+  frmPass* g = openCreation();
+  ASSERT_NE(g, nullptr);
+  EXPECT_EQ(g->caption(), QStringLiteral("Password Required"));
+  EXPECT_EQ(g->SkinLabel1->text(),
+            QStringLiteral("Because this is the first time you have used Keyloft, you will need to create a master "
+                           "password.  This password will be required to open the program from now on, and can not "
+                           "be reset.\r\n\r\nPlease enter a password that you will not forget."));
+  EXPECT_NEAR(tw::height(g->SkinLabel1), 1500, kPixel);
+  EXPECT_NEAR(tw::top(g->txtPass), 1700, kPixel);
+  EXPECT_NEAR(tw::top(g->SkinLabel2), 1700, kPixel);
+  EXPECT_NEAR(tw::top(g->txtPass2), 2075, kPixel);
+  EXPECT_NEAR(tw::top(g->SkinLabel3), 2075, kPixel);
+  EXPECT_NEAR(tw::top(g->cmdOK), 2450, kPixel);
+  EXPECT_NEAR(tw::top(g->cmdCancel), 2450, kPixel);
+  EXPECT_NEAR(g->outerHeightTwips(), 3505, kPixel);
+  EXPECT_FALSE(g->txtPass2->isHidden());
+  EXPECT_FALSE(g->SkinLabel3->isHidden());
+}
+
+TEST_F(Gate, verificationModeLayout) {
+  frmPass* g = openVerification();
+  ASSERT_NE(g, nullptr);
+  EXPECT_EQ(g->SkinLabel1->text(), QStringLiteral("Please enter your password"));
+  EXPECT_NEAR(g->outerHeightTwips(), 1845, kPixel);
+  EXPECT_NEAR(tw::top(g->txtPass), 360, kPixel);
+  EXPECT_NEAR(tw::top(g->SkinLabel2), 360, kPixel);
+  EXPECT_NEAR(tw::top(g->cmdOK), 780, kPixel);
+  EXPECT_NEAR(tw::top(g->cmdCancel), 780, kPixel);
+  EXPECT_TRUE(g->txtPass2->isHidden());
+  EXPECT_TRUE(g->SkinLabel3->isHidden());
+  EXPECT_NEAR(g->outerWidthTwips() - platform::Form::frameWidthTwips(), 6825, kPixel);
+  EXPECT_TRUE(g->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_TRUE(g->Timer1->enabled());
+  EXPECT_EQ(g->Timer1->interval(), 100);
+}
+
+TEST_F(Gate, controlsAreMaskedNamedAndLabelled) {
+  frmPass* g = openCreation();
+  EXPECT_EQ(g->txtPass->echoMode(), QLineEdit::Password);
+  EXPECT_EQ(g->txtPass2->echoMode(), QLineEdit::Password);
+  EXPECT_EQ(g->txtPass->accessibleName(), QStringLiteral("Password:"));
+  EXPECT_EQ(g->txtPass2->accessibleName(), QStringLiteral("Retype Password:"));
+  EXPECT_EQ(g->SkinLabel2->buddy(), g->txtPass);
+  EXPECT_EQ(g->SkinLabel3->buddy(), g->txtPass2);
+  EXPECT_EQ(g->cmdOK->accessibleName(), QStringLiteral("Ok"));
+  EXPECT_EQ(g->cmdCancel->accessibleName(), QStringLiteral("Cancel"));
+  // Designed tab order: Ok, Cancel, the password, its confirmation.
+  EXPECT_EQ(nextTabStop(g->cmdOK), g->cmdCancel);
+  EXPECT_EQ(nextTabStop(g->cmdCancel), g->txtPass);
+  EXPECT_EQ(nextTabStop(g->txtPass), g->txtPass2);
+  EXPECT_EQ(nextTabStop(g->txtPass2), g->cmdOK);
+}
+
+// Creating the master password
+
+TEST_F(Gate, shortOrMismatchedNewPasswordsAreRejectedAsDesigned) {
+  frmPass* g = openCreation();
+  enter(QStringLiteral("abc"), QStringLiteral("abc"));
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, QStringLiteral("You must enter a password that is at least 4 characters long"));
+  EXPECT_EQ(boxes[0].title, QStringLiteral("Keyloft Demo"));
+  EXPECT_EQ(boxes[0].buttons, QMessageBox::Ok);
+  EXPECT_EQ(boxes[0].icon, QMessageBox::NoIcon);
+  EXPECT_FALSE(boxes[0].ownerOnTop);
+  EXPECT_EQ(g->txtPass->text(), QStringLiteral("abc"));
+  EXPECT_EQ(g->txtPass2->text(), QStringLiteral("abc"));
+  EXPECT_TRUE(g->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+  enter(QStringLiteral("abcd"), QStringLiteral("abcD"));
+  enter(QStringLiteral("abcd"), QString());
+  ASSERT_EQ(boxes.size(), 3u);
+  for (int i : {1, 2}) {
+    EXPECT_EQ(boxes[i].text, QStringLiteral("Your passwords did not match.  Please try again."));
+    EXPECT_FALSE(boxes[i].ownerOnTop);
+  }
+  EXPECT_TRUE(g->txtPass->text().isEmpty());
+  EXPECT_TRUE(g->txtPass2->text().isEmpty());
+  EXPECT_EQ(vaultOnDisk(), "\r\n");
+  EXPECT_TRUE(modGlobals::masterPassword.empty());
+  EXPECT_EQ(gate(), g);
+}
+
+TEST_F(Gate, enterInTheConfirmationFieldCreatesTheVault) {
+  frmPass* g = openCreation();
+  g->txtPass->setText(QStringLiteral("Pa55word"));
+  g->txtPass2->setText(QStringLiteral("Pa55word"));
+  g->txtPass2_KeyPress(13);
+  EXPECT_EQ(modGlobals::masterPassword, u"Pa55word");
+  EXPECT_EQ(vaultOnDisk(), vaultBytes("Pa55word", {}).substr(0, 10));
+  EXPECT_EQ(gate(), nullptr);
+}
+
+TEST_F(Gate, aPasswordOutsideWindows1252IsRefusedBeforeAnythingIsWritten) {
+  frmPass* g = openCreation();
+  const QString typed = QStringLiteral("pass\u0416word");
+  enter(typed, typed);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("Windows-1252")));
+  EXPECT_EQ(boxes[0].title, QStringLiteral("Keyloft Demo"));
+  EXPECT_EQ(boxes[0].buttons, QMessageBox::Ok);
+  EXPECT_EQ(vaultOnDisk(), "\r\n");
+  EXPECT_TRUE(modGlobals::masterPassword.empty());
+  EXPECT_EQ(gate(), g);
+  EXPECT_TRUE(g->Timer1->enabled());
+  EXPECT_EQ(programEnds, 0);
+}
+
+TEST_F(Gate, aPasswordThatWouldBreakTheLineFormatIsRefused) {
+  // U+008D shifts to a carriage return, which would end the first line early.
+  frmPass* g = openCreation();
+  const QString typed = QStringLiteral("pass\u008Dword");
+  enter(typed, typed);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("line format")));
+  EXPECT_EQ(boxes[0].title, QStringLiteral("Keyloft Demo"));
+  EXPECT_EQ(vaultOnDisk(), "\r\n");
+  EXPECT_EQ(gate(), g);
+  EXPECT_TRUE(g->txtPass->text().isEmpty());
+}
+
+TEST_F(Gate, aPasswordWithCharactersThatSurviveTheFileIsAcceptedAndReadsBack) {
+  // Š (byte 8A) shifts to a lone line feed and a carriage return to 8D: both are line content.
+  const QString typed = QStringLiteral("a\u0160b\rc\u20AC");
+  openCreation();
+  enter(typed, typed);
+  ASSERT_TRUE(boxes.empty());
+  restart();
+  frmPass* g = openGate();
+  ASSERT_FALSE(modGlobals::creatingMasterPassword);
+  enter(typed);
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(gate(), nullptr);
+  EXPECT_NE(g, nullptr);
+}
+
+// Verifying it
+
+TEST_F(Gate, verificationIsExactAndCaseSensitive) {
+  openVerification("Abcd");
+  enter(QStringLiteral("abcd"));
+  enter(QStringLiteral("Abcd "));
+  EXPECT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(gate()->wrongTries(), 2);
+  enter(QStringLiteral("Abcd"));
+  EXPECT_EQ(modGlobals::masterPassword, u"Abcd");
+  EXPECT_EQ(gate(), nullptr);
+}
+

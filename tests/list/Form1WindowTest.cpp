@@ -1,0 +1,200 @@
+// Protects the main window: its designed layout and texts, the wiring of its buttons and menus,
+// its finish after the gate (skin, showHelp), the status message and its unload.
+#include "app/ProgramHarness.h"
+
+#include "platform/Controls.h"
+#include "platform/Twips.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+using namespace program_test;
+namespace tw = platform::twips;
+
+namespace {
+
+constexpr int kPixel = 15;
+
+// Stand-ins for windows that are reached by name only.
+class FakeWindow final : public platform::Form {
+ public:
+  explicit FakeWindow(const QString& name) : Form(name) {}
+  void Form_Unload() override { unloaded << formName(); }
+  static inline QStringList unloaded;
+};
+
+void registerFake(const QString& name) {
+  forms::registerForm(name, [name] { return new FakeWindow(name); });
+}
+
+class MainWindow : public ProgramTest {
+ protected:
+  // Starts the program with a vault holding the entries and passes the gate.
+  Form1* open(const std::vector<std::array<std::string, 3>>& entries = {}) {
+    writeVault(vaultBytes("abcd", entries));
+    startToGate();
+    enter(QStringLiteral("abcd"));
+    return mainWindow();
+  }
+  void setShowHelp(const QString& value) {
+    platform::settings::saveSetting(QStringLiteral("Keyloft"), QStringLiteral("Settings"), QStringLiteral("showHelp"),
+                                    value);
+  }
+};
+
+}  // namespace
+
+// Layout and texts
+
+TEST_F(MainWindow, captionsColumnsAndStatusPanelAsDesigned) {
+  Form1* w = open();
+  EXPECT_EQ(w->caption(), QStringLiteral("Keyloft by Loftwright Labs"));
+  EXPECT_EQ(w->cmdWebsite[0]->text(), QStringLiteral("Visit www.keyloft.app"));
+  EXPECT_EQ(w->cmdWebsite[0]->accessibleName(), QStringLiteral("Visit www.keyloft.app"));
+  ASSERT_EQ(w->lstPass->columnCount(), 3);
+  const char* headers[] = {"Username", "Password", "Website/Location"};
+  const int widths[] = {2345, 2375, 4095};
+  for (int c = 1; c <= 3; ++c) {
+    EXPECT_EQ(w->lstPass->columnText(c), QString::fromLatin1(headers[c - 1]));
+    EXPECT_NEAR(w->lstPass->columnWidthTwips(c), widths[c - 1], kPixel) << c;
+  }
+  EXPECT_NEAR(w->StatusBar1->panelWidthTwips(1), w->outerWidthTwips(), kPixel);
+  EXPECT_NEAR(w->clientWidthTwips(), 9015, kPixel);
+  EXPECT_NEAR(w->clientHeightTwips(), 6555, kPixel);
+}
+
+TEST_F(MainWindow, buttonsCarryPicturesAndEveryControlANameInTabOrder) {
+  Form1* w = open();
+  const QList<QPushButton*> buttons = {w->cmdAdd[0], w->cmdDelete, w->cmdEdit,  w->cmdGoto,
+                                       w->cmdWebsite[0], w->cmdCopy[0], w->cmdCopy[1], w->cmdCopy[2]};
+  const QStringList captions = {QStringLiteral("Add"),           QStringLiteral("Delete"),
+                                QStringLiteral("Edit"),          QStringLiteral("Go To"),
+                                QStringLiteral("Visit www.keyloft.app"), QStringLiteral("Copy Username"),
+                                QStringLiteral("Copy Password"), QStringLiteral("Copy Used At")};
+  for (int i = 0; i < buttons.size(); ++i) {
+    EXPECT_EQ(buttons[i]->text(), captions[i]);
+    EXPECT_EQ(buttons[i]->accessibleName(), captions[i]);
+    EXPECT_EQ(buttons[i]->iconSize(), QSize(32, 32));
+    EXPECT_EQ(buttons[i]->icon().pixmap(32, 32).size(), QSize(32, 32)) << captions[i].toStdString();
+  }
+  EXPECT_FALSE(w->lstPass->accessibleName().isEmpty());
+  EXPECT_FALSE(w->StatusBar1->accessibleName().isEmpty());
+
+  // Designed tab order.
+  const QList<QWidget*> order = {w->cmdAdd[0], w->cmdEdit, w->cmdDelete,  w->cmdWebsite[0], w->lstPass,
+                                 w->cmdCopy[0], w->cmdGoto, w->cmdCopy[1], w->cmdCopy[2]};
+  for (int i = 1; i < order.size(); ++i) EXPECT_EQ(nextTabStop(order[i - 1]), order[i]) << i;
+}
+
+TEST_F(MainWindow, menusCarryTheirExactCaptions) {
+  Form1* w = open();
+  QStringList menus;
+  for (QAction* a : w->menuBar()->actions()) menus << a->text();
+  EXPECT_EQ(menus, (QStringList{QStringLiteral("File"), QStringLiteral("Data"), QStringLiteral("Copy"),
+                                QStringLiteral("Help"), QStringLiteral("About")}));
+  auto texts = [](const QList<QAction*>& items) {
+    QStringList t;
+    for (QAction* a : items) t << a->text();
+    return t;
+  };
+  EXPECT_EQ(texts(w->mnuFileItem), QStringList{QStringLiteral("Exit")});
+  EXPECT_EQ(texts(w->mnuDataItem),
+            (QStringList{QStringLiteral("Add Username/Password"), QStringLiteral("Delete Selected Item"),
+                         QStringLiteral("Edit Selected Item"), QStringLiteral("Goto \"Used At\" Location")}));
+  EXPECT_EQ(texts(w->mnuCopyItem), (QStringList{QStringLiteral("Selected Username"), QStringLiteral("Selected Password"),
+                                                QStringLiteral("Selected Used At Location")}));
+  EXPECT_EQ(texts(w->mnuHelpItem), QStringList{QStringLiteral("View Help")});
+  EXPECT_EQ(texts(w->mnuAboutItem), QStringList{QStringLiteral("About this software")});
+  EXPECT_EQ(w->mnuData->actions(), w->mnuDataItem);
+}
+
+// Wiring: a click and the matching menu item reach the same command
+
+TEST_F(MainWindow, buttonsAndMenuItemsRunTheirCommands) {
+  Form1* w = open();
+  struct Pair {
+    std::function<void()> button, menu;
+    QString status;
+  };
+  const Pair pairs[] = {
+      {[&] { w->cmdEdit->click(); }, [&] { w->mnuDataItem[2]->trigger(); },
+       QStringLiteral("You must first select an entry to edit.")},
+      {[&] { w->cmdDelete->click(); }, [&] { w->mnuDataItem[1]->trigger(); },
+       QStringLiteral("You must first select an entry to delete.")},
+      {[&] { w->cmdGoto->click(); }, [&] { w->mnuDataItem[3]->trigger(); },
+       QStringLiteral("You must first select an entry to go to.")},
+      {[&] { w->cmdCopy[2]->click(); }, [&] { w->mnuCopyItem[2]->trigger(); },
+       QStringLiteral("You must first select a row to copy from.")},
+  };
+  for (const Pair& p : pairs) {
+    modGlobals::showStatusMessage({});
+    p.button();
+    EXPECT_EQ(status(), p.status);
+    modGlobals::showStatusMessage({});
+    p.menu();
+    EXPECT_EQ(status(), p.status);
+  }
+
+  w->mnuDataItem[0]->trigger();
+  EXPECT_TRUE(forms::isLoaded(QStringLiteral("frmAdd")));
+  EXPECT_EQ(modGlobals::editorMode, QStringLiteral("Add"));
+
+  w->mnuFileItem[0]->trigger();
+  EXPECT_FALSE(forms::isLoaded(Form1::name()));
+  EXPECT_FALSE(forms::isLoaded(QStringLiteral("frmAdd")));
+  EXPECT_EQ(programEnds, 1);
+}
+
+// After the gate
+
+TEST_F(MainWindow, helpViewerFollowsTheShowHelpSetting) {
+  registerFake(QStringLiteral("Form8"));
+  struct Case {
+    const char* stored;  // nullptr: never stored
+    bool shown;
+  };
+  for (Case c : {Case{nullptr, true}, Case{"1", true}, Case{"0", false}, Case{"", false}, Case{"yes", false}}) {
+    SCOPED_TRACE(c.stored ? c.stored : "(absent)");
+    if (c.stored) setShowHelp(QString::fromLatin1(c.stored));
+    open();
+    EXPECT_TRUE(mainWindow()->isVisible());
+    EXPECT_EQ(forms::isLoaded(QStringLiteral("Form8")), c.shown);
+    if (c.shown) {
+      EXPECT_TRUE(forms::instance(QStringLiteral("Form8"))->isVisible());
+    }
+    EXPECT_EQ(gate(), nullptr);
+    restart();
+  }
+}
+
+TEST_F(MainWindow, theSkinColoursTheControlsByType) {
+  Form1* w = open({{"a", "b", "c"}});
+  const QColor white(Qt::white), black(Qt::black);
+  EXPECT_EQ(w->lstPass->palette().color(QPalette::Base), white);
+  EXPECT_EQ(w->lstPass->palette().color(QPalette::Text), black);
+
+  // The gate was dressed the same way while it was up.
+  restart();
+  writeVault(vaultBytes("abcd", {}));
+  startToGate();
+  EXPECT_EQ(gate()->txtPass->palette().color(QPalette::Base), white);
+  EXPECT_EQ(gate()->txtPass->palette().color(QPalette::Text), black);
+}
+
+// Going down
+
+TEST_F(MainWindow, unloadTakesTheOtherWindowsDownFirst) {
+  for (const char* name : {"Form8", "frmAbout"}) registerFake(QString::fromLatin1(name));
+  Form1* w = open();
+  forms::show(QStringLiteral("frmAbout"));
+  w->cmdAdd[0]->click();
+  ASSERT_TRUE(forms::isLoaded(QStringLiteral("frmAdd")));
+  FakeWindow::unloaded.clear();
+
+  w->close();
+  EXPECT_EQ(FakeWindow::unloaded, (QStringList{QStringLiteral("Form8"), QStringLiteral("frmAbout")}));
+  for (const char* name : {"Form8", "frmAbout", "frmAdd", "frmSplash", "Form1"})
+    EXPECT_FALSE(forms::isLoaded(QString::fromLatin1(name))) << name;
+  EXPECT_EQ(programEnds, 1);
+}

@@ -1,0 +1,156 @@
+// Entry commands against a big list in a shown main window: a column header click (sort and
+// repaint), and Add, Edit and Delete each including the save of the whole vault.
+#include "list/Form1.h"
+#include "list/frmAdd.h"
+#include "list/modGlobals.h"
+#include "platform/Files.h"
+#include "platform/ListView.h"
+#include "platform/MessageBox.h"
+#include "platform/QtCodePage.h"
+#include "platform/Settings.h"
+#include "vault/VaultFormat.h"
+#include "vault/modGlobals.h"
+
+#include <QApplication>
+#include <QLineEdit>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+
+namespace {
+
+std::string g_folder;
+
+std::string field(std::mt19937& rng, std::size_t length) {
+  static const std::string letters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789._-";
+  static const char accents[] = {'\xE9', '\xE8', '\xE4', '\xF6', '\xFC', '\xE7', '\xF1', '\xDF', '\xE5'};
+  std::string s;
+  for (std::size_t i = 0; i < length; ++i) {
+    if (rng() % 25 == 0) s.push_back(accents[rng() % sizeof accents]);
+    else s.push_back(letters[rng() % letters.size()]);
+  }
+  return s;
+}
+
+// A vault of n realistic entries, loaded into a freshly loaded and shown main window.
+Form1* openMain(std::int64_t n) {
+  platform::forms::resetForTests();
+  std::mt19937 rng(7);
+  std::string image = "\xED\xE1\xF3\xF4\xE5\xF2\r\n";  // "master", shifted
+  for (std::int64_t i = 0; i < n; ++i)
+    vault::appendShiftedEntry(image, field(rng, 17 + rng() % 7), field(rng, 14 + rng() % 5),
+                              "https://www." + field(rng, 20 + rng() % 10) + ".example.com/login");
+  image.append("\r\n");
+  std::string error;
+  platform::files::writeFileAtomically(modGlobals::vaultPath(), image, error);
+  auto* form = platform::forms::load<Form1>();
+  modGlobals::masterPassword = modGlobals::storedMasterPassword;
+  modGlobals::loadVault();
+  form->show();
+  QCoreApplication::processEvents();
+  return form;
+}
+
+void BM_HeaderClick(benchmark::State& state) {
+  Form1* form = openMain(state.range(0));
+  int click = 0;
+  for (auto _ : state) {
+    form->lstPass_ColumnClick(click++ % 3 + 1);
+    QCoreApplication::processEvents();
+  }
+}
+
+// The same clicks on the rows alone, without a view: how much of a click is the sort itself.
+void BM_SortRowsOnly(benchmark::State& state) {
+  Form1* form = openMain(state.range(0));
+  platform::ListItems rows;
+  std::vector<platform::ListRow> copy;
+  const platform::ListItems& shown = form->lstPass->items();
+  for (std::int64_t n = 1; n <= shown.count(); ++n) {
+    const auto& r = shown.row(n);
+    copy.push_back(rows.makeRow(r.text(), r.subItem(1), r.subItem(2)));
+  }
+  platform::forms::resetForTests();
+  rows.appendRows(std::move(copy));
+  int click = 0;
+  for (auto _ : state) {
+    rows.setSorted(false);
+    rows.setSortKey(click++ % 3);
+    rows.setSortOrder(rows.sortOrder() == platform::kSortAscending ? platform::kSortDescending
+                                                                   : platform::kSortAscending);
+    rows.setSorted(true);
+  }
+}
+
+void BM_Add(benchmark::State& state) {
+  Form1* form = openMain(state.range(0));
+  int i = 0;
+  for (auto _ : state) {
+    form->cmdAdd_Click(0);
+    frmAdd* editor = platform::forms::instance<frmAdd>();
+    editor->txtUsername->setText(QStringLiteral("user") + QString::number(i++));
+    editor->txtPassword->setText(QStringLiteral("secret"));
+    editor->txtWebsite->setText(QStringLiteral("www.example.com"));
+    editor->cmdAdd_Click(0);
+    QCoreApplication::processEvents();
+  }
+}
+
+void BM_Edit(benchmark::State& state) {
+  Form1* form = openMain(state.range(0));
+  int i = 0;
+  for (auto _ : state) {
+    form->lstPass->selectRow(state.range(0) / 2);
+    form->cmdEdit_Click();
+    frmAdd* editor = platform::forms::instance<frmAdd>();
+    editor->txtPassword->setText(QStringLiteral("changed") + QString::number(i++));
+    editor->cmdAdd_Click(0);
+    QCoreApplication::processEvents();
+  }
+}
+
+void BM_Delete(benchmark::State& state) {
+  Form1* form = openMain(state.range(0));
+  for (auto _ : state) {
+    form->lstPass->selectRow(form->lstPass->items().count() / 2);
+    form->cmdDelete_Click();
+    QCoreApplication::processEvents();
+  }
+}
+
+BENCHMARK(BM_HeaderClick)->Arg(100'000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_Add)->Arg(100'000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_Edit)->Arg(100'000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_Delete)->Arg(100'000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_HeaderClick)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(9);
+BENCHMARK(BM_SortRowsOnly)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(9);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  char tmpl[] = "/tmp/keyloft-bench-XXXXXX";
+  g_folder = ::mkdtemp(tmpl);
+  platform::files::setProgramFolderForTests(g_folder);
+  platform::settings::setSettingsFolderForTests(QString::fromStdString(g_folder + "/settings"));
+  platform::msgbox::setMessageBoxHookForTests([](QMessageBox&) { return platform::msgbox::vbOK; });
+  platform::forms::registerForm(Form1::name(), [] { return new Form1; });
+  registerEntryEditor();
+  modGlobals::VaultHost host;
+  host.list = []() -> platform::ListItems& { return platform::forms::instance<Form1>()->lstPass->items(); };
+  host.showStatusMessage = [](const std::u16string& text) {
+    modGlobals::showStatusMessage(QString::fromStdU16String(text));
+  };
+  modGlobals::setVaultHost(std::move(host));
+
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  platform::forms::resetForTests();
+  std::filesystem::remove_all(g_folder);
+  return 0;
+}

@@ -1,0 +1,146 @@
+// The main window's commands: add, edit, delete, copy, go to, the column sort and the menus.
+#include "Form1.h"
+#include "modGlobals.h"
+#include "modListViewEnh.h"
+#include "platform/Clipboard.h"
+#include "platform/ListView.h"
+#include "platform/MessageBox.h"
+#include "platform/QtCodePage.h"
+#include "platform/Shell.h"
+#include "vault/modGlobals.h"
+
+#include <array>
+#include <string>
+
+namespace cp = platform::codepage;
+namespace mb = platform::msgbox;
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// A location that looks like a web address gets a scheme, so that the opener treats it as one.
+QString withWebScheme(const QString& location) {
+  static const std::array<QString, 6> hints = {QStringLiteral(".edu"), QStringLiteral("biz"),
+                                               QStringLiteral("org"),  QStringLiteral(".net"),
+                                               QStringLiteral(".com"), QStringLiteral("www")};
+  bool web = false;
+  for (const QString& hint : hints) web = web || location.contains(hint, Qt::CaseInsensitive);
+  if (!web || location.contains(QStringLiteral("https://"), Qt::CaseInsensitive) ||
+      location.contains(QStringLiteral("http://"), Qt::CaseInsensitive))
+    return location;
+  return QStringLiteral("http://") + location;
+}
+
+}  // namespace
+
+void Form1::cmdAdd_Click(int /*index*/) {
+  modGlobals::editorMode = QStringLiteral("Add");
+  platform::forms::show(QStringLiteral("frmAdd"));
+}
+
+void Form1::cmdEdit_Click() {
+  const platform::ListItems& list = lstPass->items();
+  const std::int64_t number = list.firstSelected();
+  if (number == 0) {
+    modGlobals::showStatusMessage(QStringLiteral("You must first select an entry to edit."));
+    return;
+  }
+  const platform::ListRow& row = list.row(number);
+  modGlobals::editorUsername = cp::toQString(row.text());
+  modGlobals::editorPassword = cp::toQString(row.subItem(1));
+  modGlobals::editorLocation = cp::toQString(row.subItem(2));
+  modGlobals::editorRow = number;
+  modGlobals::editorMode = QStringLiteral("Edit");
+  platform::forms::show(QStringLiteral("frmAdd"));
+}
+
+void Form1::cmdDelete_Click() {
+  platform::ListItems& list = lstPass->items();
+  const std::int64_t number = list.firstSelected();
+  if (number == 0) {
+    modGlobals::showStatusMessage(QStringLiteral("You must first select an entry to delete."));
+    return;
+  }
+  const platform::ListRow& row = list.row(number);
+  const std::uint64_t key = row.key();
+  const QString text = QStringLiteral("Are you sure you want to delete the following information?") + kCrLf +
+                       kCrLf + QStringLiteral("Username: ") + cp::toQString(row.text()) + kCrLf +
+                       QStringLiteral("Password: ") + cp::toQString(row.subItem(1)) + kCrLf +
+                       QStringLiteral("Used At: ") + cp::toQString(row.subItem(2));
+  if (mb::msgBox(text, mb::vbOKCancel | mb::vbDefaultButton1, QStringLiteral("Confirm Delete")) != mb::vbOK) {
+    modGlobals::showStatusMessage(QStringLiteral("Entry not deleted, cancelled by user"));
+    return;
+  }
+  // The box lets events run; find the entry again rather than trusting its old row number.
+  const std::int64_t now = list.findKey(key);
+  if (now == 0) {
+    modGlobals::showStatusMessage(QStringLiteral("The entry is no longer in the list."));
+    return;
+  }
+  // A failed save puts the row back where it was (key and selection kept): the list shows what
+  // the file holds, and saveVault has said why in the status bar.
+  platform::ListRow taken = list.take(now);
+  if (!modGlobals::saveVault()) {
+    list.insert(now, std::move(taken));
+    return;
+  }
+  modGlobals::showStatusMessage(QStringLiteral("Entry deleted successfully, data saved."));
+}
+
+void Form1::cmdCopy_Click(int index) {
+  static const std::array<QString, 3> prefixes = {QStringLiteral("Copied Username "), QStringLiteral("Copied Password "),
+                                                  QStringLiteral("Copied Location ")};
+  if (index < 0 || index > 2) return;
+  platform::clipboard::clear();
+  const platform::ListItems& list = lstPass->items();
+  const std::int64_t number = list.firstSelected();
+  if (number == 0) {
+    modGlobals::showStatusMessage(QStringLiteral("You must first select a row to copy from."));
+    return;
+  }
+  const QString value = cp::toQString(list.row(number).column(index));
+  platform::clipboard::setText(value, true);
+  modGlobals::showStatusMessage(prefixes[static_cast<std::size_t>(index)] + value);
+}
+
+void Form1::cmdGoto_Click() {
+  const platform::ListItems& list = lstPass->items();
+  const std::int64_t number = list.firstSelected();
+  if (number == 0) {
+    modGlobals::showStatusMessage(QStringLiteral("You must first select an entry to go to."));
+    return;
+  }
+  modGlobals::showStatusMessage(QStringLiteral("Opening Location..."));
+  const QString location = withWebScheme(cp::toQString(list.row(number).subItem(2)));
+  QString error;
+  if (!platform::shell::startCommandLine(QStringLiteral("explorer ") + location, platform::shell::vbMinimizedFocus,
+                                         &error))
+    modGlobals::showStatusMessage(QStringLiteral("Could not open the location: ") + error);
+}
+
+void Form1::cmdWebsite_Click(int /*index*/) { platform::forms::show(QStringLiteral("frmWebsite")); }
+
+void Form1::lstPass_ColumnClick(int columnHeaderIndex) {
+  modListViewEnh::EnhListView_SortColumns(*lstPass, columnHeaderIndex, false);
+}
+
+void Form1::mnuFileItem_Click(int index) {
+  if (index == 0) platform::forms::unload(name());
+}
+
+void Form1::mnuDataItem_Click(int index) {
+  switch (index) {
+    case 0: cmdAdd_Click(0); break;
+    case 1: cmdDelete_Click(); break;
+    case 2: cmdEdit_Click(); break;
+    case 3: cmdGoto_Click(); break;
+    default: break;
+  }
+}
+
+void Form1::mnuCopyItem_Click(int index) { cmdCopy_Click(index); }
+
+void Form1::mnuHelpItem_Click(int /*index*/) { platform::forms::show(QStringLiteral("Form8")); }
+
+void Form1::mnuAboutItem_Click(int /*index*/) { platform::forms::show(QStringLiteral("frmAbout")); }

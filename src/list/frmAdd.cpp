@@ -1,0 +1,211 @@
+#include "frmAdd.h"
+
+#include "Form1.h"
+#include "app/modLivery.h"
+#include "modGlobals.h"
+#include "platform/Controls.h"
+#include "platform/ListView.h"
+#include "platform/MessageBox.h"
+#include "platform/QtCodePage.h"
+#include "platform/Twips.h"
+#include "skin/Skin.h"
+#include "skin/SkinLabel.h"
+#include "skin/modSkin.h"
+#include "vault/VaultFormat.h"
+#include "vault/modGlobals.h"
+#include "vault/shiftText.h"
+
+#include <QIcon>
+#include <QLineEdit>
+#include <QToolButton>
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace cp = platform::codepage;
+namespace mb = platform::msgbox;
+namespace tw = platform::twips;
+
+namespace {
+
+const QString kErrorTitle = QStringLiteral("Error");
+const QString kSaved = QStringLiteral("Added new entry.  Data saved.");
+const QString kReAdded = QStringLiteral("The entry was deleted meanwhile; added as a new entry.  Data saved.");
+
+// Why a field that failed the round trip can't be stored: a hint for the user, not the test.
+QString unstorableReason(const QString& typed, bool nextFieldFollows) {
+  if (!cp::representable(typed)) return QStringLiteral("it holds a character that the vault cannot store");
+  if (typed.contains(QStringLiteral("|||")))
+    return QStringLiteral("it holds \"|||\", which the vault puts between the fields");
+  if (nextFieldFollows && typed.endsWith(QLatin1Char('|')))
+    return QStringLiteral("it ends in \"|\", which would run into the next field");
+  return QStringLiteral("it holds a control character that would break its line in the vault");
+}
+
+// Writes the entry line exactly as the vault does and reads it back as loading does. Returns the
+// message naming the first field that would not come back as typed, or nothing when all do.
+std::optional<QString> unstorableField(const std::array<QString, 3>& typed) {
+  std::array<std::string, 3> bytes;
+  for (std::size_t i = 0; i < 3; ++i) bytes[i] = cp::toBytes(typed[i]);
+  std::string raw;
+  vault::appendShiftedEntry(raw, bytes[0], bytes[1], bytes[2]);
+
+  vault::LineReader lines(raw);
+  std::string_view line;
+  std::array<QString, 3> back;
+  // A byte that reads as a line end cuts the line there: the field holding it comes back short.
+  if (lines.next(line) && !vault::isSkippedLine(line)) {
+    std::string plain(line);
+    shiftText(plain);
+    auto pieces = vault::splitEntry(plain);
+    for (std::size_t i = 0; i < 3; ++i) back[i] = cp::toQString(pieces[i]);
+  }
+
+  static const std::array<QString, 3> names = {QStringLiteral("username"), QStringLiteral("password"),
+                                               QStringLiteral("website")};
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (back[i] != typed[i])
+      return QStringLiteral("The ") + names[i] + QStringLiteral(" cannot be saved as typed: ") +
+             unstorableReason(typed[i], i < 2) + QLatin1Char('.');
+  }
+  return std::nullopt;
+}
+
+QLineEdit* makeBox(QWidget* parent, SkinLabel* label, int top) {
+  auto* box = new QLineEdit(parent);
+  tw::setGeometry(box, 1320, top, 3255, 315);
+  box->setAccessibleName(label->text());
+  label->setBuddy(box);
+  return box;
+}
+
+// A command button with its picture above the caption.
+QToolButton* makeButton(QWidget* parent, const QString& caption, const QString& picture, int left) {
+  auto* button = new QToolButton(parent);
+  button->setText(caption);
+  button->setIcon(QIcon(picture));
+  button->setIconSize(QSize(32, 32));
+  button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  button->setFocusPolicy(Qt::StrongFocus);
+  button->setAccessibleName(caption);
+  platform::setControlTypeName(button, QStringLiteral("CommandButton"));
+  tw::setGeometry(button, left, 1500, 1155, 1035);
+  return button;
+}
+
+}  // namespace
+
+frmAdd::frmAdd() : platform::Form(name()) {
+  setClientSizeTwips(4680, 2610);
+  setFixedBorder();
+  QWidget* area = client();
+  QFont verdana(QStringLiteral("Verdana"));
+  verdana.setPointSizeF(8.25);
+
+  SkinLabel1 = new SkinLabel(QStringLiteral("Username:"), area);
+  tw::setGeometry(SkinLabel1, 120, 120, 1155, 255);
+  txtUsername = makeBox(area, SkinLabel1, 60);
+  SkinLabel2 = new SkinLabel(QStringLiteral("Password:"), area);
+  tw::setGeometry(SkinLabel2, 120, 540, 1155, 255);
+  txtPassword = makeBox(area, SkinLabel2, 480);  // shown in clear, unlike the master password
+  SkinLabel3 = new SkinLabel(QStringLiteral("Website:"), area);
+  tw::setGeometry(SkinLabel3, 120, 960, 1155, 255);
+  txtWebsite = makeBox(area, SkinLabel3, 900);
+
+  cmdAdd.append(makeButton(area, QStringLiteral("Save"), QStringLiteral(":/icons/save.png"), 120));
+  cmdDelete = makeButton(area, QStringLiteral("Cancel"), QStringLiteral(":/icons/cancel.png"), 3420);
+  for (QWidget* w : {static_cast<QWidget*>(txtUsername), static_cast<QWidget*>(txtPassword),
+                     static_cast<QWidget*>(txtWebsite), static_cast<QWidget*>(cmdAdd[0]),
+                     static_cast<QWidget*>(cmdDelete)})
+    w->setFont(verdana);
+
+  connect(cmdAdd[0], &QToolButton::clicked, this, [this] { cmdAdd_Click(0); });
+  connect(cmdDelete, &QToolButton::clicked, this, &frmAdd::cmdDelete_Click);
+  connect(txtWebsite, &QLineEdit::returnPressed, this, [this] {
+    int key = 13;
+    txtWebsite_KeyPress(key);
+  });
+  centreOnScreen();
+}
+
+void frmAdd::Form_Load() {
+  addMode_ = modGlobals::editorMode == QStringLiteral("Add");
+  entryKey_ = 0;
+  if (addMode_) {
+    setCaption(QStringLiteral("Add an entry"));
+  } else {
+    setCaption(QStringLiteral("Edit an entry"));
+    txtUsername->setText(modGlobals::editorUsername);
+    txtPassword->setText(modGlobals::editorPassword);
+    txtWebsite->setText(modGlobals::editorLocation);
+    // The row number is only good now: sorts and deletes move rows while the editor is open.
+    if (auto* main = platform::forms::instance<Form1>(); main && main->lstPass) {
+      const platform::ListItems& list = main->lstPass->items();
+      if (modGlobals::editorRow >= 1 && modGlobals::editorRow <= list.count())
+        entryKey_ = list.row(modGlobals::editorRow).key();
+    }
+  }
+  if (modLivery::useSkin) {
+    // An undressed editor still works; failing its load would throw away the user's request.
+    try {
+      modSkin::applySkin(this);
+    } catch (const SkinError&) {
+    }
+  }
+}
+
+void frmAdd::cmdAdd_Click(int /*index*/) {
+  const std::array<QString, 3> typed = {txtUsername->text(), txtPassword->text(), txtWebsite->text()};
+  if (typed[0].isEmpty()) {
+    mb::msgBox(QStringLiteral("You must enter a username"), mb::vbOKOnly, kErrorTitle);
+    return;
+  }
+  if (typed[1].isEmpty()) {
+    mb::msgBox(QStringLiteral("You must enter a password"), mb::vbOKOnly, kErrorTitle);
+    return;
+  }
+  if (auto problem = unstorableField(typed)) {
+    mb::msgBox(*problem, mb::vbOKOnly, kErrorTitle);
+    return;
+  }
+
+  auto* main = platform::forms::instance<Form1>();
+  if (!main || !main->lstPass) return;
+  platform::ListItems& list = main->lstPass->items();
+  const std::string user = cp::toBytes(typed[0]);
+  const std::string password = cp::toBytes(typed[1]);
+  const std::string location = cp::toBytes(typed[2]);
+
+  // On a failed save the list is put back as it was, so it never shows what the file doesn't
+  // hold; the editor stays open with the texts, and saveVault has said why in the status bar.
+  QString done = kSaved;
+  const std::int64_t number = addMode_ ? 0 : list.findKey(entryKey_);
+  if (number == 0) {
+    if (!addMode_) done = kReAdded;
+    const std::uint64_t added = list.row(list.add(user, password, location)).key();
+    if (!modGlobals::saveVault()) {
+      list.remove(list.findKey(added));
+      return;
+    }
+  } else {
+    const platform::ListRow old = list.row(number);
+    list.setRow(number, user, password, location);
+    if (!modGlobals::saveVault()) {
+      list.setRow(list.findKey(entryKey_), old.text(), old.subItem(1), old.subItem(2));
+      return;
+    }
+  }
+  modGlobals::showStatusMessage(done);
+  platform::forms::unload(name());
+}
+
+void frmAdd::cmdDelete_Click() { platform::forms::unload(name()); }
+
+void frmAdd::txtWebsite_KeyPress(int& keyAscii) {
+  if (keyAscii == 13) cmdAdd_Click(0);
+}
+
+void registerEntryEditor() {
+  platform::forms::registerForm(frmAdd::name(), [] { return new frmAdd; });
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The entry editor: one entry's user name, password and location, saved into the main window's
+// list and the vault, or discarded.
+#include "platform/Forms.h"
+
+#include <QList>
+
+#include <cstdint>
+
+class QLineEdit;
+class QToolButton;
+class SkinLabel;
+
+class frmAdd final : public platform::Form {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(frmAdd)
+
+ public:
+  frmAdd();
+  static QString name() { return QStringLiteral("frmAdd"); }
+
+  SkinLabel* SkinLabel1 = nullptr;
+  QLineEdit* txtUsername = nullptr;
+  SkinLabel* SkinLabel2 = nullptr;
+  QLineEdit* txtPassword = nullptr;
+  SkinLabel* SkinLabel3 = nullptr;
+  QLineEdit* txtWebsite = nullptr;
+  QList<QToolButton*> cmdAdd;  // index 0: Save
+  QToolButton* cmdDelete = nullptr;  // Cancel
+
+  void Form_Load() override;
+  void cmdAdd_Click(int index);
+  void cmdDelete_Click();
+  // Typed in the location box; Enter (13) saves. The code is passed on unchanged.
+  void txtWebsite_KeyPress(int& keyAscii);
+
+  // What the editor was opened for, fixed at load: the hand-over state may change while it is open.
+  bool addMode() const { return addMode_; }
+  std::uint64_t entryKey() const { return entryKey_; }
+
+ private:
+  bool addMode_ = true;
+  std::uint64_t entryKey_ = 0;  // the edited row's key; 0 in add mode
+};
+
+// Registers the editor with the forms runtime under its name.
+void registerEntryEditor();

@@ -1,0 +1,151 @@
+#pragma once
+// A main window loaded through the forms runtime over a vault in a temporary program folder, with
+// message boxes, the opener and program end taken over by the test.
+#include "app/endProgram.h"
+#include "list/Form1.h"
+#include "list/frmAdd.h"
+#include "list/modGlobals.h"
+#include "platform/Files.h"
+#include "platform/ListView.h"
+#include "platform/MessageBox.h"
+#include "platform/QtCodePage.h"
+#include "platform/Settings.h"
+#include "platform/Shell.h"
+#include "platform/StatusBar.h"
+#include "support/TempFolder.h"
+#include "vault/modGlobals.h"
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace entries_test {
+
+using Entry = std::array<std::string, 3>;  // code-page bytes: user, password, location
+
+// The file image the vault must hold: every byte's top bit flipped, CR LF after each line, one
+// empty line at the end.
+inline std::string vaultImage(const std::string& master, const std::vector<Entry>& entries) {
+  auto flip = [](std::string s) {
+    for (char& c : s) c = static_cast<char>(c ^ 0x80);
+    return s;
+  };
+  std::string image = flip(master) + "\r\n";
+  for (const auto& e : entries) image += flip(e[0] + "|||" + e[1] + "|||" + e[2]) + "\r\n";
+  return image + "\r\n";
+}
+
+struct ShownBox {
+  QString text, title;
+  QMessageBox::StandardButtons buttons;
+  QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+class EntriesFixture : public ::testing::Test {
+ protected:
+  const std::string kMaster = "master";
+
+  void SetUp() override {
+    platform::files::setProgramFolderForTests(folder_.path());
+    platform::settings::setSettingsFolderForTests(QString::fromStdString(folder_.file("settings")));
+    platform::settings::saveSetting(QStringLiteral("Keyloft"), QStringLiteral("Settings"), QStringLiteral("showHelp"),
+                                    QStringLiteral("0"));
+    setProgramTerminatorForTests([this] { ++programEnds; });
+    platform::msgbox::setMessageBoxHookForTests([this](QMessageBox& box) {
+      boxes.push_back({box.text(), box.windowTitle(), box.standardButtons(),
+                       box.defaultButton() ? box.standardButton(box.defaultButton()) : QMessageBox::NoButton,
+                       box.icon()});
+      return answer;
+    });
+    platform::shell::setLauncherForTests([this](const QString& program, const QStringList& args, QString* error) {
+      launches.push_back({program, args});
+      if (!launchError.isEmpty() && error) *error = launchError;
+      return launchError.isEmpty();
+    });
+    platform::forms::registerForm(Form1::name(), [] { return new Form1; });
+    registerEntryEditor();
+    modGlobals::resetVaultForTests();
+    modGlobals::resetEditorStateForTests();
+    modGlobals::setVaultHost({
+        .list = []() -> platform::ListItems& { return platform::forms::instance<Form1>()->lstPass->items(); },
+        .showStatusMessage = [](const std::u16string& t) { modGlobals::showStatusMessage(QString::fromStdU16String(t)); },
+        .afterFormLoad = {},
+        .showPasswordDialog = {},
+        .unloadPasswordDialog = {},
+        .doEvents = {},
+        .fatalError = [](const std::u16string& t) { ADD_FAILURE() << QString::fromStdU16String(t).toStdString(); },
+    });
+  }
+
+  void TearDown() override {
+    platform::forms::resetForTests();
+    platform::files::setWriteFaultForTests(std::nullopt);
+    platform::msgbox::setMessageBoxHookForTests({});
+    platform::shell::setLauncherForTests({});
+    platform::files::setProgramFolderForTests({});
+    platform::settings::setSettingsFolderForTests({});
+    setProgramTerminatorForTests({});
+    modGlobals::resetVaultForTests();
+  }
+
+  // Writes the vault, loads the main window as the program does after a correct password.
+  Form1* open(const std::vector<Entry>& entries) {
+    testing_support::writeBytes(vaultFile(), vaultImage(kMaster, entries));
+    return reopen();
+  }
+  // Loads the main window afresh over the file as it is.
+  Form1* reopen() {
+    platform::forms::resetForTests();
+    form = platform::forms::load<Form1>();
+    modGlobals::masterPassword = modGlobals::storedMasterPassword;
+    modGlobals::loadVault();
+    return form;
+  }
+
+  std::string vaultFile() const { return folder_.file("data.enc"); }
+  std::string fileBytes() const { return testing_support::readBytes(vaultFile()); }
+  platform::ListItems& rows() { return form->lstPass->items(); }
+  QString status() const { return form->StatusBar1->panelText(1); }
+  void select(std::int64_t number) { form->lstPass->selectRow(number); }
+  Entry entry(std::int64_t number) {
+    const auto& r = rows().row(number);
+    return {std::string(r.text()), std::string(r.subItem(1)), std::string(r.subItem(2))};
+  }
+  std::vector<Entry> allEntries() {
+    std::vector<Entry> all;
+    for (std::int64_t n = 1; n <= rows().count(); ++n) all.push_back(entry(n));
+    return all;
+  }
+  frmAdd* editor() { return platform::forms::instance<frmAdd>(); }
+  // Types into the open editor and presses Save.
+  void typeAndSave(const QString& user, const QString& password, const QString& location) {
+    editor()->txtUsername->setText(user);
+    editor()->txtPassword->setText(password);
+    editor()->txtWebsite->setText(location);
+    editor()->cmdAdd_Click(0);
+  }
+
+  Form1* form = nullptr;
+  std::vector<ShownBox> boxes;
+  int answer = platform::msgbox::vbOK;
+  struct Launch {
+    QString program;
+    QStringList arguments;
+  };
+  std::vector<Launch> launches;
+  QString launchError;
+  int programEnds = 0;
+
+ private:
+  testing_support::TempFolder folder_;
+};
+
+}  // namespace entries_test

@@ -1,0 +1,194 @@
+// Protects the entry editor: validation order, texts that would not survive the vault, that Save
+// writes only into the entry the editor was opened for, and that a failed save keeps everything.
+#include "EntriesFixture.h"
+
+#include "platform/Controls.h"
+#include "platform/Twips.h"
+
+#include <QCoreApplication>
+#include <QToolButton>
+#include <QKeyEvent>
+
+namespace entries_test {
+namespace {
+
+using Editor = EntriesFixture;
+const QString kSaved = QStringLiteral("Added new entry.  Data saved.");
+
+const std::vector<Entry> kTwo = {{"alice", "a1", "a.example"}, {"bob", "b1", "b.example"}};
+
+void pressEnter(QWidget* box) {
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+  QCoreApplication::sendEvent(box, &press);
+}
+
+TEST_F(Editor, layoutAndNamesForAssistiveTechnology) {
+  open({});
+  form->cmdAdd_Click(0);
+  frmAdd* e = editor();
+  EXPECT_EQ(e->clientWidthTwips(), 4680);
+  EXPECT_EQ(e->clientHeightTwips(), 2610);
+  EXPECT_NEAR(platform::twips::top(e->txtWebsite), 900, 15);
+  EXPECT_NEAR(platform::twips::left(e->cmdDelete), 3420, 15);
+  EXPECT_EQ(e->txtUsername->accessibleName(), "Username:");
+  EXPECT_EQ(e->txtPassword->accessibleName(), "Password:");
+  EXPECT_EQ(e->txtWebsite->accessibleName(), "Website:");
+  EXPECT_EQ(e->cmdAdd[0]->accessibleName(), "Save");
+  EXPECT_EQ(e->cmdDelete->accessibleName(), "Cancel");
+  EXPECT_EQ(platform::controlTypeName(e->cmdDelete), "CommandButton");
+  e->cmdDelete->click();  // the real control cancels too
+  EXPECT_EQ(editor(), nullptr);
+}
+
+TEST_F(Editor, add_appendsSavesAndCloses) {
+  open(kTwo);
+  form->cmdAdd_Click(0);
+  typeAndSave(QStringLiteral(" "), QStringLiteral("p\u00E9"), QString());
+  std::vector<Entry> expected = kTwo;
+  expected.push_back({" ", "p\xE9", ""});
+  EXPECT_EQ(allEntries(), expected);
+  EXPECT_EQ(fileBytes(), vaultImage(kMaster, expected));
+  EXPECT_EQ(status(), kSaved);
+  EXPECT_EQ(editor(), nullptr);
+}
+
+TEST_F(Editor, validation_usernameFirstThenPasswordThenWhatTheVaultCantKeep) {
+  open(kTwo);
+  const std::string before = fileBytes();
+  form->cmdAdd_Click(0);
+  typeAndSave({}, {}, {});
+  typeAndSave(QStringLiteral("u"), {}, {});
+  typeAndSave(QStringLiteral("u|"), QStringLiteral("p"), {});
+  typeAndSave(QStringLiteral("u"), QStringLiteral("a|||b"), {});
+  typeAndSave(QStringLiteral("u"), QStringLiteral("p"), QStringLiteral("\u03A9.example"));
+  typeAndSave(QStringLiteral("u"), QStringLiteral("p"), QStringLiteral("end\u008D"));  // shifts to a CR
+
+  ASSERT_EQ(boxes.size(), 6u);
+  EXPECT_EQ(boxes[0].text, "You must enter a username");
+  EXPECT_EQ(boxes[1].text, "You must enter a password");
+  const char* fields[] = {"username", "password", "website", "website"};
+  for (int i = 0; i < 4; ++i)
+    EXPECT_TRUE(boxes[2 + i].text.startsWith(QStringLiteral("The ") + QLatin1String(fields[i])))
+        << boxes[2 + i].text.toStdString();
+  for (const auto& box : boxes) {
+    EXPECT_EQ(box.title, "Error");
+    EXPECT_EQ(box.buttons, QMessageBox::Ok);
+    EXPECT_EQ(box.icon, QMessageBox::NoIcon);
+  }
+  EXPECT_EQ(allEntries(), kTwo);
+  EXPECT_EQ(fileBytes(), before);
+  EXPECT_NE(editor(), nullptr);
+}
+
+TEST_F(Editor, textsAtTheFormatsEdgesReadBackAsTyped) {
+  open({});
+  form->cmdAdd_Click(0);
+  // A leading bar in the password, a trailing one in the last field, and Š (whose shift is LF).
+  typeAndSave(QStringLiteral("\u0160ki"), QStringLiteral("|p"), QStringLiteral("loc|"));
+  ASSERT_TRUE(boxes.empty());
+  reopen();
+  EXPECT_EQ(allEntries(), (std::vector<Entry>{{"\x8Aki", "|p", "loc|"}}));
+}
+
+TEST_F(Editor, edit_showsTheRowAndOverwritesIt_cancelAndCloseSaveNothing) {
+  open(kTwo);
+  select(2);
+  form->cmdEdit_Click();
+  EXPECT_EQ(editor()->caption(), "Edit an entry");
+  EXPECT_EQ(editor()->txtPassword->text(), "b1");
+  EXPECT_EQ(editor()->txtPassword->echoMode(), QLineEdit::Normal);
+  editor()->txtWebsite->setText(QStringLiteral("changed"));
+  editor()->cmdDelete_Click();
+  EXPECT_EQ(editor(), nullptr);
+  EXPECT_EQ(allEntries(), kTwo);
+
+  form->cmdEdit_Click();
+  editor()->txtWebsite->setText(QStringLiteral("changed"));
+  editor()->close();
+  EXPECT_EQ(editor(), nullptr);
+  EXPECT_EQ(allEntries(), kTwo);
+  EXPECT_EQ(status(), "Loaded 2 entries");
+
+  form->cmdEdit_Click();
+  editor()->txtWebsite->setText(QStringLiteral("changed"));
+  pressEnter(editor()->txtUsername);  // Enter saves only from the location box
+  EXPECT_NE(editor(), nullptr);
+  pressEnter(editor()->txtWebsite);
+  EXPECT_EQ(editor(), nullptr);
+  EXPECT_EQ(entry(2), (Entry{"bob", "b1", "changed"}));
+  EXPECT_EQ(fileBytes(), vaultImage(kMaster, {kTwo[0], {"bob", "b1", "changed"}}));
+  EXPECT_EQ(status(), kSaved);
+
+  form->cmdAdd_Click(0);  // after an edit, Add starts empty
+  EXPECT_EQ(editor()->caption(), "Add an entry");
+  EXPECT_EQ(editor()->txtUsername->text(), QString());
+}
+
+// The editor doesn't block the main window: the list and the hand-over state change under it.
+TEST_F(Editor, stale_sortMovesTheRow_saveStillWritesIntoItsEntry) {
+  open({{"b", "1", ""}, {"a", "2", ""}, {"c", "3", ""}});
+  select(1);
+  form->cmdEdit_Click();  // row 1: "b"
+  form->lstPass_ColumnClick(1);  // descending: c, b, a
+  editor()->txtPassword->setText(QStringLiteral("new"));
+  editor()->cmdAdd_Click(0);
+  EXPECT_EQ(allEntries(), (std::vector<Entry>{{"c", "3", ""}, {"b", "new", ""}, {"a", "2", ""}}));
+}
+
+TEST_F(Editor, stale_anotherEditWhileOpenDoesNotRedirectTheSave) {
+  open(kTwo);
+  select(1);
+  form->cmdEdit_Click();
+  editor()->txtPassword->setText(QStringLiteral("A2"));
+  select(2);
+  form->cmdEdit_Click();  // only brings the open editor to the front
+  EXPECT_EQ(editor()->txtPassword->text(), "A2");
+  editor()->cmdAdd_Click(0);
+  EXPECT_EQ(allEntries(), (std::vector<Entry>{{"alice", "A2", "a.example"}, kTwo[1]}));
+
+  form->cmdAdd_Click(0);  // an Add editor stays an Add editor when Edit is clicked meanwhile
+  form->cmdEdit_Click();
+  typeAndSave(QStringLiteral("carol"), QStringLiteral("c1"), {});
+  EXPECT_EQ(rows().count(), 3);
+  EXPECT_EQ(entry(2), kTwo[1]);
+  EXPECT_EQ(entry(3), (Entry{"carol", "c1", ""}));
+}
+
+TEST_F(Editor, stale_entryDeletedMeanwhileIsAddedAsNew) {
+  open(kTwo);
+  select(1);
+  form->cmdEdit_Click();
+  form->cmdDelete_Click();
+  typeAndSave(QStringLiteral("alice"), QStringLiteral("kept"), QStringLiteral("a.example"));
+  EXPECT_EQ(allEntries(), (std::vector<Entry>{kTwo[1], {"alice", "kept", "a.example"}}));
+  EXPECT_EQ(status(), "The entry was deleted meanwhile; added as a new entry.  Data saved.");
+  EXPECT_EQ(fileBytes(), vaultImage(kMaster, allEntries()));
+}
+
+TEST_F(Editor, failedSave_keepsTheEditorOpenAndTheListAsTheFile) {
+  open(kTwo);
+  const std::string before = fileBytes();
+  platform::files::setWriteFaultForTests(platform::files::WriteFault{platform::files::FaultStep::Rename, 0, EACCES});
+  form->cmdAdd_Click(0);
+  typeAndSave(QStringLiteral("new"), QStringLiteral("n"), {});
+  EXPECT_EQ(allEntries(), kTwo);
+  ASSERT_NE(editor(), nullptr);
+  EXPECT_EQ(editor()->txtUsername->text(), "new");
+  EXPECT_TRUE(status().startsWith(QStringLiteral("Could not save"))) << status().toStdString();
+  platform::forms::unload(frmAdd::name());
+
+  select(2);
+  form->cmdEdit_Click();
+  typeAndSave(QStringLiteral("bob"), QStringLiteral("changed"), {});
+  EXPECT_EQ(allEntries(), kTwo);
+  EXPECT_EQ(editor()->txtPassword->text(), "changed");
+  EXPECT_EQ(fileBytes(), before);
+
+  platform::files::setWriteFaultForTests(std::nullopt);  // the retry saves what was typed
+  editor()->cmdAdd_Click(0);
+  EXPECT_EQ(entry(2), (Entry{"bob", "changed", ""}));
+  EXPECT_EQ(status(), kSaved);
+}
+
+}  // namespace
+}  // namespace entries_test

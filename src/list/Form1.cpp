@@ -6,6 +6,7 @@
 #include "app/modLivery.h"
 #include "platform/Forms.h"
 #include "platform/ListView.h"
+#include "platform/PictureButton.h"
 #include "platform/Settings.h"
 #include "platform/StatusBar.h"
 #include "platform/Twips.h"
@@ -16,60 +17,15 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QStyleOptionButton>
-#include <QStylePainter>
 
 namespace tw = platform::twips;
 namespace forms = platform::forms;
 
 namespace {
 
-constexpr int kPicture = 32;
-
-// A button with its 32 x 32 picture above its caption, as graphical buttons show them.
-class PictureButton final : public QPushButton {
- public:
-  PictureButton(const QString& caption, const QString& picture, QWidget* parent)
-      : QPushButton(QIcon(picture), caption, parent) {
-    setIconSize(QSize(kPicture, kPicture));
-    setAccessibleName(caption);
-    // Enter presses the button that has the focus.
-    setAutoDefault(true);
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QStylePainter painter(this);
-    QStyleOptionButton option;
-    initStyleOption(&option);
-    const QString caption = option.text;
-    const QIcon picture = option.icon;
-    option.text.clear();
-    option.icon = QIcon();
-    painter.drawControl(QStyle::CE_PushButtonBevel, option);
-
-    const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
-    const int lineHeight = fontMetrics().height();
-    const int gap = 2;
-    // Centred on the whole button: the low copy buttons have less room than their contents rect.
-    const int top = std::max(1, (height() - kPicture - gap - lineHeight) / 2);
-    const QRect pictureRect(area.center().x() - kPicture / 2 + 1, top, kPicture, kPicture);
-    picture.paint(&painter, pictureRect, Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
-    const QRect captionRect(area.left(), top + kPicture + gap, area.width(), lineHeight);
-    painter.drawItemText(captionRect, Qt::AlignHCenter | Qt::AlignTop, palette(), isEnabled(), caption,
-                         QPalette::ButtonText);
-    if (hasFocus()) {
-      QStyleOptionFocusRect focus;
-      focus.initFrom(this);
-      focus.rect = area;
-      painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
-    }
-  }
-};
-
 QPushButton* pictureButton(QWidget* parent, const QString& caption, const char* picture, int left, int top,
                            int width, int height) {
-  auto* button = new PictureButton(caption, QLatin1StringView(":/icons/") + QLatin1StringView(picture) +
+  auto* button = new platform::PictureButton(caption, QLatin1StringView(":/icons/") + QLatin1StringView(picture) +
                                                QLatin1StringView(".png"), parent);
   tw::setGeometry(button, left, top, width, height);
   return button;

@@ -5,6 +5,7 @@
 #include "modGlobals.h"
 #include "platform/Controls.h"
 #include "platform/ListView.h"
+#include "platform/PictureButton.h"
 #include "platform/MessageBox.h"
 #include "platform/QtCodePage.h"
 #include "platform/Twips.h"
@@ -17,7 +18,6 @@
 
 #include <QIcon>
 #include <QLineEdit>
-#include <QToolButton>
 
 #include <array>
 #include <optional>
@@ -80,16 +80,9 @@ QLineEdit* makeBox(QWidget* parent, SkinLabel* label, int top) {
   return box;
 }
 
-// A command button with its picture above the caption.
-QToolButton* makeButton(QWidget* parent, const QString& caption, const QString& picture, int left) {
-  auto* button = new QToolButton(parent);
-  button->setText(caption);
-  button->setIcon(QIcon(picture));
-  button->setIconSize(QSize(32, 32));
-  button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-  button->setFocusPolicy(Qt::StrongFocus);
-  button->setAccessibleName(caption);
-  platform::setControlTypeName(button, QStringLiteral("CommandButton"));
+// A command button with its picture above the caption, as on the main window.
+platform::PictureButton* makeButton(QWidget* parent, const QString& caption, const QString& picture, int left) {
+  auto* button = new platform::PictureButton(caption, picture, parent);
   tw::setGeometry(button, left, 1500, 1155, 1035);
   return button;
 }
@@ -120,8 +113,8 @@ frmAdd::frmAdd() : platform::Form(name()) {
                      static_cast<QWidget*>(cmdDelete)})
     w->setFont(verdana);
 
-  connect(cmdAdd[0], &QToolButton::clicked, this, [this] { cmdAdd_Click(0); });
-  connect(cmdDelete, &QToolButton::clicked, this, &frmAdd::cmdDelete_Click);
+  connect(cmdAdd[0], &QPushButton::clicked, this, [this] { cmdAdd_Click(0); });
+  connect(cmdDelete, &QPushButton::clicked, this, &frmAdd::cmdDelete_Click);
   connect(txtWebsite, &QLineEdit::returnPressed, this, [this] {
     int key = 13;
     txtWebsite_KeyPress(key);

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 class QLineEdit;
-class QToolButton;
+class QPushButton;
 class SkinLabel;
 
 class frmAdd final : public platform::Form {
@@ -25,8 +25,8 @@ class frmAdd final : public platform::Form {
   QLineEdit* txtPassword = nullptr;
   SkinLabel* SkinLabel3 = nullptr;
   QLineEdit* txtWebsite = nullptr;
-  QList<QToolButton*> cmdAdd;  // index 0: Save
-  QToolButton* cmdDelete = nullptr;  // Cancel
+  QList<QPushButton*> cmdAdd;  // index 0: Save
+  QPushButton* cmdDelete = nullptr;  // Cancel
 
   void Form_Load() override;
   void cmdAdd_Click(int index);

@@ -36,7 +36,7 @@ bool findFirstFile(const std::string& path, std::string& name) {
   std::string folder = cut == std::string::npos ? "." : path.substr(0, cut == 0 ? 1 : cut);
   std::string pattern = cut == std::string::npos ? path : path.substr(cut + 1);
   // A folder path (ending in a separator) lists the folder's files.
-  if (pattern.empty()) pattern = "*";
+  if (pattern.empty()) pattern.assign(1, '*');
 
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
   if (!dir) return false;

@@ -6,7 +6,7 @@
 #include "platform/Twips.h"
 
 #include <QCoreApplication>
-#include <QToolButton>
+#include <QPushButton>
 #include <QKeyEvent>
 
 namespace entries_test {

@@ -1,0 +1,50 @@
+#include "PictureButton.h"
+
+#include "Controls.h"
+
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+namespace platform {
+namespace {
+constexpr int kPicture = 32;
+}
+
+PictureButton::PictureButton(const QString& caption, const QString& picture, QWidget* parent)
+    : QPushButton(QIcon(picture), caption, parent) {
+  setIconSize(QSize(kPicture, kPicture));
+  setAccessibleName(caption);
+  setControlTypeName(this, QStringLiteral("CommandButton"));
+  // Enter presses the button that has the focus.
+  setAutoDefault(true);
+}
+
+void PictureButton::paintEvent(QPaintEvent*) {
+  QStylePainter painter(this);
+  QStyleOptionButton option;
+  initStyleOption(&option);
+  const QString caption = option.text;
+  const QIcon picture = option.icon;
+  option.text.clear();
+  option.icon = QIcon();
+  painter.drawControl(QStyle::CE_PushButtonBevel, option);
+
+  const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+  const int lineHeight = fontMetrics().height();
+  const int gap = 2;
+  // Centred on the whole button: low buttons have less room than their contents rect.
+  const int top = std::max(1, (height() - kPicture - gap - lineHeight) / 2);
+  const QRect pictureRect(area.center().x() - kPicture / 2 + 1, top, kPicture, kPicture);
+  picture.paint(&painter, pictureRect, Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
+  const QRect captionRect(area.left(), top + kPicture + gap, area.width(), lineHeight);
+  painter.drawItemText(captionRect, Qt::AlignHCenter | Qt::AlignTop, palette(), isEnabled(), caption,
+                       QPalette::ButtonText);
+  if (hasFocus()) {
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = area;
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+  }
+}
+
+}  // namespace platform

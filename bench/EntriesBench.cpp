@@ -14,6 +14,8 @@
 #include <QApplication>
 #include <QLineEdit>
 
+#include "BenchData.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -25,16 +27,7 @@ namespace {
 
 std::string g_folder;
 
-std::string field(std::mt19937& rng, std::size_t length) {
-  static const std::string letters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789._-";
-  static const char accents[] = {'\xE9', '\xE8', '\xE4', '\xF6', '\xFC', '\xE7', '\xF1', '\xDF', '\xE5'};
-  std::string s;
-  for (std::size_t i = 0; i < length; ++i) {
-    if (rng() % 25 == 0) s.push_back(accents[rng() % sizeof accents]);
-    else s.push_back(letters[rng() % letters.size()]);
-  }
-  return s;
-}
+using bench_data::field;
 
 // A vault of n realistic entries, loaded into a freshly loaded and shown main window.
 Form1* openMain(std::int64_t n) {

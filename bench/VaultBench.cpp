@@ -6,6 +6,8 @@
 #include "vault/modGlobals.h"
 #include "vault/shiftText.h"
 
+#include "BenchData.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -24,17 +26,7 @@ namespace {
 std::string g_folder;
 platform::ListItems g_list;
 
-// A realistic entry: user ~20, password ~16, location ~40 characters, some Western-European accents.
-std::string field(std::mt19937& rng, std::size_t length) {
-  static const std::string letters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789._-";
-  static const char accents[] = {'\xE9', '\xE8', '\xE4', '\xF6', '\xFC', '\xE7', '\xF1', '\xDF', '\xE5'};
-  std::string s;
-  for (std::size_t i = 0; i < length; ++i) {
-    if (rng() % 25 == 0) s.push_back(accents[rng() % sizeof accents]);
-    else s.push_back(letters[rng() % letters.size()]);
-  }
-  return s;
-}
+using bench_data::field;
 
 void fillList(std::int64_t n) {
   g_list.clear();

@@ -15,6 +15,7 @@
 #include "platform/StatusBar.h"
 #include "skin/modSkin.h"
 #include "support/TempFolder.h"
+#include "support/VaultImage.h"
 #include "vault/modGlobals.h"
 
 #include <QCoreApplication>
@@ -37,17 +38,7 @@ namespace program_test {
 namespace forms = platform::forms;
 namespace mb = platform::msgbox;
 
-// The bytes of a vault file: every byte of a line with its top bit flipped, CR LF after each
-// line, and the empty line a save leaves at the end.
-inline std::string vaultBytes(const std::string& master, const std::vector<std::array<std::string, 3>>& entries) {
-  auto flip = [](std::string s) {
-    for (char& c : s) c = static_cast<char>(c ^ 0x80);
-    return s;
-  };
-  std::string image = flip(master) + "\r\n";
-  for (const auto& e : entries) image += flip(e[0] + "|||" + e[1] + "|||" + e[2]) + "\r\n";
-  return image + "\r\n";
-}
+using testing_support::vaultImage;
 
 // Lets events run until the condition holds; false when it did not within the time.
 inline bool waitFor(const std::function<bool()>& condition, int timeoutMs = 5000) {

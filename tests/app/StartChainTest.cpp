@@ -72,7 +72,7 @@ TEST_F(StartChain, handOffHappensOnceOnTheTickThatMakes150) {
 }
 
 TEST_F(StartChain, gateKeepsTheLoadedMainWindowHidden) {
-  writeVault(vaultBytes("abcd", {}));
+  writeVault(vaultImage("abcd", {}));
   startToGate();
   ASSERT_TRUE(waitFor([&] { return !mainWindow()->isVisible(); }));
   EXPECT_TRUE(gate()->isVisible());
@@ -104,7 +104,7 @@ TEST_F(StartChain, firstUseCreatesTheVaultAndOpensAnEmptyList) {
 }
 
 TEST_F(StartChain, laterUseLoadsTheEntriesAfterEnterOnTheRightPassword) {
-  const std::string bytes = vaultBytes("Secret1", {{"ann", "pw1", "www.example.com"}, {"bob", "", "bank"}});
+  const std::string bytes = vaultImage("Secret1", {{"ann", "pw1", "www.example.com"}, {"bob", "", "bank"}});
   writeVault(bytes);
   startToGate();
   ASSERT_FALSE(modGlobals::creatingMasterPassword);
@@ -130,7 +130,7 @@ TEST_F(StartChain, startsWithAHundredThousandEntries) {
   std::vector<std::array<std::string, 3>> entries;
   for (int i = 0; i < 100000; ++i)
     entries.push_back({"user" + std::to_string(i), "pass" + std::to_string(i), "site" + std::to_string(i)});
-  writeVault(vaultBytes("abcd", entries));
+  writeVault(vaultImage("abcd", entries));
   startToGate();
   enter(QStringLiteral("abcd"));
   ASSERT_TRUE(mainWindow()->isVisible());
@@ -144,7 +144,7 @@ TEST_F(StartChain, startsWithAHundredThousandEntries) {
 // Ways out of the gate
 
 TEST_F(StartChain, threeWrongTriesEndTheProgram) {
-  writeVault(vaultBytes("abcd", {}));
+  writeVault(vaultImage("abcd", {}));
   startToGate();
   for (const char* wrong : {"ABCD", "abcd ", "abc"}) enter(QString::fromLatin1(wrong));
   ASSERT_EQ(boxes.size(), 4u);
@@ -164,7 +164,7 @@ TEST_F(StartChain, threeWrongTriesEndTheProgram) {
 }
 
 TEST_F(StartChain, everyOtherWayOutOfTheGateEndsTheProgram) {
-  writeVault(vaultBytes("abcd", {}));
+  writeVault(vaultImage("abcd", {}));
   {
     SCOPED_TRACE("Cancel in the Incorrect Password box");
     startToGate();
@@ -206,7 +206,7 @@ TEST_F(StartChain, aVaultThatCannotBeReadIsReportedAndEndsTheProgram) {
 // Going down from the main window
 
 TEST_F(StartChain, closingTheMainWindowUnloadsTheSplashAndEnds) {
-  writeVault(vaultBytes("abcd", {}));
+  writeVault(vaultImage("abcd", {}));
   startToGate();
   enter(QStringLiteral("abcd"));
   mainWindow()->close();
@@ -218,7 +218,7 @@ TEST_F(StartChain, closingTheMainWindowUnloadsTheSplashAndEnds) {
 
 TEST_F(StartChain, aVisibleBrowserWindowOutlivesTheMainWindow) {
   forms::registerForm(QStringLiteral("frmWebsite"), [] { return new FakeBrowser; });
-  writeVault(vaultBytes("abcd", {}));
+  writeVault(vaultImage("abcd", {}));
   startToGate();
   enter(QStringLiteral("abcd"));
   forms::show(QStringLiteral("frmWebsite"));

@@ -24,7 +24,7 @@ class Gate : public ProgramTest {
   }
   frmPass* openCreation() { return openGate(); }
   frmPass* openVerification(const std::string& master = "abcd") {
-    writeVault(vaultBytes(master, {}));
+    writeVault(vaultImage(master, {}));
     return openGate();
   }
 };
@@ -122,7 +122,7 @@ TEST_F(Gate, enterInTheConfirmationFieldCreatesTheVault) {
   g->txtPass2->setText(QStringLiteral("Pa55word"));
   g->txtPass2_KeyPress(13);
   EXPECT_EQ(modGlobals::masterPassword, u"Pa55word");
-  EXPECT_EQ(vaultOnDisk(), vaultBytes("Pa55word", {}).substr(0, 10));
+  EXPECT_EQ(vaultOnDisk(), vaultImage("Pa55word", {}).substr(0, 10));
   EXPECT_EQ(gate(), nullptr);
 }
 

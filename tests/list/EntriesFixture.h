@@ -13,6 +13,7 @@
 #include "platform/Shell.h"
 #include "platform/StatusBar.h"
 #include "support/TempFolder.h"
+#include "support/VaultImage.h"
 #include "vault/modGlobals.h"
 
 #include <QLineEdit>
@@ -28,19 +29,8 @@
 
 namespace entries_test {
 
-using Entry = std::array<std::string, 3>;  // code-page bytes: user, password, location
-
-// The file image the vault must hold: every byte's top bit flipped, CR LF after each line, one
-// empty line at the end.
-inline std::string vaultImage(const std::string& master, const std::vector<Entry>& entries) {
-  auto flip = [](std::string s) {
-    for (char& c : s) c = static_cast<char>(c ^ 0x80);
-    return s;
-  };
-  std::string image = flip(master) + "\r\n";
-  for (const auto& e : entries) image += flip(e[0] + "|||" + e[1] + "|||" + e[2]) + "\r\n";
-  return image + "\r\n";
-}
+using testing_support::Entry;
+using testing_support::vaultImage;
 
 struct ShownBox {
   QString text, title;

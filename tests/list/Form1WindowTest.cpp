@@ -32,7 +32,7 @@ class MainWindow : public ProgramTest {
  protected:
   // Starts the program with a vault holding the entries and passes the gate.
   Form1* open(const std::vector<std::array<std::string, 3>>& entries = {}) {
-    writeVault(vaultBytes("abcd", entries));
+    writeVault(vaultImage("abcd", entries));
     startToGate();
     enter(QStringLiteral("abcd"));
     return mainWindow();
@@ -176,7 +176,7 @@ TEST_F(MainWindow, theSkinColoursTheControlsByType) {
 
   // The gate was dressed the same way while it was up.
   restart();
-  writeVault(vaultBytes("abcd", {}));
+  writeVault(vaultImage("abcd", {}));
   startToGate();
   EXPECT_EQ(gate()->txtPass->palette().color(QPalette::Base), white);
   EXPECT_EQ(gate()->txtPass->palette().color(QPalette::Text), black);

@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <sys/stat.h>
 
 using testing_support::readBytes;
@@ -15,18 +14,6 @@ using testing_support::writeBytes;
 namespace files = platform::files;
 
 namespace {
-
-int modeOf(const std::string& path) {
-  struct stat st {};
-  ::stat(path.c_str(), &st);
-  return static_cast<int>(st.st_mode & 07777);
-}
-
-std::size_t entriesIn(const std::string& folder) {
-  std::size_t n = 0;
-  for (auto& e : std::filesystem::directory_iterator(folder)) (void)e, ++n;
-  return n;
-}
 
 class FileFaults : public ::testing::Test {
  protected:
@@ -40,14 +27,14 @@ TEST_F(FileFaults, AtomicWriteCreatesOwnerOnlyAndKeepsExistingPermissions) {
   std::string error;
   ASSERT_TRUE(files::writeFileAtomically(dir.file("new"), std::string("a\0b", 3), error)) << error;
   EXPECT_EQ(readBytes(dir.file("new")), std::string("a\0b", 3));
-  EXPECT_EQ(modeOf(dir.file("new")), 0600);
+  EXPECT_EQ(testing_support::fileMode(dir.file("new")), 0600);
 
   writeBytes(dir.file("old"), "old");
   ::chmod(dir.file("old").c_str(), 0640);
   ASSERT_TRUE(files::writeFileAtomically(dir.file("old"), "fresh", error)) << error;
   EXPECT_EQ(readBytes(dir.file("old")), "fresh");
-  EXPECT_EQ(modeOf(dir.file("old")), 0640);
-  EXPECT_EQ(entriesIn(dir.path()), 2u);  // no temporary file left behind
+  EXPECT_EQ(testing_support::fileMode(dir.file("old")), 0640);
+  EXPECT_EQ(testing_support::entryCount(dir.path()), 2u);  // no temporary file left behind
 }
 
 TEST_F(FileFaults, EveryFailingStepKeepsOldBytesAndRemovesTheTemporaryFile) {
@@ -64,7 +51,7 @@ TEST_F(FileFaults, EveryFailingStepKeepsOldBytesAndRemovesTheTemporaryFile) {
     EXPECT_FALSE(files::writeFileAtomically(dir.file("data"), "new bytes that are longer", error));
     EXPECT_EQ(error, std::strerror(fault.error));
     EXPECT_EQ(readBytes(dir.file("data")), "old bytes");
-    EXPECT_EQ(entriesIn(dir.path()), 1u);
+    EXPECT_EQ(testing_support::entryCount(dir.path()), 1u);
   }
 }
 
@@ -85,12 +72,12 @@ TEST_F(FileFaults, ExclusiveCreateNeverReplaces) {
   std::string error;
   ASSERT_TRUE(files::createFileExclusively(dir.file("v"), "\r\n", error)) << error;
   EXPECT_EQ(readBytes(dir.file("v")), "\r\n");
-  EXPECT_EQ(modeOf(dir.file("v")), 0600);
+  EXPECT_EQ(testing_support::fileMode(dir.file("v")), 0600);
   writeBytes(dir.file("v"), "keep");
   EXPECT_FALSE(files::createFileExclusively(dir.file("v"), "\r\n", error));
   EXPECT_EQ(error, std::strerror(EEXIST));
   EXPECT_EQ(readBytes(dir.file("v")), "keep");
-  EXPECT_EQ(entriesIn(dir.path()), 1u);
+  EXPECT_EQ(testing_support::entryCount(dir.path()), 1u);
 }
 
 TEST_F(FileFaults, ReadReportsMissingAndFolders) {

@@ -33,6 +33,18 @@ std::string readBytes(const std::string& path) {
   return s.str();
 }
 
+int fileMode(const std::string& path) {
+  struct stat st {};
+  ::stat(path.c_str(), &st);
+  return static_cast<int>(st.st_mode & 07777);
+}
+
+std::size_t entryCount(const std::string& folder) {
+  std::size_t n = 0;
+  for (auto& e : std::filesystem::directory_iterator(folder)) (void)e, ++n;
+  return n;
+}
+
 void writeBytes(const std::string& path, std::string_view bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -21,6 +21,9 @@ class TempFolder {
 };
 
 std::string readBytes(const std::string& path);
+// Permission bits of a file, and how many entries a folder holds.
+int fileMode(const std::string& path);
+std::size_t entryCount(const std::string& folder);
 void writeBytes(const std::string& path, std::string_view bytes);
 
 // Runs `body` in a child process without root's privileges (when the tests run as root), so that

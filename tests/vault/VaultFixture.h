@@ -3,6 +3,7 @@
 #include "platform/Files.h"
 #include "platform/ListItems.h"
 #include "support/TempFolder.h"
+#include "support/VaultImage.h"
 #include "vault/modGlobals.h"
 
 #include <gtest/gtest.h>
@@ -47,8 +48,4 @@ class VaultTest : public ::testing::Test {
   std::vector<std::u16string> fatals;
 };
 
-// Flips the top bit of every byte, as the vault scrambles lines.
-inline std::string flip(std::string s) {
-  for (auto& c : s) c = static_cast<char>(c ^ 0x80);
-  return s;
-}
+using testing_support::flip;

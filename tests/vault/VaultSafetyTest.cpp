@@ -6,24 +6,11 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <sys/stat.h>
 
 using namespace modGlobals;
 
 namespace {
-
-int modeOf(const std::string& path) {
-  struct stat st {};
-  ::stat(path.c_str(), &st);
-  return static_cast<int>(st.st_mode & 07777);
-}
-
-std::size_t filesIn(const std::string& folder) {
-  std::size_t n = 0;
-  for (auto& e : std::filesystem::directory_iterator(folder)) (void)e, ++n;
-  return n;
-}
 
 bool startsWith(const std::u16string& s, std::u16string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
 
@@ -31,12 +18,12 @@ bool startsWith(const std::u16string& s, std::u16string_view prefix) { return s.
 
 TEST_F(VaultTest, NewVaultIsOwnerOnlyAndARewriteKeepsPermissions) {
   openVault();
-  EXPECT_EQ(modeOf(vaultFile()), 0600);
+  EXPECT_EQ(testing_support::fileMode(vaultFile()), 0600);
   ::chmod(vaultFile().c_str(), 0640);
   masterPassword = u"abcd";
   list.add("u", "p", "l");
   EXPECT_TRUE(saveVault());
-  EXPECT_EQ(modeOf(vaultFile()), 0640);
+  EXPECT_EQ(testing_support::fileMode(vaultFile()), 0640);
 }
 
 TEST_F(VaultTest, SaveFailingPartwayKeepsTheOldBytesAndSaysWhy) {
@@ -48,7 +35,7 @@ TEST_F(VaultTest, SaveFailingPartwayKeepsTheOldBytesAndSaysWhy) {
   EXPECT_FALSE(saveVault());
   EXPECT_EQ(bytes(), old);
   EXPECT_EQ(lastStatus(), u"Could not save data.enc: No space left on device");
-  EXPECT_EQ(filesIn(dir.path()), 1u);
+  EXPECT_EQ(testing_support::entryCount(dir.path()), 1u);
   for (const auto& s : statuses) EXPECT_FALSE(startsWith(s, u"Saved "));
 }
 
@@ -65,7 +52,7 @@ TEST_F(VaultTest, SaveIntoAReadOnlyFolderKeepsTheOldBytes) {
   });
   EXPECT_EQ(code, 0);
   EXPECT_EQ(bytes(), old);
-  EXPECT_EQ(filesIn(dir.path()), 1u);
+  EXPECT_EQ(testing_support::entryCount(dir.path()), 1u);
 }
 
 TEST_F(VaultTest, FailedCreateIsNotReportedAsCreated) {

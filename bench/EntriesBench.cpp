@@ -16,6 +16,8 @@
 
 #include "BenchData.h"
 
+#include <QScrollBar>
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -115,11 +117,23 @@ void BM_Delete(benchmark::State& state) {
   }
 }
 
+// One page down the list and its repaint: what scrolling costs at a given row count.
+void BM_ScrollPage(benchmark::State& state) {
+  Form1* form = openMain(state.range(0));
+  QScrollBar* bar = form->lstPass->verticalScrollBar();
+  for (auto _ : state) {
+    int next = bar->value() + bar->pageStep();
+    bar->setValue(next > bar->maximum() ? 0 : next);
+    form->lstPass->viewport()->repaint();
+  }
+}
+
 BENCHMARK(BM_HeaderClick)->Arg(100'000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_Add)->Arg(100'000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_Edit)->Arg(100'000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_Delete)->Arg(100'000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_HeaderClick)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(9);
+BENCHMARK(BM_ScrollPage)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_SortRowsOnly)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(9);
 
 }  // namespace

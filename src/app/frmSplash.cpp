@@ -41,10 +41,20 @@ void frmSplash::Form_Load() {
   modLivery::loadProductIdentity();
   if (modLivery::useSkin) {
     modSkin::skin = skn;
-    modSkin::applySkin(this);
+    // An undressed start still works; an error escaping the start would abort the process.
+    try {
+      modSkin::applySkin(this);
+    } catch (const SkinError&) {
+    }
     modSkin::companionStart(skn);
   }
   Timer2->setEnabled(true);
+}
+
+void frmSplash::Form_Unload() {
+  // Closed by the system before the hand-off: no other window would ever end the run. After the
+  // hand-off only the main window's unload takes the splash down, and it ends the run itself.
+  if (!platform::forms::isLoaded(QStringLiteral("Form1"))) endProgram();
 }
 
 void frmSplash::Timer2_Timer() {

@@ -25,5 +25,6 @@ class frmSplash final : public platform::Form {
   short intTemp = 0;
 
   void Form_Load() override;
+  void Form_Unload() override;
   void Timer2_Timer();
 };

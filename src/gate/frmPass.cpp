@@ -7,6 +7,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Timer.h"
 #include "platform/Twips.h"
+#include "skin/Skin.h"
 #include "skin/SkinLabel.h"
 #include "skin/modSkin.h"
 #include "vault/modGlobals.h"
@@ -130,7 +131,13 @@ void frmPass::Form_Load() {
   modOnTop::setOnTop(this, -1);
   platform::doEvents();
   txtPass->clear();
-  if (modLivery::useSkin) modSkin::applySkin(this);
+  if (modLivery::useSkin) {
+    // An undressed gate still works; an error escaping its load would abort the process.
+    try {
+      modSkin::applySkin(this);
+    } catch (const SkinError&) {
+    }
+  }
 }
 
 void frmPass::Form_Unload() {

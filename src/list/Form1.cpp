@@ -10,6 +10,7 @@
 #include "platform/Settings.h"
 #include "platform/StatusBar.h"
 #include "platform/Twips.h"
+#include "skin/Skin.h"
 #include "skin/modSkin.h"
 #include "vault/modGlobals.h"
 
@@ -116,7 +117,13 @@ void Form1::Form_Load() {
 }
 
 void Form1::afterFormLoad() {
-  if (modLivery::useSkin) modSkin::applySkin(this);
+  if (modLivery::useSkin) {
+    // An undressed list still works; an error escaping the gate's Ok would abort the process.
+    try {
+      modSkin::applySkin(this);
+    } catch (const SkinError&) {
+    }
+  }
   setVisible(true);
   const QString showHelp = platform::settings::getSetting(modLivery::productName, QStringLiteral("Settings"),
                                                           QStringLiteral("showHelp"), QStringLiteral("1"));

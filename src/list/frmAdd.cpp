@@ -20,6 +20,7 @@
 #include <QLineEdit>
 
 #include <array>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -75,6 +76,8 @@ std::optional<QString> unstorableField(const std::array<QString, 3>& typed) {
 QLineEdit* makeBox(QWidget* parent, SkinLabel* label, int top) {
   auto* box = new QLineEdit(parent);
   tw::setGeometry(box, 1320, top, 3255, 315);
+  // No length limit: the default (32767) would cut a long field short, and Save would store that.
+  box->setMaxLength(std::numeric_limits<int>::max());
   box->setAccessibleName(label->text());
   label->setBuddy(box);
   return box;

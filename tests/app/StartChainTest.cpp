@@ -82,6 +82,28 @@ TEST_F(StartChain, gateKeepsTheLoadedMainWindowHidden) {
   EXPECT_TRUE(waitFor([&] { return !mainWindow()->isVisible(); }));
 }
 
+TEST_F(StartChain, closingTheSplashBeforeTheHandOffEndsTheProgram) {
+  frmSplash* splash = forms::load<frmSplash>();
+  splash->close();
+  EXPECT_EQ(programEnds, 1);
+  EXPECT_FALSE(forms::isLoaded(frmSplash::name()));
+}
+
+TEST_F(StartChain, aSkinThatFailsLeavesTheWindowsUndressedButTheStartGoesOn) {
+  writeVault(vaultImage("abcd", {}));
+  frmSplash* splash = forms::load<frmSplash>();
+  // From here every dressing fails twice: the recovery finds the splash already loaded.
+  Skin broken(QString::fromStdString(folder.file("missing.skin")));
+  modSkin::skin = &broken;
+  while (splash->intTemp < 150) splash->Timer2_Timer();
+  ASSERT_NE(gate(), nullptr);
+  enter(QStringLiteral("abcd"));
+  ASSERT_NE(mainWindow(), nullptr);
+  EXPECT_TRUE(mainWindow()->isVisible());
+  EXPECT_EQ(status(), QStringLiteral("Loaded 0 entries"));
+  EXPECT_EQ(programEnds, 0);
+}
+
 // First use and later use
 
 TEST_F(StartChain, firstUseCreatesTheVaultAndOpensAnEmptyList) {

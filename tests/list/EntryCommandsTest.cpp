@@ -134,7 +134,9 @@ TEST_F(Commands, goTo_emptyLocationAndAFailingOpener) {
 
 TEST_F(Commands, addAndEditOpenTheEditorWithoutStatus) {
   open(kThree);
-  form->cmdAdd_Click(0);
+  form->mnuDataItem_Click(4);  // no such item: nothing opens
+  EXPECT_EQ(editor(), nullptr);
+  form->mnuDataItem_Click(0);
   ASSERT_NE(editor(), nullptr);
   EXPECT_EQ(editor()->caption(), "Add an entry");
   EXPECT_EQ(status(), "Loaded 3 entries");

@@ -124,6 +124,17 @@ TEST_F(Editor, edit_showsTheRowAndOverwritesIt_cancelAndCloseSaveNothing) {
   EXPECT_EQ(editor()->txtUsername->text(), QString());
 }
 
+// A text box's default limit would cut a long field short, and Save would store the cut text.
+TEST_F(Editor, edit_keepsFieldsLongerThanATextBoxsDefaultLimit) {
+  const Entry longEntry = {"u", std::string(40000, 'p'), std::string(70000, 'l')};
+  open({longEntry});
+  select(1);
+  form->cmdEdit_Click();
+  editor()->cmdAdd_Click(0);
+  EXPECT_EQ(entry(1), longEntry);
+  EXPECT_EQ(fileBytes(), vaultImage(kMaster, {longEntry}));
+}
+
 // The editor doesn't block the main window: the list and the hand-over state change under it.
 TEST_F(Editor, stale_sortMovesTheRow_saveStillWritesIntoItsEntry) {
   open({{"b", "1", ""}, {"a", "2", ""}, {"c", "3", ""}});

@@ -41,11 +41,7 @@ void frmSplash::Form_Load() {
   modLivery::loadProductIdentity();
   if (modLivery::useSkin) {
     modSkin::skin = skn;
-    // An undressed start still works; an error escaping the start would abort the process.
-    try {
-      modSkin::applySkin(this);
-    } catch (const SkinError&) {
-    }
+    modSkin::applySkinOrLeaveUndressed(this);
     modSkin::companionStart(skn);
   }
   Timer2->setEnabled(true);

@@ -7,7 +7,6 @@
 #include "platform/MessageBox.h"
 #include "platform/Timer.h"
 #include "platform/Twips.h"
-#include "skin/Skin.h"
 #include "skin/SkinLabel.h"
 #include "skin/modSkin.h"
 #include "vault/modGlobals.h"
@@ -131,13 +130,7 @@ void frmPass::Form_Load() {
   modOnTop::setOnTop(this, -1);
   platform::doEvents();
   txtPass->clear();
-  if (modLivery::useSkin) {
-    // An undressed gate still works; an error escaping its load would abort the process.
-    try {
-      modSkin::applySkin(this);
-    } catch (const SkinError&) {
-    }
-  }
+  if (modLivery::useSkin) modSkin::applySkinOrLeaveUndressed(this);
 }
 
 void frmPass::Form_Unload() {

@@ -10,7 +10,6 @@
 #include "platform/Settings.h"
 #include "platform/StatusBar.h"
 #include "platform/Twips.h"
-#include "skin/Skin.h"
 #include "skin/modSkin.h"
 #include "vault/modGlobals.h"
 
@@ -117,13 +116,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::afterFormLoad() {
-  if (modLivery::useSkin) {
-    // An undressed list still works; an error escaping the gate's Ok would abort the process.
-    try {
-      modSkin::applySkin(this);
-    } catch (const SkinError&) {
-    }
-  }
+  if (modLivery::useSkin) modSkin::applySkinOrLeaveUndressed(this);
   setVisible(true);
   const QString showHelp = platform::settings::getSetting(modLivery::productName, QStringLiteral("Settings"),
                                                           QStringLiteral("showHelp"), QStringLiteral("1"));

@@ -9,7 +9,6 @@
 #include "platform/MessageBox.h"
 #include "platform/QtCodePage.h"
 #include "platform/Twips.h"
-#include "skin/Skin.h"
 #include "skin/SkinLabel.h"
 #include "skin/modSkin.h"
 #include "vault/VaultFormat.h"
@@ -142,13 +141,7 @@ void frmAdd::Form_Load() {
         entryKey_ = list.row(modGlobals::editorRow).key();
     }
   }
-  if (modLivery::useSkin) {
-    // An undressed editor still works; failing its load would throw away the user's request.
-    try {
-      modSkin::applySkin(this);
-    } catch (const SkinError&) {
-    }
-  }
+  if (modLivery::useSkin) modSkin::applySkinOrLeaveUndressed(this);
 }
 
 void frmAdd::cmdAdd_Click(int /*index*/) {

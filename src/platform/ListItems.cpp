@@ -47,7 +47,6 @@ std::array<Weight, 256> buildWeights() {
   const int counts[] = {6, 4, 4, 5, 4};
   for (int v = 0; v < 5; ++v) {
     for (int i = 0; i < counts[v]; ++i) {
-      if (firsts[v] + i == 0xC6) continue;  // Æ is set above
       letter(firsts[v] + i, vowels[v], true, firsts[v] + i);
       letter(firsts[v] + i + 0x20, vowels[v], false, firsts[v] + i);
     }
@@ -202,11 +201,7 @@ std::int64_t ListItems::placeSorted(std::int64_t number) {
   return to;
 }
 
-void ListItems::remove(std::int64_t number) {
-  if (observer_) observer_->rowsAboutToBeRemoved(number, number);
-  rows_.erase(rows_.begin() + (number - 1));
-  if (observer_) observer_->rowsRemoved();
-}
+void ListItems::remove(std::int64_t number) { take(number); }
 
 ListRow ListItems::take(std::int64_t number) {
   if (observer_) observer_->rowsAboutToBeRemoved(number, number);

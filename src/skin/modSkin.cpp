@@ -97,6 +97,13 @@ void applySkin(platform::Form* window) {
   dress(window);
 }
 
+void applySkinOrLeaveUndressed(platform::Form* window) {
+  try {
+    applySkin(window);
+  } catch (const SkinError&) {
+  }
+}
+
 void recolourControls(QWidget* window, int backColour, int foreColour, int panelColour, int panelTextColour) {
   (void)panelTextColour;  // handed over with the others; no plain control takes it
   static const QStringList kTextAndLists = {

@@ -29,6 +29,10 @@ inline QPointer<Skin> skin;
 // SkinError to the caller. Does nothing while modLivery::useSkin is false.
 void applySkin(platform::Form* window);
 
+// applySkin for a window's own start: a window the skin could not dress opens undressed, since
+// an error escaping a window's load or a click would end the process and lock the user out.
+void applySkinOrLeaveUndressed(platform::Form* window);
+
 // Colours the plain controls of a window by their control type names (on their palettes).
 void recolourControls(QWidget* window, int backColour, int foreColour, int panelColour, int panelTextColour);
 

@@ -32,6 +32,13 @@ QString withWebScheme(const QString& location) {
   return QStringLiteral("http://") + location;
 }
 
+// The selected row (the first one flagged), or 0 after showing the command's own "select" text.
+std::int64_t selectedRowOrSay(const platform::ListItems& list, const QString& selectText) {
+  const std::int64_t number = list.firstSelected();
+  if (number == 0) modGlobals::showStatusMessage(selectText);
+  return number;
+}
+
 }  // namespace
 
 void Form1::cmdAdd_Click(int /*index*/) {
@@ -41,11 +48,8 @@ void Form1::cmdAdd_Click(int /*index*/) {
 
 void Form1::cmdEdit_Click() {
   const platform::ListItems& list = lstPass->items();
-  const std::int64_t number = list.firstSelected();
-  if (number == 0) {
-    modGlobals::showStatusMessage(QStringLiteral("You must first select an entry to edit."));
-    return;
-  }
+  const std::int64_t number = selectedRowOrSay(list, QStringLiteral("You must first select an entry to edit."));
+  if (number == 0) return;
   const platform::ListRow& row = list.row(number);
   modGlobals::editorUsername = cp::toQString(row.text());
   modGlobals::editorPassword = cp::toQString(row.subItem(1));
@@ -57,11 +61,8 @@ void Form1::cmdEdit_Click() {
 
 void Form1::cmdDelete_Click() {
   platform::ListItems& list = lstPass->items();
-  const std::int64_t number = list.firstSelected();
-  if (number == 0) {
-    modGlobals::showStatusMessage(QStringLiteral("You must first select an entry to delete."));
-    return;
-  }
+  const std::int64_t number = selectedRowOrSay(list, QStringLiteral("You must first select an entry to delete."));
+  if (number == 0) return;
   const platform::ListRow& row = list.row(number);
   const std::uint64_t key = row.key();
   const QString text = QStringLiteral("Are you sure you want to delete the following information?") + kCrLf +
@@ -94,11 +95,8 @@ void Form1::cmdCopy_Click(int index) {
   if (index < 0 || index > 2) return;
   platform::clipboard::clear();
   const platform::ListItems& list = lstPass->items();
-  const std::int64_t number = list.firstSelected();
-  if (number == 0) {
-    modGlobals::showStatusMessage(QStringLiteral("You must first select a row to copy from."));
-    return;
-  }
+  const std::int64_t number = selectedRowOrSay(list, QStringLiteral("You must first select a row to copy from."));
+  if (number == 0) return;
   const QString value = cp::toQString(list.row(number).column(index));
   platform::clipboard::setText(value, true);
   modGlobals::showStatusMessage(prefixes[static_cast<std::size_t>(index)] + value);
@@ -106,11 +104,8 @@ void Form1::cmdCopy_Click(int index) {
 
 void Form1::cmdGoto_Click() {
   const platform::ListItems& list = lstPass->items();
-  const std::int64_t number = list.firstSelected();
-  if (number == 0) {
-    modGlobals::showStatusMessage(QStringLiteral("You must first select an entry to go to."));
-    return;
-  }
+  const std::int64_t number = selectedRowOrSay(list, QStringLiteral("You must first select an entry to go to."));
+  if (number == 0) return;
   modGlobals::showStatusMessage(QStringLiteral("Opening Location..."));
   const QString location = withWebScheme(cp::toQString(list.row(number).subItem(2)));
   QString error;

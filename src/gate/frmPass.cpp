@@ -139,6 +139,9 @@ void frmPass::Form_Unload() {
 }
 
 void frmPass::cmdOK_Click() {
+  // A second Enter or click (key repeat, a double click) may arrive while the accepted password
+  // is being processed, and the vault steps pump events: it must not create or load twice.
+  if (accepted_) return;
   if (modGlobals::creatingMasterPassword)
     createPassword();
   else
@@ -162,6 +165,7 @@ void frmPass::createPassword() {
     tellWithoutTopMost(problem, true);
     return;
   }
+  accepted_ = true;
   modGlobals::masterPassword = typed.toStdU16String();
   Timer1->setEnabled(false);
   // Unloads this dialog: nothing of it may be touched afterwards.
@@ -170,6 +174,7 @@ void frmPass::createPassword() {
 
 void frmPass::verifyPassword() {
   if (txtPass->text().toStdU16String() == modGlobals::storedMasterPassword) {
+    accepted_ = true;
     modGlobals::masterPassword = modGlobals::storedMasterPassword;
     Timer1->setEnabled(false);
     // Ends in afterFormLoad, which unloads this dialog: nothing of it may be touched afterwards.
@@ -177,14 +182,14 @@ void frmPass::verifyPassword() {
     return;
   }
   const int answer = mb::msgBox(QStringLiteral("Sorry, the password you entered was not correct."), mb::vbRetryCancel,
-                                QStringLiteral("Incorrect Password"));
+                                QStringLiteral("Incorrect Password"), this);
   if (answer != mb::vbRetry) {
     Timer1->setEnabled(false);
     endProgram();
     return;
   }
   if (++wrongTries_ == 3) {
-    mb::msgBox(QStringLiteral("Only 3 tries allowed.  Click Ok to close."), mb::vbOKOnly);
+    mb::msgBox(QStringLiteral("Only 3 tries allowed.  Click Ok to close."), mb::vbOKOnly, {}, this);
     Timer1->setEnabled(false);
     endProgram();
     return;
@@ -194,7 +199,7 @@ void frmPass::verifyPassword() {
 
 void frmPass::tellWithoutTopMost(const QString& text, bool emptyFields) {
   modOnTop::setOnTop(this, 0);
-  mb::msgBox(text, mb::vbOKOnly);
+  mb::msgBox(text, mb::vbOKOnly, {}, this);
   if (emptyFields) {
     txtPass2->clear();
     txtPass->clear();

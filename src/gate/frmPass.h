@@ -49,4 +49,5 @@ class frmPass final : public platform::Form {
   void tellWithoutTopMost(const QString& text, bool emptyFields);
 
   short wrongTries_ = 0;
+  bool accepted_ = false;  // a password was accepted; no further Ok counts
 };

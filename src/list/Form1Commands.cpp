@@ -69,7 +69,7 @@ void Form1::cmdDelete_Click() {
                        kCrLf + QStringLiteral("Username: ") + cp::toQString(row.text()) + kCrLf +
                        QStringLiteral("Password: ") + cp::toQString(row.subItem(1)) + kCrLf +
                        QStringLiteral("Used At: ") + cp::toQString(row.subItem(2));
-  if (mb::msgBox(text, mb::vbOKCancel | mb::vbDefaultButton1, QStringLiteral("Confirm Delete")) != mb::vbOK) {
+  if (mb::msgBox(text, mb::vbOKCancel | mb::vbDefaultButton1, QStringLiteral("Confirm Delete"), this) != mb::vbOK) {
     modGlobals::showStatusMessage(QStringLiteral("Entry not deleted, cancelled by user"));
     return;
   }

@@ -147,15 +147,15 @@ void frmAdd::Form_Load() {
 void frmAdd::cmdAdd_Click(int /*index*/) {
   const std::array<QString, 3> typed = {txtUsername->text(), txtPassword->text(), txtWebsite->text()};
   if (typed[0].isEmpty()) {
-    mb::msgBox(QStringLiteral("You must enter a username"), mb::vbOKOnly, kErrorTitle);
+    mb::msgBox(QStringLiteral("You must enter a username"), mb::vbOKOnly, kErrorTitle, this);
     return;
   }
   if (typed[1].isEmpty()) {
-    mb::msgBox(QStringLiteral("You must enter a password"), mb::vbOKOnly, kErrorTitle);
+    mb::msgBox(QStringLiteral("You must enter a password"), mb::vbOKOnly, kErrorTitle, this);
     return;
   }
   if (auto problem = unstorableField(typed)) {
-    mb::msgBox(*problem, mb::vbOKOnly, kErrorTitle);
+    mb::msgBox(*problem, mb::vbOKOnly, kErrorTitle, this);
     return;
   }
 

@@ -11,11 +11,11 @@ namespace {
 // The list control's own error for a header index outside its column headers collection.
 constexpr int kIndexOutOfBounds = 35600;
 
-bool fail(int number, const QString& description, bool showErrors) {
+bool fail(QWidget* owner, int number, const QString& description, bool showErrors) {
   if (showErrors) {
     namespace mb = platform::msgbox;
     mb::msgBox(QStringLiteral("Error") + QString::number(number) + QLatin1Char('\t') + description,
-               mb::vbOKOnly | mb::vbInformation, QStringLiteral("Error in Function : EnhListView_SortColumns"));
+               mb::vbOKOnly | mb::vbInformation, QStringLiteral("Error in Function : EnhListView_SortColumns"), owner);
   }
   return false;
 }
@@ -29,7 +29,7 @@ bool EnhListView_SortColumns(platform::ListView& list, int columnIndex, bool sho
   if (columnIndex < 1 || columnIndex > list.columnCount()) {
     // The sorting switch is turned on before the header is looked up, and stays on.
     items.setSorted(true);
-    return fail(kIndexOutOfBounds, QStringLiteral("Index out of bounds"), showErrors);
+    return fail(&list, kIndexOutOfBounds, QStringLiteral("Index out of bounds"), showErrors);
   }
 
   const int column = columnIndex - 1;

@@ -1,13 +1,21 @@
 #include "Files.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <climits>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 namespace platform::files {
@@ -16,7 +24,25 @@ namespace {
 std::string g_programFolderOverride;
 std::optional<WriteFault> g_fault;
 
+std::vector<int> g_lockFds;
+
 std::string reason(int err) { return std::strerror(err); }
+
+constexpr char kTemporaryInfix[] = ".tmp-";
+constexpr std::size_t kTemporaryRandomChars = 6;  // mkstemp's XXXXXX
+
+// A file-size limit (ulimit -f, a quota) would kill the process with SIGXFSZ in the middle of a
+// save, and whatever the user had typed with it. Ignored, the write fails with EFBIG instead and
+// the save reports it like any other failure.
+void ignoreFileSizeSignal() {
+  static std::once_flag once;
+  std::call_once(once, [] { ::signal(SIGXFSZ, SIG_IGN); });
+}
+
+std::string nameOf(const std::string& path) {
+  auto cut = path.rfind(kPathSeparator);
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
 
 std::string folderOf(const std::string& path) {
   auto cut = path.rfind(kPathSeparator);
@@ -37,6 +63,14 @@ struct Fd {
     return f;
   }
 };
+
+// The file a save replaces: the target of a symbolic link, so that the link stays a link.
+std::string replacedFile(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+  return real ? std::string(real.get()) : path;
+}
 
 bool writeAll(int fd, std::string_view bytes, int& err) {
   std::size_t done = 0;
@@ -82,7 +116,8 @@ void syncFolder(const std::string& folder) {
 
 // Writes `bytes` into a fresh temporary file beside `path`; returns its name or empty on failure.
 std::string writeTemporary(const std::string& path, std::string_view bytes, mode_t mode, int& err) {
-  std::string tmpl = path + ".tmp-XXXXXX";
+  ignoreFileSizeSignal();
+  std::string tmpl = path + kTemporaryInfix + std::string(kTemporaryRandomChars, 'X');
   std::vector<char> name(tmpl.begin(), tmpl.end());
   name.push_back('\0');
   Fd f{::mkstemp(name.data())};
@@ -104,6 +139,48 @@ std::string writeTemporary(const std::string& path, std::string_view bytes, mode
   return tmp;
 }
 
+// Renames the finished temporary file into place; on failure removes it.
+bool renameInto(const std::string& tmp, const std::string& path, int& err) {
+  if (g_fault && g_fault->step == FaultStep::Rename) {
+    err = g_fault->error;
+  } else if (::rename(tmp.c_str(), path.c_str()) == 0) {
+    return true;
+  } else {
+    err = errno;
+  }
+  ::unlink(tmp.c_str());
+  return false;
+}
+
+// FAT, exFAT and many network folders have no hard links.
+bool hardLinksUnsupported(int err) { return err == EPERM || err == EOPNOTSUPP || err == ENOSYS; }
+
+bool linkInto(const std::string& tmp, const std::string& path, int& err) {
+  if (g_fault && g_fault->step == FaultStep::Link) {
+    err = g_fault->error;
+    return false;
+  }
+  if (::link(tmp.c_str(), path.c_str()) == 0) return true;
+  err = errno;
+  return false;
+}
+
+// Without hard links: claim the name with an exclusive create, then rename the finished file over
+// the empty claim. Only one creator can claim it, and a reader meets nothing, an empty file (no
+// master password yet) or the whole content.
+bool claimAndRenameInto(const std::string& tmp, const std::string& path, int& err) {
+  int claim = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (claim < 0) {
+    err = errno;
+    ::unlink(tmp.c_str());
+    return false;
+  }
+  ::close(claim);
+  if (renameInto(tmp, path, err)) return true;
+  ::unlink(path.c_str());  // our own empty claim
+  return false;
+}
+
 }  // namespace
 
 std::string programFolder() {
@@ -117,7 +194,8 @@ std::string programFolder() {
 void setProgramFolderForTests(std::string folder) { g_programFolderOverride = std::move(folder); }
 
 bool readFile(const std::string& path, std::string& bytes, std::string& error) {
-  Fd f{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+  // Non-blocking, so that a FIFO put in the file's place can't hang the reader.
+  Fd f{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
   if (f.fd < 0) {
     error = reason(errno);
     return false;
@@ -127,8 +205,8 @@ bool readFile(const std::string& path, std::string& bytes, std::string& error) {
     error = reason(errno);
     return false;
   }
-  if (S_ISDIR(st.st_mode)) {
-    error = reason(EISDIR);
+  if (!S_ISREG(st.st_mode)) {
+    error = S_ISDIR(st.st_mode) ? reason(EISDIR) : std::string(kNotRegularFile);
     return false;
   }
   // Read in one go when the size is known; a file that grows meanwhile is read to its end.
@@ -152,27 +230,17 @@ bool readFile(const std::string& path, std::string& bytes, std::string& error) {
 }
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
+  const std::string target = replacedFile(path);
   mode_t mode = 0600;
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
+  if (::stat(target.c_str(), &st) == 0) mode = st.st_mode & 07777;
   int err = 0;
-  std::string tmp = writeTemporary(path, bytes, mode, err);
-  if (tmp.empty()) {
+  std::string tmp = writeTemporary(target, bytes, mode, err);
+  if (tmp.empty() || !renameInto(tmp, target, err)) {
     error = reason(err);
     return false;
   }
-  if (g_fault && g_fault->step == FaultStep::Rename) {
-    ::unlink(tmp.c_str());
-    error = reason(g_fault->error);
-    return false;
-  }
-  if (::rename(tmp.c_str(), path.c_str()) != 0) {
-    err = errno;
-    ::unlink(tmp.c_str());
-    error = reason(err);
-    return false;
-  }
-  syncFolder(folderOf(path));
+  syncFolder(folderOf(target));
   return true;
 }
 
@@ -184,15 +252,62 @@ bool createFileExclusively(const std::string& path, std::string_view bytes, std:
     return false;
   }
   // A hard link never replaces an existing name, unlike rename.
-  bool ok = ::link(tmp.c_str(), path.c_str()) == 0;
-  if (!ok) err = errno;
-  ::unlink(tmp.c_str());
+  bool ok = linkInto(tmp, path, err);
+  if (ok || !hardLinksUnsupported(err)) {
+    ::unlink(tmp.c_str());
+  } else {
+    ok = claimAndRenameInto(tmp, path, err);
+  }
   if (!ok) {
     error = reason(err);
     return false;
   }
   syncFolder(folderOf(path));
   return true;
+}
+
+PathKind pathKind(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) return S_ISREG(st.st_mode) ? PathKind::RegularFile : PathKind::NotRegularFile;
+  if (::lstat(path.c_str(), &st) == 0) return S_ISLNK(st.st_mode) ? PathKind::LinkToNothing : PathKind::NotRegularFile;
+  return PathKind::Missing;
+}
+
+void removeStaleTemporaries(const std::string& path) {
+  const std::string target = replacedFile(path);
+  const std::string prefix = nameOf(target) + kTemporaryInfix;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folderOf(target).c_str()), ::closedir);
+  if (!dir) return;
+  const int dfd = ::dirfd(dir.get());
+  while (const dirent* e = ::readdir(dir.get())) {
+    const std::string_view name = e->d_name;
+    if (name.size() != prefix.size() + kTemporaryRandomChars || name.substr(0, prefix.size()) != prefix) continue;
+    const std::string_view random = name.substr(prefix.size());
+    if (!std::all_of(random.begin(), random.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+      continue;
+    // Only plain files of ours: never a link, a folder or another user's file.
+    struct stat st {};
+    if (::fstatat(dfd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+      continue;
+    ::unlinkat(dfd, e->d_name, 0);
+  }
+}
+
+LockResult lockForProcess(const std::string& lockPath) {
+  int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return LockResult::Unavailable;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int err = errno;
+    ::close(fd);
+    return err == EWOULDBLOCK ? LockResult::Busy : LockResult::Unavailable;
+  }
+  g_lockFds.push_back(fd);
+  return LockResult::Held;
+}
+
+void releaseLocksForTests() {
+  for (int fd : g_lockFds) ::close(fd);
+  g_lockFds.clear();
 }
 
 void setWriteFaultForTests(std::optional<WriteFault> fault) { g_fault = fault; }

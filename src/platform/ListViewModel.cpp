@@ -6,6 +6,18 @@
 
 namespace platform {
 
+QString ListViewModel::shownText(std::string_view field) {
+  const bool cut = field.size() > kShownChars;
+  QString text = codepage::toQString(field.substr(0, kShownChars));
+  // One line per row: CR LF, CR and LF each show as one mark.
+  const QChar mark(0x21B5);
+  text.replace(QStringLiteral("\r\n"), mark);
+  text.replace(QLatin1Char('\r'), mark);
+  text.replace(QLatin1Char('\n'), mark);
+  if (cut) text += QChar(0x2026);
+  return text;
+}
+
 ListViewModel::ListViewModel(ListItems& items, QObject* parent) : QAbstractTableModel(parent), items_(items) {
   items_.setObserver(this);
 }
@@ -28,7 +40,7 @@ int ListViewModel::columnCount(const QModelIndex& parent) const { return parent.
 QVariant ListViewModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= items_.count()) return {};
   if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-    return codepage::toQString(items_.row(index.row() + 1).column(index.column()));
+    return shownText(items_.row(index.row() + 1).column(index.column()));
   return {};
 }
 

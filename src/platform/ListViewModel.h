@@ -37,6 +37,12 @@ class ListViewModel final : public QAbstractTableModel, public ListItemsObserver
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+  // A field as its cell shows it: at most kShownChars characters on one line, line breaks as a
+  // mark and a cut shown by an ellipsis. A field of megabytes would otherwise be laid out whole on
+  // every paint; the row itself keeps the whole text for copy, edit and save.
+  static constexpr std::size_t kShownChars = 256;
+  static QString shownText(std::string_view field);
+
   // ListItemsObserver
   void rowsAboutToBeInserted(std::int64_t first, std::int64_t last) override;
   void rowsInserted() override;

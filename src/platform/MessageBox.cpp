@@ -1,5 +1,7 @@
 #include "MessageBox.h"
 
+#include "ShownText.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -12,6 +14,7 @@ namespace platform::msgbox {
 namespace {
 
 std::function<int(QMessageBox&)> g_hook;
+constexpr qsizetype kLongestMessage = 4096;
 
 struct ButtonSet {
   QList<QMessageBox::StandardButton> buttons;  // in the order the default-button values count them
@@ -93,12 +96,18 @@ class RequireChoice final : public QObject {
 
 QString applicationTitle() { return QStringLiteral("Keyloft Demo"); }
 
-int msgBox(const QString& text, int style, const QString& title) {
+int msgBox(const QString& text, int style, const QString& title, QWidget* owner) {
   const ButtonSet set = buttonSet(style);
-  // Owned here, parented for placement: a window may go away while the box is up.
-  QPointer<QMessageBox> box = new QMessageBox(QApplication::activeWindow());
+  // Owned here, parented for placement and stacking: a window may go away while the box is up.
+  // The asking window, not whichever was active a moment ago: otherwise the box can open beneath
+  // a top-most dialog, hidden, with clicks landing on the dialog.
+  QWidget* parent = owner ? owner->window() : QApplication::activeWindow();
+  QPointer<QMessageBox> box = new QMessageBox(parent);
+  if (parent && parent->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+    box->setWindowFlag(Qt::WindowStaysOnTopHint, true);
   box->setTextFormat(Qt::PlainText);  // entry texts are shown as typed, never as markup
-  box->setText(text);
+  // A confirmation may quote whole entry fields; a field of megabytes would freeze the box.
+  box->setText(shownPrefix(text, kLongestMessage));
   box->setWindowTitle(title.isEmpty() ? applicationTitle() : title);
   box->setIcon(icon(style));
   QList<QPushButton*> buttons;

@@ -6,6 +6,7 @@
 #include <functional>
 
 class QMessageBox;
+class QWidget;
 
 namespace platform::msgbox {
 
@@ -39,8 +40,10 @@ inline constexpr int vbNo = 7;
 QString applicationTitle();
 
 // Builds a real QMessageBox and runs it; returns the answer. Closing the box without a button
-// answers Cancel where the set has one, else the only button.
-int msgBox(const QString& text, int style = vbOKOnly, const QString& title = {});
+// answers Cancel where the set has one, else the only button. The box belongs to `owner`'s window
+// (the window that asks) and stands above it, top-most when that window is; without an owner it
+// belongs to the active window, if any.
+int msgBox(const QString& text, int style = vbOKOnly, const QString& title = {}, QWidget* owner = nullptr);
 
 // Test seam: the hook receives the fully built box (text, buttons, icon, default, title) and
 // returns the answer instead of the user. An empty function restores the real box.

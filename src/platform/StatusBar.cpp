@@ -1,5 +1,6 @@
 #include "StatusBar.h"
 
+#include "ShownText.h"
 #include "Twips.h"
 
 #include <QHBoxLayout>
@@ -9,6 +10,7 @@ namespace platform {
 namespace {
 
 constexpr int kDefaultPanelWidthTwips = 1440;
+constexpr qsizetype kLongestStatus = 1024;
 
 }  // namespace
 
@@ -35,7 +37,8 @@ int StatusBar::addPanel() {
 int StatusBar::panelCount() const { return static_cast<int>(panels_.size()); }
 
 void StatusBar::setPanelText(int panel, const QString& text) {
-  if (QLabel* label = panels_.value(panel - 1)) label->setText(text);
+  // A status can carry a whole entry field ("Copied Password ..."): one line, bounded.
+  if (QLabel* label = panels_.value(panel - 1)) label->setText(shownPrefix(text, kLongestStatus));
 }
 
 QString StatusBar::panelText(int panel) const {

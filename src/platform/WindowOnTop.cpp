@@ -1,20 +1,24 @@
 #include "WindowOnTop.h"
 
 #include <QWidget>
+#include <QWindow>
 
 namespace platform {
 
 void setWindowOnTop(QWidget* window, bool onTop) {
-  if (window->testAttribute(Qt::WA_WState_Created) && window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop)
+  const Qt::WindowFlags now = window->windowFlags();
+  const Qt::WindowFlags wanted = onTop ? now | Qt::WindowStaysOnTopHint : now & ~Qt::WindowStaysOnTopHint;
+  QWindow* native = window->windowHandle();
+  if (!native) {
+    // No native window yet: nothing to re-create.
+    if (wanted != now) window->setWindowFlags(wanted);
     return;
-  // Changing a window flag re-creates the native window and hides it; put it back as it was.
-  const bool visible = window->isVisible();
-  const QRect geometry = window->geometry();
-  window->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-  if (visible) {
-    window->setGeometry(geometry);
-    window->show();
   }
+  if (wanted == now && native->flags() == wanted) return;
+  // QWidget::setWindowFlags would re-create the native window: it flickers, hides for a moment
+  // and drops the keyboard focus. The native window takes the changed hint as it is.
+  window->overrideWindowFlags(wanted);
+  native->setFlags(wanted);
 }
 
 }  // namespace platform

@@ -17,9 +17,13 @@ namespace modGlobals {
 namespace {
 
 VaultHost g_host;
+bool g_locked = false;  // this process holds the vault's lock
 const char kFileName[] = "data.enc";
 
-std::u16string u16(std::string_view ascii) { return cp::toUnicode(ascii); }
+// Messages carry paths and system reasons, which are UTF-8 here, not code-page bytes.
+std::u16string u16(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())).toStdU16String();
+}
 
 void status(const std::u16string& text) {
   if (g_host.showStatusMessage) g_host.showStatusMessage(text);
@@ -38,7 +42,8 @@ bool readVault(std::string& bytes) {
   std::string path = vaultPath();
   std::string error;
   if (!ensureVaultFile(path, &error)) {
-    fatal(problem("Could not create", path, error));
+    const bool missing = platform::files::pathKind(path) == platform::files::PathKind::Missing;
+    fatal(problem(missing ? "Could not create" : "Could not open", path, error));
     return false;
   }
   if (!platform::files::readFile(path, bytes, error)) {
@@ -89,12 +94,39 @@ std::string vaultPath() { return platform::files::programFolder() + platform::fi
 bool ensureVaultFile(const std::string& path, std::string* error) {
   if (xfileExists::fileExists(path)) return true;
   std::string reason;
-  if (platform::files::createFileExclusively(path, vault::kLineEnd, reason)) return true;
+  switch (platform::files::pathKind(path)) {
+    case platform::files::PathKind::RegularFile:  // there, though the folder can't be listed
+      return true;
+    case platform::files::PathKind::NotRegularFile:
+      reason = platform::files::kNotRegularFile;
+      break;
+    case platform::files::PathKind::LinkToNothing:
+      reason = "A link to a missing file";
+      break;
+    case platform::files::PathKind::Missing:
+      if (platform::files::createFileExclusively(path, vault::kLineEnd, reason)) return true;
+      break;
+  }
   if (error) *error = reason;
   return false;
 }
 
+bool lockVault() {
+  if (g_locked) return true;
+  const std::string lockPath =
+      platform::files::programFolder() + platform::files::kPathSeparator + "." + kFileName + ".lock";
+  // Unavailable (a read-only folder) is no conflict: nothing can be saved there by anyone.
+  g_locked = platform::files::lockForProcess(lockPath) != platform::files::LockResult::Busy;
+  return g_locked;
+}
+
 void openVault() {
+  if (!lockVault()) {
+    fatal(u16("Keyloft is already running with the vault " + vaultPath() +
+              ".  Only one Keyloft at a time can use a vault."));
+    return;
+  }
+  platform::files::removeStaleTemporaries(vaultPath());
   std::string bytes;
   if (!readVault(bytes)) return;
   vault::LineReader lines(bytes);
@@ -198,6 +230,8 @@ std::u16string savedTimeText() {
 }
 
 void resetVaultForTests() {
+  platform::files::releaseLocksForTests();
+  g_locked = false;
   masterPassword.clear();
   storedMasterPassword.clear();
   creatingMasterPassword = false;

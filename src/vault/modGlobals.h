@@ -32,6 +32,8 @@ std::string vaultPath();
 
 // Each returns false (after reporting) when the file could not be read or written.
 bool ensureVaultFile(const std::string& path, std::string* error = nullptr);
+// One running program per vault: false when another process holds the vault's lock.
+bool lockVault();
 void openVault();
 void askNewMasterPassword();
 void askMasterPassword();

@@ -71,6 +71,8 @@ struct ShownBox {
   QMessageBox::StandardButtons buttons;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   bool ownerOnTop = false;  // whether the password dialog was top-most while the box was up
+  const QWidget* parent = nullptr;  // the window the box belongs to
+  bool onTop = false;               // whether the box itself stays on top
 };
 
 class ProgramTest : public ::testing::Test {
@@ -136,7 +138,8 @@ class ProgramTest : public ::testing::Test {
   int answerBox(QMessageBox& box) {
     const frmPass* dialog = gate();
     boxes.push_back({box.text(), box.windowTitle(), box.standardButtons(), box.icon(),
-                     dialog && dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint)});
+                     dialog && dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint), box.parentWidget(),
+                     box.windowFlags().testFlag(Qt::WindowStaysOnTopHint)});
     if (!answers.empty()) {
       int answer = answers.front();
       answers.pop_front();

@@ -168,8 +168,16 @@ TEST_F(StartChain, startsWithAHundredThousandEntries) {
 TEST_F(StartChain, threeWrongTriesEndTheProgram) {
   writeVault(vaultImage("abcd", {}));
   startToGate();
+  // Another window was active a moment earlier: the boxes still belong to the dialog, above it.
+  QWidget elsewhere;
+  elsewhere.show();
+  elsewhere.activateWindow();
   for (const char* wrong : {"ABCD", "abcd ", "abc"}) enter(QString::fromLatin1(wrong));
   ASSERT_EQ(boxes.size(), 4u);
+  for (const ShownBox& box : boxes) {
+    EXPECT_EQ(box.parent, gate());
+    EXPECT_TRUE(box.onTop);
+  }
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(boxes[i].text, QStringLiteral("Sorry, the password you entered was not correct."));
     EXPECT_EQ(boxes[i].title, QStringLiteral("Incorrect Password"));

@@ -126,6 +126,21 @@ TEST_F(Gate, enterInTheConfirmationFieldCreatesTheVault) {
   EXPECT_EQ(gate(), nullptr);
 }
 
+// Key repeat or a double click: a second Ok while the accepted password is processed (the
+// creation lets events run) must not create the vault, or list its kept entries, twice.
+TEST_F(Gate, aSecondOkDuringCreationIsIgnored) {
+  writeVault("\r\n" + testing_support::flip("u|||p|||l") + "\r\n");
+  frmPass* g = openCreation();
+  g->txtPass->setText(QStringLiteral("abcd"));
+  g->txtPass2->setText(QStringLiteral("abcd"));
+  QMetaObject::invokeMethod(g->cmdOK, &QPushButton::click, Qt::QueuedConnection);
+  g->cmdOK->click();
+  pump(50);
+  EXPECT_EQ(mainWindow()->lstPass->items().count(), 1);
+  EXPECT_EQ(vaultOnDisk(), vaultImage("abcd", {}).substr(0, 6) + testing_support::flip("u|||p|||l") + "\r\n");
+  EXPECT_EQ(status(), QStringLiteral("Password created successfully"));
+}
+
 TEST_F(Gate, aPasswordOutsideWindows1252IsRefusedBeforeAnythingIsWritten) {
   frmPass* g = openCreation();
   const QString typed = QStringLiteral("pass\u0416word");

@@ -52,6 +52,12 @@ TEST_F(Commands, copy_putsTheFieldMarkedSecretAndShowsIt) {
   form->cmdCopy_Click(1);
   EXPECT_EQ(platform::clipboard::text(), QString());
   EXPECT_EQ(status(), "Copied Password ");
+
+  // A huge field is copied whole; the status line only shows its start.
+  form->lstPass->items().setRow(2, "u", std::string(1'000'000, 'p'), "l");
+  form->cmdCopy_Click(1);
+  EXPECT_EQ(platform::clipboard::text().size(), 1'000'000);
+  EXPECT_LE(status().size(), 1025);
 }
 
 TEST_F(Commands, delete_asksWithTheEntrysTextsAndSavesOnOk) {

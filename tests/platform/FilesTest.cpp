@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <filesystem>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using testing_support::readBytes;
 using testing_support::TempFolder;
@@ -86,4 +90,125 @@ TEST_F(FileFaults, ReadReportsMissingAndFolders) {
   EXPECT_EQ(error, std::strerror(ENOENT));
   EXPECT_FALSE(files::readFile(dir.path(), bytes, error));
   EXPECT_EQ(error, std::strerror(EISDIR));
+}
+
+// A file-size limit (a quota, ulimit -f) must fail the save, not kill the program with SIGXFSZ.
+TEST_F(FileFaults, FileSizeLimitFailsTheWriteInsteadOfEndingTheProcess) {
+  writeBytes(dir.file("data"), "old bytes");
+  const int code = testing_support::runInChild([&] {
+    rlimit limit{4096, 4096};
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 3;
+    std::string error;
+    if (files::writeFileAtomically(dir.file("data"), std::string(1 << 20, 'x'), error)) return 1;
+    return error == std::strerror(EFBIG) ? 0 : 2;
+  });
+  EXPECT_EQ(code, 0);  // 128 + SIGXFSZ when the process was killed
+  EXPECT_EQ(readBytes(dir.file("data")), "old bytes");
+  EXPECT_EQ(testing_support::entryCount(dir.path()), 1u);
+}
+
+// A vault kept elsewhere behind a link: the save must reach the real file and keep the link.
+TEST_F(FileFaults, WritingThroughALinkReplacesItsTargetAndKeepsTheLink) {
+  TempFolder elsewhere;
+  writeBytes(elsewhere.file("real"), "old");
+  ::chmod(elsewhere.file("real").c_str(), 0640);
+  ASSERT_EQ(::symlink(elsewhere.file("real").c_str(), dir.file("data").c_str()), 0);
+  std::string error;
+  ASSERT_TRUE(files::writeFileAtomically(dir.file("data"), "new", error)) << error;
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("data")));
+  EXPECT_EQ(readBytes(elsewhere.file("real")), "new");
+  EXPECT_EQ(testing_support::fileMode(elsewhere.file("real")), 0640);
+  EXPECT_EQ(testing_support::entryCount(dir.path()), 1u);
+  EXPECT_EQ(testing_support::entryCount(elsewhere.path()), 1u);
+}
+
+// FAT, exFAT and network folders refuse hard links: creation still works, still never replaces,
+// and a failure leaves nothing behind.
+TEST_F(FileFaults, ExclusiveCreateWithoutHardLinks) {
+  std::string error;
+  files::setWriteFaultForTests(files::WriteFault{files::FaultStep::Link, 0, EPERM});
+  ASSERT_TRUE(files::createFileExclusively(dir.file("v"), "\r\n", error)) << error;
+  EXPECT_EQ(readBytes(dir.file("v")), "\r\n");
+  EXPECT_EQ(testing_support::fileMode(dir.file("v")), 0600);
+  writeBytes(dir.file("v"), "keep");
+  EXPECT_FALSE(files::createFileExclusively(dir.file("v"), "\r\n", error));
+  EXPECT_EQ(error, std::strerror(EEXIST));
+  EXPECT_EQ(readBytes(dir.file("v")), "keep");
+  EXPECT_EQ(testing_support::entryCount(dir.path()), 1u);
+
+  // Another link failure is a real failure, not a reason to fall back.
+  files::setWriteFaultForTests(files::WriteFault{files::FaultStep::Link, 0, EIO});
+  EXPECT_FALSE(files::createFileExclusively(dir.file("w"), "\r\n", error));
+  EXPECT_EQ(error, std::strerror(EIO));
+  EXPECT_EQ(testing_support::entryCount(dir.path()), 1u);
+}
+
+TEST_F(FileFaults, PathKindsFollowLinks) {
+  writeBytes(dir.file("file"), "x");
+  ::mkdir(dir.file("folder").c_str(), 0700);
+  ::mkfifo(dir.file("fifo").c_str(), 0600);
+  ::symlink(dir.file("file").c_str(), dir.file("to-file").c_str());
+  ::symlink(dir.file("folder").c_str(), dir.file("to-folder").c_str());
+  ::symlink("/dev/null", dir.file("to-device").c_str());
+  ::symlink(dir.file("none").c_str(), dir.file("dangling").c_str());
+  const std::pair<const char*, files::PathKind> cases[] = {
+      {"none", files::PathKind::Missing},          {"file", files::PathKind::RegularFile},
+      {"to-file", files::PathKind::RegularFile},   {"folder", files::PathKind::NotRegularFile},
+      {"fifo", files::PathKind::NotRegularFile},   {"to-folder", files::PathKind::NotRegularFile},
+      {"to-device", files::PathKind::NotRegularFile}, {"dangling", files::PathKind::LinkToNothing},
+  };
+  for (const auto& [name, kind] : cases) EXPECT_EQ(files::pathKind(dir.file(name)), kind) << name;
+
+  // Reading a FIFO must not wait for a writer that never comes.
+  std::string bytes, error;
+  EXPECT_FALSE(files::readFile(dir.file("fifo"), bytes, error));
+  EXPECT_EQ(error, files::kNotRegularFile);
+}
+
+// A killed save leaves its temporary file, a full copy of the vault: the next start removes ours
+// and nothing else.
+TEST_F(FileFaults, StaleTemporariesAreRemovedAndNothingElse) {
+  TempFolder elsewhere;
+  const std::string kept[] = {"data.enc", "data.enc.tmp-abc", "data.enc.tmp-ABCDEFG", "data.enc.tmp-12345!",
+                              "other.tmp-123456", "data.enc.tmp-linked", "data.enc.tmp-folder"};
+  for (const char* name : {"data.enc", "data.enc.tmp-abc", "data.enc.tmp-ABCDEFG", "data.enc.tmp-12345!",
+                           "other.tmp-123456", "data.enc.tmp-Ab12Z9", "data.enc.tmp-000000"})
+    writeBytes(dir.file(name), "x");
+  ::mkdir(dir.file("data.enc.tmp-folder").c_str(), 0700);
+  ::symlink(dir.file("data.enc").c_str(), dir.file("data.enc.tmp-linked").c_str());
+  files::removeStaleTemporaries(dir.file("data.enc"));
+  for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(dir.file(name)) ||
+                                                   std::filesystem::is_symlink(dir.file(name))) << name;
+  EXPECT_EQ(testing_support::entryCount(dir.path()), std::size(kept));
+
+  // Behind a link, the temporaries stand beside the target.
+  writeBytes(elsewhere.file("real"), "x");
+  writeBytes(elsewhere.file("real.tmp-q1w2e3"), "x");
+  ::unlink(dir.file("data.enc").c_str());
+  ::symlink(elsewhere.file("real").c_str(), dir.file("data.enc").c_str());
+  files::removeStaleTemporaries(dir.file("data.enc"));
+  EXPECT_EQ(testing_support::entryCount(elsewhere.path()), 1u);
+}
+
+// One holder at a time; a holder that dies, however it dies, leaves no lock behind.
+TEST_F(FileFaults, ProcessLockIsExclusiveAndDiesWithItsHolder) {
+  const std::string lock = dir.file(".lock");
+  const auto inChild = [&](bool killItself) {
+    return testing_support::runInChild([&] {
+      const files::LockResult r = files::lockForProcess(lock);
+      if (killItself) ::raise(SIGKILL);
+      return static_cast<int>(r);
+    });
+  };
+  EXPECT_EQ(inChild(false), static_cast<int>(files::LockResult::Held));
+  EXPECT_EQ(inChild(true), 128 + SIGKILL);
+  ASSERT_EQ(files::lockForProcess(lock), files::LockResult::Held);
+  EXPECT_EQ(inChild(false), static_cast<int>(files::LockResult::Busy));
+  EXPECT_EQ(files::lockForProcess(lock), files::LockResult::Busy);
+  files::releaseLocksForTests();
+  EXPECT_EQ(inChild(false), static_cast<int>(files::LockResult::Held));
+
+  ::chmod(dir.path().c_str(), 0555);
+  EXPECT_EQ(testing_support::runUnprivileged([&] { return static_cast<int>(files::lockForProcess(lock + "2")); }),
+            static_cast<int>(files::LockResult::Unavailable));
 }

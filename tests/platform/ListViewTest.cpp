@@ -1,6 +1,7 @@
 // Protects the list view: columns in twips, code-page display, a million rows without per-row
 // cost, selection mirrored into the rows' flags through sorts and removals, and header clicks.
 #include "platform/ListView.h"
+#include "platform/ListViewModel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -75,6 +76,25 @@ TEST_F(ListViewTest, ColumnsAreOneBasedLeftAlignedSizedInTwipsAndRowsShowTheCode
   EXPECT_EQ(shown(0, 1), QStringLiteral("\u20acuro"));
   items().setRow(1, "x", "y", "z");
   EXPECT_EQ(shown(0, 2), QStringLiteral("z"));
+}
+
+// A field of megabytes (read from the file or pasted) froze the list for a minute per paint:
+// a cell shows one bounded line, while the row keeps the whole text.
+TEST_F(ListViewTest, AFieldShowsAsOneBoundedLine) {
+  const std::string huge(10'000'000, 'h');
+  const std::pair<std::string, QString> cases[] = {
+      {"plain", QStringLiteral("plain")},
+      {"a\r\nb\rc\nd", QStringLiteral("a\u21B5b\u21B5c\u21B5d")},
+      {"\r\n", QStringLiteral("\u21B5")},
+      {std::string(platform::ListViewModel::kShownChars, 'x'), QString(platform::ListViewModel::kShownChars, QLatin1Char('x'))},
+      {huge, QString(platform::ListViewModel::kShownChars, QLatin1Char('h')) + QChar(0x2026)},
+  };
+  for (const auto& [field, expected] : cases) {
+    items().clear();
+    items().add(field, "p", "w");
+    EXPECT_EQ(shown(0, 0), expected);
+  }
+  EXPECT_EQ(items().row(1).text().size(), huge.size());
 }
 
 TEST_F(ListViewTest, AMillionRowsLoadWithoutAWidgetPerRow) {

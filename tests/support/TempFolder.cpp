@@ -50,16 +50,22 @@ void writeBytes(const std::string& path, std::string_view bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-int runUnprivileged(const std::function<int()>& body) {
+int runInChild(const std::function<int()>& body) {
   pid_t pid = ::fork();
   if (pid < 0) return 255;
-  if (pid == 0) {
-    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(254);
-    ::_exit(body());
-  }
+  if (pid == 0) ::_exit(body());
   int status = 0;
-  if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return 255;
-  return WEXITSTATUS(status);
+  if (::waitpid(pid, &status, 0) != pid) return 255;
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 255;
+}
+
+int runUnprivileged(const std::function<int()>& body) {
+  const int code = runInChild([&body] {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 254;
+    return body();
+  });
+  return code > 128 ? 255 : code;
 }
 
 }  // namespace testing_support

@@ -26,6 +26,9 @@ int fileMode(const std::string& path);
 std::size_t entryCount(const std::string& folder);
 void writeBytes(const std::string& path, std::string_view bytes);
 
+// Runs `body` in a forked child; returns its exit code, or 128 + the signal that killed it.
+int runInChild(const std::function<int()>& body);
+
 // Runs `body` in a child process without root's privileges (when the tests run as root), so that
 // file permissions apply; returns the child's exit code (255 when it could not be run).
 int runUnprivileged(const std::function<int()>& body);

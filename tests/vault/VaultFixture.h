@@ -30,6 +30,7 @@ class VaultTest : public ::testing::Test {
     platform::files::setWriteFaultForTests(std::nullopt);
     platform::files::setProgramFolderForTests({});
     modGlobals::setVaultHost({});
+    modGlobals::resetVaultForTests();  // lets go of the vault's lock
   }
 
   std::string vaultFile() const { return dir.file("data.enc"); }

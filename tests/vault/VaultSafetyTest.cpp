@@ -5,8 +5,11 @@
 #include "platform/CodePage.h"
 
 #include <cerrno>
+#include <filesystem>
+#include <functional>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace modGlobals;
 
@@ -82,11 +85,55 @@ TEST_F(VaultTest, UnreadableVaultEndsTheProgramUntouched) {
   EXPECT_EQ(bytes(), old);
 }
 
-TEST_F(VaultTest, VaultThatCannotBeCreatedEndsTheProgram) {
-  ::mkdir(vaultFile().c_str(), 0755);  // a folder where the file should be
+// Something other than a vault file in its place is named for what it is, left alone, and ends
+// the program before any dialog (reading a FIFO would hang).
+TEST_F(VaultTest, ANonRegularVaultIsRefusedAndLeftAlone) {
+  const std::pair<std::function<void(const std::string&)>, std::u16string> cases[] = {
+      {[](const std::string& p) { ::mkdir(p.c_str(), 0755); }, u"Not a regular file"},
+      {[](const std::string& p) { ::mkfifo(p.c_str(), 0600); }, u"Not a regular file"},
+      {[](const std::string& p) { ::symlink("/dev/null", p.c_str()); }, u"Not a regular file"},
+      {[](const std::string& p) { ::symlink("/nonexistent/vault", p.c_str()); }, u"A link to a missing file"},
+  };
+  for (const auto& [make, reason] : cases) {
+    make(vaultFile());
+    const auto kind = platform::files::pathKind(vaultFile());
+    fatals.clear();
+    openVault();
+    ASSERT_EQ(fatals.size(), 1u);
+    EXPECT_EQ(fatals[0], u"Could not open " + platform::codepage::toUnicode(vaultFile()) + u": " + reason);
+    EXPECT_TRUE(events.empty());
+    EXPECT_EQ(platform::files::pathKind(vaultFile()), kind);
+    std::filesystem::remove(vaultFile());
+  }
+}
+
+// Two programs on one vault would each rewrite it without the other's changes.
+TEST_F(VaultTest, ASecondProgramOnTheSameVaultIsTurnedAway) {
+  write(flip("pw") + "\r\n");
+  ASSERT_EQ(platform::files::lockForProcess(dir.file(".data.enc.lock")), platform::files::LockResult::Held);
   openVault();
   ASSERT_EQ(fatals.size(), 1u);
-  EXPECT_TRUE(startsWith(fatals[0], u"Could not create "));
-  EXPECT_NE(fatals[0].find(u": File exists"), std::u16string::npos);
+  EXPECT_EQ(fatals[0], u"Keyloft is already running with the vault " + platform::codepage::toUnicode(vaultFile()) +
+                           u".  Only one Keyloft at a time can use a vault.");
   EXPECT_TRUE(events.empty());
+  resetVaultForTests();  // the other program ends
+  openVault();
+  EXPECT_EQ(fatals.size(), 1u);
+  EXPECT_EQ(events, std::vector<std::string>{"ask"});
+}
+
+TEST_F(VaultTest, StartRemovesWhatKilledSavesLeftBehind) {
+  write(flip("pw") + "\r\n");
+  testing_support::writeBytes(dir.file("data.enc.tmp-Xy12z9"), "copy of the vault");
+  openVault();
+  EXPECT_FALSE(std::filesystem::exists(dir.file("data.enc.tmp-Xy12z9")));
+  EXPECT_EQ(bytes(), flip("pw") + "\r\n");
+}
+
+TEST_F(VaultTest, ANewVaultOnAFolderWithoutHardLinks) {
+  platform::files::setWriteFaultForTests(platform::files::WriteFault{platform::files::FaultStep::Link, 0, EPERM});
+  openVault();
+  EXPECT_TRUE(fatals.empty());
+  EXPECT_EQ(bytes(), "\r\n");
+  EXPECT_EQ(events, std::vector<std::string>{"ask new"});
 }

@@ -48,3 +48,18 @@ convert \
   -fill '#c6def9' -font DejaVu-Sans -pointsize 14 -annotate +203+204 'Your passwords, under one key' \
   \( -size 476x6 gradient:'#5d93d3-#2f64a8' \) -gravity south -compose over -composite \
   -quality 92 ../splash.jpg
+
+# About box logo, 501 x 69 at 96 dpi (drawn at twice that for sharp high-DPI screens): the
+# splash's key under its roof, small, and the name on the same deep blue.
+convert \
+  \( -size 1400x1400 radial-gradient:'#4a90e0-#0b2546' -crop 1002x138+100+560 +repage \) \
+  -fill none -stroke '#a9d0fa' -strokewidth 9 \
+  -draw 'stroke-linecap round stroke-linejoin round polyline 36,62 80,24 124,62' \
+  -stroke '#eaf4ff' -strokewidth 8 -draw 'circle 80,68 80,84' \
+  -draw 'stroke-linecap round line 80,88 80,124' \
+  -draw 'stroke-linecap round line 80,108 96,108' \
+  -stroke none -fill '#2f64a8' -draw 'circle 80,68 80,74' \
+  -fill white -font DejaVu-Sans-Bold -pointsize 56 -annotate +160+92 'Keyloft' \
+  -fill '#c6def9' -font DejaVu-Sans -pointsize 24 -annotate +470+90 'Your passwords, under one key' \
+  \( -size 1002x6 gradient:'#5d93d3-#2f64a8' \) -gravity south -compose over -composite \
+  -depth 8 -strip PNG24:../about-logo.png

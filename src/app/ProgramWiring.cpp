@@ -3,6 +3,8 @@
 #include "endProgram.h"
 #include "frmSplash.h"
 #include "gate/frmPass.h"
+#include "help/Form8.h"
+#include "help/frmAbout.h"
 #include "list/Form1.h"
 #include "list/frmAdd.h"
 #include "list/modGlobals.h"
@@ -71,6 +73,8 @@ void wireProgram() {
   registerWindow<frmSplash>();
   registerWindow<frmPass>();
   registerWindow<Form1>();
+  registerWindow<Form8>();
+  registerWindow<frmAbout>();
   registerEntryEditor();
   fillVaultHost();
   fillSplashAccess();

@@ -230,6 +230,12 @@ Form* load(const QString& name) {
     form->deleteLater();
     throw;
   }
+  if (form->loadAbandoned_) {
+    if (instances().value(name) == form) instances().remove(name);
+    form->hide();
+    form->deleteLater();
+    return nullptr;
+  }
   return instance(name);
 }
 

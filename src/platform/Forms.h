@@ -36,6 +36,11 @@ class Form : public QWidget {
   virtual void Form_QueryUnload(bool& cancel) { (void)cancel; }
   virtual void Form_Unload() {}
 
+  // For a window's Form_Load: the window must not appear after all (what it shows is missing).
+  // Once the load returns, the runtime unloads it without its unload handlers; a show then shows
+  // nothing, and the next load starts afresh.
+  void abandonLoad() { loadAbandoned_ = true; }
+
   // The area that holds the controls (below the menu bar, if any).
   QWidget* client() const { return client_; }
   // Created on first use; sits above the client area.
@@ -85,6 +90,7 @@ class Form : public QWidget {
   bool centreWhenShown_ = false;
   bool shownOnce_ = false;
   bool unloading_ = false;
+  bool loadAbandoned_ = false;
 };
 
 namespace forms {
@@ -99,9 +105,9 @@ void registerForm(const QString& name, Factory factory);
 Form* instance(const QString& name);
 bool isLoaded(const QString& name);
 // Loads the window if it is not loaded (its Form_Load runs then) and returns it;
-// nullptr when no window of that name is registered.
+// nullptr when no window of that name is registered or its load abandoned it.
 Form* load(const QString& name);
-// Loads if needed, shows without waiting, brings it to the front.
+// Loads if needed, shows without waiting, brings it to the front (nothing when the load abandoned it).
 Form* show(const QString& name);
 void hide(const QString& name);
 // Runs Form_QueryUnload (which may refuse) and Form_Unload, then destroys the instance; a window

@@ -13,5 +13,7 @@ struct VersionRecord {
 };
 
 const VersionRecord& versionRecord();
+// Tests read another record through versionRecord(); nullptr restores the executable's own.
+void setVersionRecordForTests(const VersionRecord* record);
 
 }  // namespace platform

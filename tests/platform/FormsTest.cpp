@@ -3,6 +3,7 @@
 #include "platform/Forms.h"
 #include "platform/Twips.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMenuBar>
@@ -19,7 +20,7 @@ namespace {
 
 struct Counts {
   int constructed = 0, destroyed = 0, loads = 0, queries = 0, unloads = 0;
-  bool visibleDuringLoad = true, refuse = false, unloadAgainFromUnload = false;
+  bool visibleDuringLoad = true, refuse = false, unloadAgainFromUnload = false, abandon = false;
 } counts;
 
 class ProbeForm final : public Form {
@@ -32,6 +33,7 @@ class ProbeForm final : public Form {
     ++counts.loads;
     counts.visibleDuringLoad = isVisible();
     EXPECT_EQ(forms::instance(name()), this);  // reachable by name while it loads
+    if (counts.abandon) abandonLoad();
   }
   void Form_QueryUnload(bool& cancel) override {
     ++counts.queries;
@@ -109,6 +111,26 @@ TEST_F(Forms, UnloadFromInsideTheUnloadHandlerRunsItOnce) {
   forms::unload<ProbeForm>();
   EXPECT_EQ(counts.unloads, 1);
   EXPECT_FALSE(forms::isLoaded(ProbeForm::name()));
+}
+
+// A window whose content is missing (the help file, say) must not appear, from any caller, and
+// is looked for again on the next request.
+TEST_F(Forms, AnAbandonedLoadShowsNothingAndTheNextRequestLoadsAgain) {
+  counts.abandon = true;
+  EXPECT_EQ(forms::show(ProbeForm::name()), nullptr);
+  EXPECT_FALSE(forms::isLoaded(ProbeForm::name()));
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(counts.destroyed, 1);
+  EXPECT_EQ(counts.unloads, 0);
+  EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty() ||
+              std::none_of(QApplication::topLevelWidgets().begin(), QApplication::topLevelWidgets().end(),
+                           [](QWidget* w) { return w->isVisible(); }));
+
+  counts.abandon = false;
+  Form* shown = forms::show(ProbeForm::name());
+  ASSERT_NE(shown, nullptr);
+  EXPECT_EQ(counts.loads, 2);
+  EXPECT_TRUE(shown->isVisible());
 }
 
 TEST_F(Forms, UnknownOrUnloadedWindowsAreLeftAloneAndResetSkipsHandlers) {

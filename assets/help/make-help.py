@@ -1,0 +1,177 @@
+#!/usr/bin/env python3
+"""Writes ../Help.rtf, the help file the viewer shows at a new user's first start.
+
+The text lives here in a light markup; the banner picture is the about box's logo at its
+shown size. Run from anywhere: python3 assets/help/make-help.py
+"""
+import pathlib
+import subprocess
+
+HERE = pathlib.Path(__file__).resolve().parent
+ASSETS = HERE.parent
+
+
+def rtf_text(s):
+    out = []
+    for ch in s:
+        code = ord(ch)
+        if ch in '\\{}':
+            out.append('\\' + ch)
+        elif code < 128:
+            out.append(ch)
+        else:
+            try:
+                b = ch.encode('cp1252')
+                out.append("\\'%02x" % b[0])
+            except UnicodeEncodeError:
+                out.append('\\u%d?' % (code if code < 32768 else code - 65536))
+    return ''.join(out)
+
+
+def inline(s):
+    """**bold** and *italic* runs."""
+    out, i = [], 0
+    while i < len(s):
+        if s.startswith('**', i):
+            j = s.index('**', i + 2)
+            out.append('{\\b ' + rtf_text(s[i + 2:j]) + '}')
+            i = j + 2
+        elif s[i] == '*':
+            j = s.index('*', i + 1)
+            out.append('{\\i ' + rtf_text(s[i + 1:j]) + '}')
+            i = j + 1
+        else:
+            j = min([k for k in (s.find('**', i), s.find('*', i)) if k >= 0] or [len(s)])
+            out.append(rtf_text(s[i:j]))
+            i = j
+    return ''.join(out)
+
+
+BODY = '\\pard\\sa120\\sl276\\slmult1\\f0\\fs19\\cf2 '
+
+
+def heading(text):
+    return '\\pard\\keepn\\sb280\\sa100\\f1\\fs28\\b\\cf1 ' + rtf_text(text) + '\\b0\\par\n'
+
+
+def para(text):
+    return BODY + inline(text) + '\\par\n'
+
+
+def bullets(items):
+    out = []
+    for item in items:
+        out.append('\\pard\\ls1\\fi-300\\li600\\sa60\\f0\\fs19\\cf2 {\\listtext\\f0\\fs19 \\bullet\\tab}'
+                   + inline(item) + '\\par\n')
+    return ''.join(out)
+
+
+def table(rows):
+    out = []
+    for n, (a, b) in enumerate(rows):
+        shade = '\\clcbpat3' if n == 0 else ''
+        out.append('\\trowd\\trgaph100\\trleft120\\trbrdrb\\brdrs\\brdrw10\\brdrcf4 '
+                   + shade + '\\clbrdrb\\brdrs\\brdrw10\\brdrcf4\\cellx2700'
+                   + shade + '\\clbrdrb\\brdrs\\brdrw10\\brdrcf4\\cellx9900\n')
+        out.append('\\pard\\intbl\\sa40\\f0\\fs18\\cf2 \\b ' + inline(a) + '\\b0\\cell '
+                   + ('\\b ' if n == 0 else '') + inline(b) + ('\\b0' if n == 0 else '') + '\\cell\\row\n')
+    out.append('\\pard\\sa120\\par\n')
+    return ''.join(out)
+
+
+def picture(path, width_px, height_px):
+    data = path.read_bytes().hex()
+    lines = '\n'.join(data[i:i + 128] for i in range(0, len(data), 128))
+    return ('\\pard\\qc\\sa200{\\pict\\pngblip\\picw%d\\pich%d\\picwgoal%d\\pichgoal%d\n%s}\\par\n'
+            % (width_px, height_px, width_px * 15, height_px * 15, lines))
+
+
+def document():
+    banner = HERE / 'banner.png'
+    subprocess.run(['convert', str(ASSETS / 'about-logo.png'), '-resize', '501x69', '-strip',
+                    'PNG24:' + str(banner)], check=True)
+    parts = [
+        '{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang2057\n',
+        '{\\fonttbl{\\f0\\fswiss\\fcharset0 Verdana;}{\\f1\\fswiss\\fcharset0 Arial;}}\n',
+        '{\\colortbl;\\red31\\green79\\blue140;\\red40\\green40\\blue40;\\red222\\green233\\blue247;'
+        '\\red142\\green170\\blue208;}\n',
+        '{\\*\\listtable{\\list\\listtemplateid1\\listsimple{\\listlevel\\levelnfc23\\levelstartat1'
+        '{\\leveltext\\\'01\\u8226 ?;}{\\levelnumbers;}\\fi-300\\li600}\\listid1}}\n',
+        '{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n',
+        '{\\info{\\title Keyloft Help}}\n',
+        '\\viewkind4\\uc1\n',
+        picture(banner, 501, 69),
+        '\\pard\\qc\\sa240\\f1\\fs40\\b\\cf1 Welcome to Keyloft\\b0\\par\n',
+        para('Keyloft keeps your accounts in one place: for each one the **user name**, the **password** '
+             'and the **location** where you use them, such as a web site. You open the list with one '
+             'master password, and from there you can add, change and remove entries, copy a user name '
+             'or password to paste it elsewhere, and open a location with one click.'),
+        para('This help opens every time Keyloft starts. When you know your way around, clear '
+             '**Show at Startup** at the bottom of this window; **Help > View Help** brings it back '
+             'whenever you want it.'),
+        heading('Your master password'),
+        para('The first time you start Keyloft it asks you to create a master password. Type it twice, '
+             'the same both times; it must be at least **4 characters** long. Choose one you will not '
+             'forget: it can not be reset, and without it the list can not be opened.'),
+        para('At every later start Keyloft asks for the master password. Letters must match in case, '
+             'and spaces count. You have **three tries**; after the third wrong one Keyloft closes, '
+             'and you can simply start it again.'),
+        heading('The main window'),
+        para('The list shows one entry per row. Click a row to select it; most commands act on the '
+             'selected entry. Every button has a menu command too.'),
+        table([
+            ('Command', 'What it does'),
+            ('Add', 'Opens the editor for a new entry (**Data > Add Username/Password**).'),
+            ('Edit', 'Opens the editor with the selected entry, to change it (**Data > Edit Selected Item**).'),
+            ('Delete', 'Removes the selected entry after you confirm it (**Data > Delete Selected Item**).'),
+            ('Go To', 'Opens the selected entry\u2019s location: a web address in your browser, a folder '
+                      'or file with the program your desktop uses for it.'),
+            ('Copy Username', 'Puts the selected user name on the clipboard (**Copy > Selected Username**).'),
+            ('Copy Password', 'Puts the selected password on the clipboard (**Copy > Selected Password**).'),
+            ('Copy Used At', 'Puts the selected location on the clipboard (**Copy > Selected Used At Location**).'),
+            ('Visit', 'Opens Keyloft\u2019s own web site in a small browser window.'),
+            ('File > Exit', 'Closes Keyloft. Every change is already saved.'),
+        ]),
+        para('The line at the bottom of the window tells you what the last command did, for example '
+             'that the entries were saved, or why something could not be done.'),
+        heading('Adding and changing entries'),
+        para('The editor has three boxes: **Username**, **Password** and **Website**. The password is shown '
+             'as you type it, so that you can check it. User name and password must not be empty; the '
+             'location may be. Press **Save** (or Enter in the Website box) to keep the entry, or '
+             '**Cancel** to leave everything as it was.'),
+        para('Keyloft saves the whole list the moment you save an entry or confirm a delete; there is no '
+             'separate Save command. If a save fails, for example because the disk is full, the line at '
+             'the bottom says so, the editor stays open with what you typed, and the file keeps its '
+             'earlier content.'),
+        heading('Sorting'),
+        para('Click a column header (**Username**, **Password** or **Website/Location**) to sort the list '
+             'by that column; click it again to reverse the order. Case and accents do not change the '
+             'order. The sorted order is the order Keyloft saves from then on.'),
+        heading('Using the keyboard'),
+        bullets([
+            '**Tab** and **Shift+Tab** move between the buttons, the list and the boxes.',
+            '**Enter** in a password box is the same as **Ok**; in the editor\u2019s Website box it saves.',
+            '**Space** presses the button that has the focus.',
+            'In the list, the **arrow keys**, **Page Up**, **Page Down**, **Home** and **End** move the selection.',
+            'In a message box, **Enter** chooses the highlighted answer and **Escape** cancels where it can.',
+        ]),
+        heading('Where your data lives, and how to back it up'),
+        para('Everything Keyloft keeps is in one file, **data.enc**, in the same folder as the program '
+             'itself. To make a backup, close Keyloft and copy data.enc somewhere safe: another disk, a '
+             'USB stick you keep at home. To restore it, close Keyloft and copy the file back. Keep '
+             'the copy as private as the original.'),
+        para('Only one Keyloft at a time can use the file; a second one tells you so and closes.'),
+        heading('How safe is the file?'),
+        para('Keyloft scrambles every line of data.enc so that your passwords can not be read at a '
+             'glance. That is **not encryption**: anyone who gets a copy of the file and knows how it is '
+             'scrambled can read it, the master password included. Keyloft creates the file so that only '
+             'your user account can read it; keep it that way, do not share the folder, and treat every '
+             'backup copy as you would treat the passwords themselves.'),
+        '\\pard\\qc\\sb240\\f0\\fs16\\cf2 Keyloft 1.0 \\emdash  Loftwright Labs \\emdash  www.keyloft.app\\par\n',
+        '}\n',
+    ]
+    banner.unlink()
+    return ''.join(parts)
+
+
+(ASSETS / 'Help.rtf').write_text(document(), encoding='ascii', newline='\r\n')

@@ -104,7 +104,7 @@ bool DocumentBuilder::openCell() {
   if (tablesFlattened_) return false;
   if (cellOpen_) return true;
   if (!table_) {
-    if (bodyNeedsBlock_) body_.insertBlock();
+    // The table goes after the paragraph just ended; a block for it would show as a blank line.
     bodyNeedsBlock_ = false;
     QTextTableFormat format;
     format.setCellPadding(2);
@@ -187,9 +187,13 @@ void DocumentBuilder::rowEnd(const std::vector<int>& cellEdges) {
 }
 
 void DocumentBuilder::picture(const Picture& picture, const CharFormat& format, bool inTable) {
+  // Data that does not even begin like its kind is not worth a decoder's complaints.
+  const bool png = picture.kind == Picture::Kind::Png && picture.data.startsWith("\x89PNG\r\n\x1a\n");
+  const bool jpeg = picture.kind == Picture::Kind::Jpeg && picture.data.startsWith("\xff\xd8");
+  if (!png && !jpeg) return;
   QByteArray data = picture.data;
   QBuffer buffer(&data);
-  QImageReader reader(&buffer, picture.kind == Picture::Kind::Png ? QByteArrayLiteral("png") : QByteArrayLiteral("jpeg"));
+  QImageReader reader(&buffer, png ? QByteArrayLiteral("png") : QByteArrayLiteral("jpeg"));
   const QSize size = reader.size();
   // The header's size decides the memory, so a tiny file cannot ask for a huge bitmap.
   if (!size.isValid() || qint64(size.width()) * size.height() * 4 > imageBudget_) return;

@@ -560,7 +560,8 @@ struct Parser::Impl {
     if (c == '\'') {
       const int hi = pos + 1 < size ? hexValue(p[pos + 1]) : -1;
       const int lo = pos + 2 < size ? hexValue(p[pos + 2]) : -1;
-      if (hi < 0 || lo < 0) return std::min(size, pos + 1);
+      // A broken escape drops what there is of it.
+      if (hi < 0 || lo < 0) return pos + 1 + (hi >= 0 ? 1 : 0);
       if (skipCount > 0) {
         --skipCount;
       } else {

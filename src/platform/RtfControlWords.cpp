@@ -1,0 +1,87 @@
+#include "RtfControlWords.h"
+
+#include <unordered_map>
+
+namespace platform::rtf {
+namespace {
+
+struct Entry {
+  std::string_view name;
+  Word word;
+  char16_t character = 0;
+};
+
+// Destinations whose content is never shown: tables of the document, headers and footers,
+// footnotes and their separators, metadata, and the fallbacks of things read elsewhere.
+constexpr std::string_view kSkipped[] = {
+    "stylesheet", "info", "header", "headerl", "headerr", "headerf", "footer", "footerl",
+    "footerr", "footerf", "ftnsep", "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn",
+    "footnote", "pgdsctbl", "themedata", "colorschememapping", "datastore", "latentstyles",
+    "xmlnstbl", "listtable", "listoverridetable", "revtbl", "rsidtbl", "generator",
+    "nonshppict", "pn", "xe", "tc", "txe", "rxe", "template", "filetbl", "private",
+    "userprops", "docvar", "mmathPr", "pnseclvl", "objdata", "objclass", "bkmkstart",
+    "bkmkend", "annotation", "atnid", "atnauthor", "nonesttables", "nesttableprops",
+    "listpicture", "pgptbl", "protusertbl", "wgrffmtfilter", "fchars", "lchars", "defchp",
+    "defpap", "panose", "falt", "shpinst", "sp", "sn", "sv", "blipuid", "datafield",
+    "fldtype", "pict2", "ftnalt", "passwordhash", "pxe", "ts", "mmath",
+};
+
+constexpr Entry kEntries[] = {
+    {"fonttbl", Word::FontTable}, {"colortbl", Word::ColorTable}, {"pict", Word::Picture},
+    {"shppict", Word::ShapePicture}, {"field", Word::Field}, {"fldinst", Word::FieldInstruction},
+    {"fldrslt", Word::FieldResult}, {"upr", Word::Upr}, {"ud", Word::Ud},
+    {"ansi", Word::Ansi}, {"mac", Word::Mac}, {"pc", Word::Pc}, {"pca", Word::Pca},
+    {"ansicpg", Word::AnsiCodePage}, {"deff", Word::DefaultFont}, {"uc", Word::UnicodeSkip},
+    {"u", Word::Unicode}, {"bin", Word::Binary},
+    {"f", Word::Font}, {"fcharset", Word::FontCharset}, {"cpg", Word::FontCodePage},
+    {"red", Word::Red}, {"green", Word::Green}, {"blue", Word::Blue},
+    {"plain", Word::Plain}, {"b", Word::Bold}, {"i", Word::Italic},
+    {"ul", Word::Underline}, {"uld", Word::Underline}, {"uldash", Word::Underline},
+    {"uldashd", Word::Underline}, {"uldashdd", Word::Underline}, {"uldb", Word::Underline},
+    {"ulhwave", Word::Underline}, {"ulldash", Word::Underline}, {"ulth", Word::Underline},
+    {"ulthd", Word::Underline}, {"ulthdash", Word::Underline}, {"ulw", Word::Underline},
+    {"ulwave", Word::Underline}, {"ululdbwave", Word::Underline}, {"ulnone", Word::UnderlineNone},
+    {"strike", Word::Strike}, {"striked", Word::Strike}, {"super", Word::Superscript},
+    {"sub", Word::Subscript}, {"nosupersub", Word::NoSuperSub}, {"scaps", Word::SmallCaps},
+    {"caps", Word::AllCaps}, {"v", Word::Hidden}, {"fs", Word::FontSize}, {"cf", Word::Color},
+    {"cb", Word::Background}, {"highlight", Word::Background}, {"chcbpat", Word::Background},
+    {"pard", Word::Pard}, {"par", Word::Par}, {"sect", Word::Section}, {"page", Word::Page},
+    {"ql", Word::AlignLeft}, {"qc", Word::AlignCenter}, {"qr", Word::AlignRight},
+    {"qj", Word::AlignJustify}, {"qd", Word::AlignJustify}, {"li", Word::LeftIndent},
+    {"lin", Word::LeftIndent}, {"ri", Word::RightIndent}, {"rin", Word::RightIndent},
+    {"fi", Word::FirstIndent}, {"sb", Word::SpaceBefore}, {"sa", Word::SpaceAfter},
+    {"intbl", Word::InTable}, {"itap", Word::TableLevel}, {"cell", Word::Cell},
+    {"nestcell", Word::NestedCell}, {"row", Word::Row}, {"nestrow", Word::NestedRow},
+    {"trowd", Word::RowDefaults}, {"cellx", Word::CellEdge},
+    {"pngblip", Word::PngBlip}, {"jpegblip", Word::JpegBlip}, {"emfblip", Word::OtherBlip},
+    {"wmetafile", Word::OtherBlip}, {"macpict", Word::OtherBlip}, {"dibitmap", Word::OtherBlip},
+    {"wbitmap", Word::OtherBlip}, {"pmmetafile", Word::OtherBlip}, {"picw", Word::PictureWidth},
+    {"pich", Word::PictureHeight}, {"picwgoal", Word::PictureWidthGoal},
+    {"pichgoal", Word::PictureHeightGoal}, {"picscalex", Word::PictureScaleX},
+    {"picscaley", Word::PictureScaleY},
+    {"line", Word::Character, u'\u2028'}, {"tab", Word::Character, u'\t'},
+    {"emdash", Word::Character, u'\u2014'}, {"endash", Word::Character, u'\u2013'},
+    {"emspace", Word::Character, u'\u2003'}, {"enspace", Word::Character, u'\u2002'},
+    {"qmspace", Word::Character, u'\u2005'}, {"bullet", Word::Character, u'\u2022'},
+    {"lquote", Word::Character, u'\u2018'}, {"rquote", Word::Character, u'\u2019'},
+    {"ldblquote", Word::Character, u'\u201C'}, {"rdblquote", Word::Character, u'\u201D'},
+    {"zwj", Word::Character, u'\u200D'}, {"zwnj", Word::Character, u'\u200C'},
+    {"ltrmark", Word::Character, u'\u200E'}, {"rtlmark", Word::Character, u'\u200F'},
+};
+
+std::unordered_map<std::string_view, WordInfo> buildTable() {
+  std::unordered_map<std::string_view, WordInfo> table;
+  for (std::string_view name : kSkipped) table.emplace(name, WordInfo{Word::SkippedDestination, 0});
+  for (const Entry& e : kEntries) table.emplace(e.name, WordInfo{e.word, e.character});
+  return table;
+}
+
+}  // namespace
+
+WordInfo lookupWord(std::string_view name) {
+  static const std::unordered_map<std::string_view, WordInfo> table = buildTable();
+  const auto it = table.find(name);
+  return it == table.end() ? WordInfo{} : it->second;
+}
+
+}  // namespace platform::rtf

@@ -1,0 +1,65 @@
+#include "RtfReader.h"
+
+#include "RtfDocumentBuilder.h"
+#include "RtfParser.h"
+
+#include <QFile>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace platform::rtf {
+namespace {
+
+// Far beyond any document a person writes; stops a device file or a mistake from eating memory.
+constexpr qint64 kMaxFileBytes = 1LL << 30;
+
+bool looksLikeRtf(QByteArrayView bytes) { return bytes.trimmed().startsWith("{\\rtf"); }
+
+}  // namespace
+
+bool readRtf(QByteArrayView bytes, QTextDocument& document, QString* error) {
+  if (!looksLikeRtf(bytes)) {
+    if (error) *error = QStringLiteral("This is not a rich-text file: it does not begin with {\\rtf.");
+    return false;
+  }
+  // Undo history would double the memory of a document nobody edits.
+  const bool undo = document.isUndoRedoEnabled();
+  document.setUndoRedoEnabled(false);
+  document.clear();
+  {
+    QTextCursor batch(&document);
+    batch.beginEditBlock();  // one layout pass at the end, not one per run
+    Parser parser;
+    DocumentBuilder builder(document, parser.tables(), bytes.size());
+    parser.parse(bytes, builder, nullptr);
+    builder.finish();
+    batch.endEditBlock();
+  }
+  document.setUndoRedoEnabled(undo);
+  return true;
+}
+
+bool loadRtfFile(const QString& path, QTextDocument& document, QString* error) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    if (error) *error = QStringLiteral("Cannot open %1: %2").arg(path, file.errorString());
+    return false;
+  }
+  const QByteArray bytes = file.read(kMaxFileBytes + 1);
+  if (bytes.size() > kMaxFileBytes) {
+    if (error) *error = QStringLiteral("%1 is too large to be a rich-text document.").arg(path);
+    return false;
+  }
+  if (file.error() != QFileDevice::NoError) {
+    if (error) *error = QStringLiteral("Cannot read %1: %2").arg(path, file.errorString());
+    return false;
+  }
+  QString reason;
+  if (!readRtf(bytes, document, &reason)) {
+    if (error) *error = QStringLiteral("%1: %2").arg(path, reason);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace platform::rtf

@@ -1,0 +1,20 @@
+#pragma once
+// Reading rich-text files (RTF, as word processors, office suites and converters write them)
+// into a QTextDocument. Needs no widgets; pictures decode through QtGui.
+#include <QByteArrayView>
+#include <QString>
+
+class QTextDocument;
+
+namespace platform::rtf {
+
+// Replaces the document's content with the file's. False, with the reason, when the bytes are
+// not a rich-text file (the document is then left as it was); a damaged or cut-off file gives
+// what could be read. Any input ends in one or the other, in time and memory in proportion
+// to its size.
+bool readRtf(QByteArrayView bytes, QTextDocument& document, QString* error = nullptr);
+
+// The same for a file on disk; false with the reason when it cannot be read.
+bool loadRtfFile(const QString& path, QTextDocument& document, QString* error = nullptr);
+
+}  // namespace platform::rtf

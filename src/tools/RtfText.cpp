@@ -1,0 +1,28 @@
+// keyloft-rtf-text FILE: the file's text as the reader sees it, in UTF-8 on standard output.
+#include "platform/RtfReader.h"
+
+#include <QGuiApplication>
+#include <QTextDocument>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+  // Pictures decode through QtGui, which wants an application; none needs a screen.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  const QStringList args = QGuiApplication::arguments();
+  if (args.size() != 2) {
+    std::fputs("usage: keyloft-rtf-text FILE\n", stderr);
+    return 2;
+  }
+  QTextDocument document;
+  QString error;
+  if (!platform::rtf::loadRtfFile(args.at(1), document, &error)) {
+    std::fprintf(stderr, "keyloft-rtf-text: %s\n", error.toLocal8Bit().constData());
+    return 1;
+  }
+  const QByteArray text = document.toPlainText().toUtf8();
+  std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);
+  std::fputc('\n', stdout);
+  return std::fflush(stdout) == 0 ? 0 : 1;
+}

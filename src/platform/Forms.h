@@ -16,8 +16,10 @@ class QMenuBar;
 namespace platform {
 
 class FormWatcher;
+class Form;
 namespace forms {
 void unload(const QString& name);
+Form* load(const QString& name);
 }
 
 class Form : public QWidget {
@@ -72,6 +74,7 @@ class Form : public QWidget {
 
  private:
   friend void forms::unload(const QString& name);
+  friend Form* forms::load(const QString& name);
   friend class FormWatcher;
 
   int menuBarHeight(int forWidth) const;

@@ -6,6 +6,7 @@
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QTextDocument>
 

@@ -72,7 +72,7 @@ def table(rows):
         shade = '\\clcbpat3' if n == 0 else ''
         out.append('\\trowd\\trgaph100\\trleft120\\trbrdrb\\brdrs\\brdrw10\\brdrcf4 '
                    + shade + '\\clbrdrb\\brdrs\\brdrw10\\brdrcf4\\cellx2700'
-                   + shade + '\\clbrdrb\\brdrs\\brdrw10\\brdrcf4\\cellx9900\n')
+                   + shade + '\\clbrdrb\\brdrs\\brdrw10\\brdrcf4\\cellx9600\n')
         out.append('\\pard\\intbl\\sa40\\f0\\fs18\\cf2 \\b ' + inline(a) + '\\b0\\cell '
                    + ('\\b ' if n == 0 else '') + inline(b) + ('\\b0' if n == 0 else '') + '\\cell\\row\n')
     out.append('\\pard\\sa120\\par\n')

@@ -25,6 +25,8 @@ const QString kKey = QStringLiteral("showHelp");
 Form8::Form8() : Form(name()) {
   setCaption(QStringLiteral("Readme/Help"));
   setClientSizeTwips(10290, 7920);
+  // Opened at every start of a new user: centred, not wherever the window manager finds room.
+  centreOnScreen();
   QWidget* area = client();
   rtf1 = new platform::RichTextBox(area);
   rtf1->setAccessibleName(QStringLiteral("Help text"));

@@ -41,6 +41,7 @@ frmAbout::frmAbout() : Form(name()) {
   setFont(verdana(8.25, false));
   setClientSizeTwips(7515, 4695);
   setFixedBorder();
+  centreOnScreen();
   QWidget* area = client();
   const QFont heading = verdana(14.25, true);
   const QFont row = verdana(12, true);

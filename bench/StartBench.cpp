@@ -6,10 +6,12 @@
 #include "app/frmSplash.h"
 #include "app/modLivery.h"
 #include "gate/frmPass.h"
+#include "help/Form8.h"
 #include "list/Form1.h"
 #include "platform/Files.h"
 #include "platform/ListView.h"
 #include "platform/MessageBox.h"
+#include "platform/RichTextBox.h"
 #include "platform/Settings.h"
 #include "vault/modGlobals.h"
 
@@ -152,6 +154,44 @@ void BM_EnterToListShown(benchmark::State& state) {
   std::printf("Enter to list shown with %d entries: worst %.1f ms (target 100 ms)\n", entries, worst * 1000);
 }
 BENCHMARK(BM_EnterToListShown)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// Help > View Help with the shipped help file, to the help text painted.
+void BM_ViewHelpToShown(benchmark::State& state) {
+  takeOverSeams();
+  BenchFolder folder(0);
+  std::filesystem::copy_file(KEYLOFT_HELP_RTF, platform::files::programFolder() + "/Help.rtf");
+  platform::settings::saveSetting(QStringLiteral("Keyloft"), QStringLiteral("Settings"), QStringLiteral("showHelp"),
+                                  QStringLiteral("0"));
+  QApplication application(argumentCount, arguments);
+  ProgramWiring::wireProgram();
+  frmSplash* splash = forms::show<frmSplash>();
+  while (splash->intTemp < 150) splash->Timer2_Timer();
+  forms::instance<frmPass>()->txtPass->setText(QStringLiteral("abcd"));
+  forms::instance<frmPass>()->cmdOK_Click();
+  Form1* main = forms::instance<Form1>();
+  double worst = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    main->mnuHelpItem_Click(0);
+    Form8* help = forms::instance<Form8>();
+    if (!help) {
+      state.SkipWithError("no help viewer");
+      break;
+    }
+    PaintWatch watch;
+    help->rtf1->viewport()->installEventFilter(&watch);
+    while (!watch.painted) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    state.SetIterationTime(took.count());
+    worst = std::max(worst, took.count());
+    forms::unload<Form8>();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  resetRun();
+  state.counters["worst_ms"] = worst * 1000;
+  std::printf("View Help to help shown: worst %.1f ms (target 100 ms)\n", worst * 1000);
+}
+BENCHMARK(BM_ViewHelpToShown)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
 }  // namespace
 

@@ -12,6 +12,9 @@
 #include "skin/modSkin.h"
 #include "vault/modGlobals.h"
 
+#include <QApplication>
+#include <QIcon>
+
 namespace forms = platform::forms;
 namespace mb = platform::msgbox;
 
@@ -66,6 +69,15 @@ void fillSplashAccess() {
 }
 
 }  // namespace
+
+void setDesktopIdentity() {
+  modSkin::initResources();
+  QIcon icon;
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+    icon.addFile(QStringLiteral(":/desktop/icons/%1/keyloft.png").arg(size), QSize(size, size));
+  QApplication::setWindowIcon(icon);
+  QGuiApplication::setDesktopFileName(QLatin1StringView(kDesktopName));
+}
 
 void wireProgram() {
   registerWindow<frmSplash>();

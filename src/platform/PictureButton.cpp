@@ -2,16 +2,30 @@
 
 #include "Controls.h"
 
+#include <QFile>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
 namespace platform {
 namespace {
 constexpr int kPicture = 32;
+
+// The picture plus its twice-as-large "@2x" file when there is one, so that HiDPI screens draw
+// the large one instead of stretching the small one. Added by hand: Qt's own look-up only runs
+// when the screen is HiDPI at the moment the icon is made.
+QIcon pictureWithLargeVersion(const QString& picture) {
+  QIcon icon;
+  icon.addFile(picture, QSize(kPicture, kPicture));
+  const qsizetype dot = picture.lastIndexOf(QLatin1Char('.'));
+  const QString large = dot < 0 ? QString() : picture.left(dot) % QStringLiteral("@2x") % picture.mid(dot);
+  if (!large.isEmpty() && QFile::exists(large)) icon.addFile(large, QSize(2 * kPicture, 2 * kPicture));
+  return icon;
 }
 
+}  // namespace
+
 PictureButton::PictureButton(const QString& caption, const QString& picture, QWidget* parent)
-    : QPushButton(QIcon(picture), caption, parent) {
+    : QPushButton(pictureWithLargeVersion(picture), caption, parent) {
   setIconSize(QSize(kPicture, kPicture));
   setAccessibleName(caption);
   setControlTypeName(this, QStringLiteral("CommandButton"));

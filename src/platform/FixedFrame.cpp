@@ -52,7 +52,9 @@ void askForFixedFrame(QWidget* window) {
   // re-created the native window inside show().
   const QWindow* native = window->windowHandle();
   if (!x11 || !native || !native->handle()) return;
+  // The offscreen platform answers as X11 too, without a connection.
   xcb_connection_t* connection = x11->connection();
+  if (!connection) return;
   const xcb_atom_t atom = motifHintsAtom(connection);
   if (atom == XCB_ATOM_NONE) return;
 

@@ -1,5 +1,5 @@
-// Protects what the desktop and HiDPI screens show of Keyloft: the program's icon in every theme
-// size, the name that ties its windows to the desktop entry, and sharp button pictures at 2x.
+// Protects what the desktop and HiDPI screens show of Keyloft: the name that ties its windows to
+// the desktop entry, and sharp button pictures at 2x.
 #include "app/ProgramWiring.h"
 #include "platform/PictureButton.h"
 #include "skin/modSkin.h"
@@ -8,27 +8,10 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QIcon>
-#include <QImage>
 
 #include <gtest/gtest.h>
 
-namespace {
-
-const int kThemeSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
-
-}  // namespace
-
-// Program icon and desktop entry
-
-TEST(DesktopIdentity, windowIconCarriesEveryThemeSizeAtItsOwnSize) {
-  ProgramWiring::setDesktopIdentity();
-  const QList<QSize> available = QApplication::windowIcon().availableSizes();
-  for (int size : kThemeSizes) {
-    const QSize square(size, size);
-    EXPECT_TRUE(available.contains(square)) << size;
-    EXPECT_EQ(QImage(QStringLiteral(":/desktop/icons/%1/keyloft.png").arg(size)).size(), square) << size;
-  }
-}
+// Desktop entry
 
 // The window manager matches windows to the desktop entry by this name; a mismatch leaves task
 // bars without our icon.

@@ -79,16 +79,3 @@ TEST_F(FixedFrame, aFixedWindowOffersNeitherResizeNorMaximise) {
   ASSERT_EQ(hints.size(), 5u);
   EXPECT_FALSE(hints[1] & (kFunctionResize | kFunctionMaximise)) << std::hex << hints[1];
 }
-
-TEST_F(FixedFrame, aResizableWindowKeepsResizeAndMaximise) {
-  Form form(QStringLiteral("Resizable"));
-  form.setClientSizeTwips(4680, 2610);
-  form.show();
-  settle(form);
-  const auto hints = motifHints(form);
-  // Qt's own hints stay: none about functions, or ones that allow resizing.
-  ASSERT_EQ(hints.size(), 5u);
-  if (hints[0] & 1u) {
-    EXPECT_TRUE(hints[1] & kFunctionResize) << std::hex << hints[1];
-  }
-}

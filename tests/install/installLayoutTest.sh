@@ -9,21 +9,8 @@ source "$(dirname "$0")/testlib.sh"
 prefix="$scratch/Program Files \$HOME \"q\""
 cmake --install "$build" --prefix "$prefix" >/dev/null || { fail "cmake --install"; finish; }
 
-# Everything the program and the desktop need is there.
+# The program and what it reads beside itself (the desktop files are checked below).
 check "executable" test -x "$prefix/keyloft"
-check "desktop entry" test -f "$prefix/share/applications/keyloft.desktop"
-check "metainfo" test -f "$prefix/share/metainfo/app.keyloft.keyloft.metainfo.xml"
-check "scalable icon" test -f "$prefix/share/icons/hicolor/scalable/apps/keyloft.svg"
-# Each PNG sits in the folder of its real size (the width and height are in the PNG header).
-for size in 16 22 24 32 48 64 128 256; do
-  png="$prefix/share/icons/hicolor/${size}x${size}/apps/keyloft.png"
-  if [ -f "$png" ]; then
-    dims=$(od -An -tu1 -j16 -N8 "$png" | awk '{print $3*256+$4 "x" $7*256+$8}')
-    [ "$dims" = "${size}x${size}" ] || fail "icon $size is $dims"
-  else
-    fail "icon $size missing"
-  fi
-done
 if [ -f "$source_dir/assets/Help.rtf" ]; then
   check "Help.rtf beside the executable" cmp -s "$source_dir/assets/Help.rtf" "$prefix/Help.rtf"
 fi

@@ -14,6 +14,9 @@
 #include "skin/modSkin.h"
 #include "vault/modGlobals.h"
 
+#include <QApplication>
+#include <QIcon>
+
 namespace forms = platform::forms;
 namespace mb = platform::msgbox;
 
@@ -68,6 +71,15 @@ void fillSplashAccess() {
 }
 
 }  // namespace
+
+void setDesktopIdentity() {
+  modSkin::initResources();
+  QIcon icon;
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+    icon.addFile(QStringLiteral(":/desktop/icons/%1/keyloft.png").arg(size), QSize(size, size));
+  QApplication::setWindowIcon(icon);
+  QGuiApplication::setDesktopFileName(QLatin1StringView(kDesktopName));
+}
 
 void wireProgram() {
   registerWindow<frmSplash>();

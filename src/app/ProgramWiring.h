@@ -7,4 +7,10 @@ namespace ProgramWiring {
 // Called once at start, before the splash window is loaded (tests call it per test).
 void wireProgram();
 
+// The name the desktop knows the program by: its desktop entry and icon theme name, "keyloft".
+inline constexpr const char* kDesktopName = "keyloft";
+// Gives every window the program's icon and ties the windows to the desktop entry, so task bars
+// and window switchers show Keyloft's icon (called once at start, after the application exists).
+void setDesktopIdentity();
+
 }  // namespace ProgramWiring

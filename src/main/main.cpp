@@ -9,6 +9,7 @@ int main(int argc, char* argv[]) {
   // The program ends only through endProgram: a moment without a visible window (between the
   // password dialog and the main window) must not end it.
   QApplication::setQuitOnLastWindowClosed(false);
+  ProgramWiring::setDesktopIdentity();
   ProgramWiring::wireProgram();
   platform::forms::show<frmSplash>();
   return QApplication::exec();

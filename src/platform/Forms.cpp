@@ -1,6 +1,7 @@
 #include "Forms.h"
 
 #include "ClientArea.h"
+#include "FixedFrame.h"
 #include "Twips.h"
 
 #include <QCloseEvent>
@@ -10,6 +11,7 @@
 #include <QMenuBar>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QWindow>
 
 namespace platform {
 namespace {
@@ -40,7 +42,19 @@ class FormWatcher final : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (watched == form_) {
       if (event->type() == QEvent::Resize) form_->layoutParts();
-      if (event->type() == QEvent::Show && !event->spontaneous()) form_->firstShow();
+      if (event->type() == QEvent::Show && !event->spontaneous()) {
+        if (form_->fixedBorder_) {
+          // Before the window is mapped, so the window manager sees them from the start.
+          askForFixedFrame(form_);
+          if (QWindow* native = form_->windowHandle()) native->installEventFilter(this);
+        }
+        form_->firstShow();
+      }
+    } else if (event->type() == QEvent::Expose && form_->fixedBorder_ && form_->windowHandle() == watched &&
+               form_->windowHandle()->isExposed()) {
+      // Qt re-creates the native window inside show() after some flag changes (staying on top),
+      // which brings back its own hints: write ours again once the window is on screen.
+      askForFixedFrame(form_);
     }
     return false;
   }

@@ -46,7 +46,16 @@ xcb_atom_t motifHintsAtom(xcb_connection_t* connection) {
 
 }  // namespace
 
+namespace {
+constexpr char kAskedProperty[] = "keyloftFixedFrame";
+}  // namespace
+
+void renewFixedFrame(QWidget* window) {
+  if (window->property(kAskedProperty).toBool()) askForFixedFrame(window);
+}
+
 void askForFixedFrame(QWidget* window) {
+  window->setProperty(kAskedProperty, true);
   auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   // The QWindow knows the current native window; the widget's own id can be stale after Qt
   // re-created the native window inside show().

@@ -10,4 +10,8 @@ namespace platform {
 // its minimum and maximum sizes are equal. Needs the native window; elsewhere it does nothing.
 void askForFixedFrame(QWidget* window);
 
+// Asks again for a window that asked before: changing a window's flags (staying on top) makes
+// Qt write its own hints over ours.
+void renewFixedFrame(QWidget* window);
+
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "WindowOnTop.h"
 
+#include "FixedFrame.h"
+
 #include <QWidget>
 #include <QWindow>
 
@@ -19,6 +21,7 @@ void setWindowOnTop(QWidget* window, bool onTop) {
   // and drops the keyboard focus. The native window takes the changed hint as it is.
   window->overrideWindowFlags(wanted);
   native->setFlags(wanted);
+  renewFixedFrame(window);
 }
 
 }  // namespace platform

@@ -52,7 +52,8 @@ check "retired program file removed" test ! -e "$folder/retired.txt"
 check "unlisted file kept" test -e "$folder/mine.txt"
 rm -f "$folder/mine.txt"
 
-# --- Uninstall keeps the vault, removes the rest
+# --- Uninstall keeps the vault, removes the rest (the lock a closed Keyloft left too)
+: >"$folder/.data.enc.lock"
 uninstall
 check "vault kept" test -f "$vault"
 check "vault kept is announced" said "Kept your vault"

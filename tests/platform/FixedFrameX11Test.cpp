@@ -72,7 +72,7 @@ TEST_F(FixedFrame, aFixedWindowOffersNeitherResizeNorMaximise) {
   EXPECT_FALSE(hints[1] & (kFunctionResize | kFunctionMaximise)) << std::hex << hints[1];
   EXPECT_FALSE(hints[2] & (kDecorResizeHandle | kDecorMaximise)) << std::hex << hints[2];
 
-  // Staying on top re-creates the native window, which resets the hints.
+  // Changing the stay-on-top flag makes Qt write its own hints again.
   platform::setWindowOnTop(&form, true);
   settle(form);
   hints = motifHints(form);

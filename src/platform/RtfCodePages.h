@@ -8,6 +8,7 @@
 namespace platform::rtf {
 
 inline constexpr int kWindowsLatin1 = 1252;
+inline constexpr int kSymbolCodePage = 42;  // the Symbol font's own layout, as Windows numbers it
 
 // The code page a font's \fcharset stands for; 0 when the charset names none (then the
 // document's own code page applies).

@@ -96,6 +96,7 @@ struct Parser::Impl {
   int documentCodePage = kWindowsLatin1;
   int defaultFont = -1;
   int skipCount = 0;  // fallback characters still to pass over after \u
+  int footnoteCount = 0;
 
   // The run being collected, and the bytes of a double-byte code page not yet decoded.
   std::u16string run;
@@ -128,7 +129,9 @@ struct Parser::Impl {
   // ---- characters --------------------------------------------------------------------
 
   int codePage() {
-    if (top().dest == Destination::FontTable) return entryCodePage ? entryCodePage : documentCodePage;
+    // A font's name is in its own charset, except a symbol font's, which is plain letters.
+    if (top().dest == Destination::FontTable)
+      return entryCodePage && entryCodePage != kSymbolCodePage ? entryCodePage : documentCodePage;
     const int font = top().chr.font >= 0 ? top().chr.font : defaultFont;
     if (font != cachedFont) {
       const auto it = tables.fonts.find(font);
@@ -140,6 +143,14 @@ struct Parser::Impl {
   }
 
   void invalidateCodePage() { cachedFont = INT_MIN; }
+
+  void commitFont() {
+    const QString name = entryName.trimmed();
+    int cp = entryCodePage;
+    // Charset 2 marks any symbol font; only the Symbol font's own layout is known here.
+    if (cp == kSymbolCodePage && name.compare(QStringLiteral("Symbol"), Qt::CaseInsensitive) != 0) cp = 0;
+    tables.fonts[entryFont] = Font{name, cp};
+  }
 
   void flushRun() {
     if (run.empty()) return;
@@ -169,7 +180,7 @@ struct Parser::Impl {
         return;
       case Destination::FontTable:
         if (c == u';') {
-          tables.fonts[entryFont] = Font{entryName.trimmed(), entryCodePage};
+          commitFont();
           entryName.clear();
           invalidateCodePage();
         } else {
@@ -223,7 +234,7 @@ struct Parser::Impl {
       pending.push_back(static_cast<char>(b));
       return;
     }
-    emitChar(b < 0x80 ? char16_t(b) : decoder.byteToChar(cp, b));
+    emitChar(decoder.byteToChar(cp, b));
   }
 
   // ---- groups ------------------------------------------------------------------------
@@ -275,7 +286,7 @@ struct Parser::Impl {
         break;
       case Destination::FontTable:
         if (top().dest != Destination::FontTable) {
-          if (!entryName.trimmed().isEmpty()) tables.fonts[entryFont] = Font{entryName.trimmed(), entryCodePage};
+          if (!entryName.trimmed().isEmpty()) commitFont();
           entryName.clear();
           invalidateCodePage();
         }
@@ -457,6 +468,10 @@ struct Parser::Impl {
         if (static_cast<int>(cellEdges.size()) < kMaxCellEdges) cellEdges.push_back(param);
         return;
       case Word::Character: emitChar(info.character); return;
+      // The automatic number of a footnote, shown where the note is referenced.
+      case Word::FootnoteMark:
+        for (QChar digit : QString::number(++footnoteCount)) emitChar(digit.unicode());
+        return;
       case Word::Binary:  // handled by the tokenizer
       case Word::PngBlip:
       case Word::JpegBlip:
@@ -539,7 +554,8 @@ struct Parser::Impl {
           if (d < 0x20 || d >= 0x80 || d == '\\' || d == '{' || d == '}') break;
           ++end;
         }
-        if (CodePageDecoder::isDoubleByte(codePage())) {
+        // Fonts whose code pages pair bytes, or move letters (Symbol), take the slow way.
+        if (const int cp = codePage(); cp == kSymbolCodePage || CodePageDecoder::isDoubleByte(cp)) {
           for (; pos < end; ++pos) emitByte(p[pos]);
           continue;
         }

@@ -118,6 +118,17 @@ struct CodePageDecoder::Converter {
 CodePageDecoder::CodePageDecoder() = default;
 CodePageDecoder::~CodePageDecoder() = default;
 
+bool CodePageDecoder::isSupported(int codePage) {
+  switch (codePage) {
+    case kSymbolCodePage: case 437: case 850: case 874: case 932: case 936: case 949: case 950:
+    case 1250: case 1251: case 1252: case 1253: case 1254: case 1255: case 1256: case 1257: case 1258:
+    case 1361: case 10000:
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool CodePageDecoder::isDoubleByte(int codePage) {
   return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 || codePage == 1361;
 }

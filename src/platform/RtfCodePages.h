@@ -24,6 +24,9 @@ class CodePageDecoder final {
   CodePageDecoder(const CodePageDecoder&) = delete;
   CodePageDecoder& operator=(const CodePageDecoder&) = delete;
 
+  // True for the code pages rich-text files use that this decoder knows; others read as 1252.
+  static bool isSupported(int codePage);
+
   // True for code pages whose characters may take two bytes.
   static bool isDoubleByte(int codePage);
 

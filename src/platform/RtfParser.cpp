@@ -36,6 +36,9 @@ int hexValue(unsigned char c) {
   return -1;
 }
 
+// Lengths beyond the widest page a word processor offers (22 inches) are damage, not layout.
+int twips(int value) { return std::clamp(value, -31680, 31680); }
+
 bool isLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 // Splits a field instruction into words, keeping quoted parts together.
@@ -333,7 +336,7 @@ struct Parser::Impl {
         entryCodePage = codePageOfCharset(param);
         return true;
       case Word::FontCodePage:
-        if (param > 0) entryCodePage = param;
+        if (CodePageDecoder::isSupported(param)) entryCodePage = param;
         return true;
       default:
         return false;
@@ -392,8 +395,10 @@ struct Parser::Impl {
       case Word::Mac: documentCodePage = 10000; break;
       case Word::Pc: documentCodePage = 437; break;
       case Word::Pca: documentCodePage = 850; break;
+      // An unknown code page reads as Windows Latin; asking iconv for every odd number a
+      // damaged file holds would only cost time.
       case Word::AnsiCodePage:
-        if (param > 0) documentCodePage = param;
+        documentCodePage = CodePageDecoder::isSupported(param) ? param : kWindowsLatin1;
         break;
       case Word::DefaultFont: defaultFont = param; break;
       case Word::UnicodeSkip: s.unicodeSkip = std::clamp(param, 0, 1000); return;
@@ -442,11 +447,11 @@ struct Parser::Impl {
       case Word::AlignCenter: p.alignment = Alignment::Center; return;
       case Word::AlignRight: p.alignment = Alignment::Right; return;
       case Word::AlignJustify: p.alignment = Alignment::Justify; return;
-      case Word::LeftIndent: p.leftIndent = param; return;
-      case Word::RightIndent: p.rightIndent = param; return;
-      case Word::FirstIndent: p.firstIndent = param; return;
-      case Word::SpaceBefore: p.spaceBefore = param; return;
-      case Word::SpaceAfter: p.spaceAfter = param; return;
+      case Word::LeftIndent: p.leftIndent = twips(param); return;
+      case Word::RightIndent: p.rightIndent = twips(param); return;
+      case Word::FirstIndent: p.firstIndent = twips(param); return;
+      case Word::SpaceBefore: p.spaceBefore = twips(param); return;
+      case Word::SpaceAfter: p.spaceAfter = twips(param); return;
       case Word::InTable: p.inTable = true; return;
       case Word::TableLevel: p.inTable = param > 0; return;
       case Word::Cell:

@@ -97,7 +97,6 @@ struct Parser::Impl {
   std::vector<State> stack;
   int phantomDepth = 0;  // groups beyond kMaxDepth, which share the deepest state
   int documentCodePage = kWindowsLatin1;
-  int defaultFont = -1;
   int skipCount = 0;  // fallback characters still to pass over after \u
   int footnoteCount = 0;
 
@@ -135,7 +134,7 @@ struct Parser::Impl {
     // A font's name is in its own charset, except a symbol font's, which is plain letters.
     if (top().dest == Destination::FontTable)
       return entryCodePage && entryCodePage != kSymbolCodePage ? entryCodePage : documentCodePage;
-    const int font = top().chr.font >= 0 ? top().chr.font : defaultFont;
+    const int font = top().chr.font >= 0 ? top().chr.font : tables.defaultFont;
     if (font != cachedFont) {
       const auto it = tables.fonts.find(font);
       const int cp = it == tables.fonts.end() ? 0 : it->second.codePage;
@@ -400,7 +399,7 @@ struct Parser::Impl {
       case Word::AnsiCodePage:
         documentCodePage = CodePageDecoder::isSupported(param) ? param : kWindowsLatin1;
         break;
-      case Word::DefaultFont: defaultFont = param; break;
+      case Word::DefaultFont: tables.defaultFont = param; break;
       case Word::UnicodeSkip: s.unicodeSkip = std::clamp(param, 0, 1000); return;
       case Word::Unicode: {
         const int v = param < 0 ? param + 65536 : param;

@@ -46,6 +46,7 @@ TEST(RtfFormat, characterFormatsFollowControlWordsAndGroups) {
       {R"(\scaps x)", [](const auto& f) { return f.fontCapitalization() == QFont::SmallCaps; }},
       {R"(\fs40 x)", [](const auto& f) { return f.fontPointSize() == 20.0; }},
       {R"(\f1 x)", [](const auto& f) { return f.fontFamilies().toStringList() == QStringList{QStringLiteral("Times")}; }},
+      {R"(\f1\plain x)", [](const auto& f) { return f.fontFamilies().toStringList() == QStringList{QStringLiteral("Arial")}; }},
       {R"(\cf1 x)", [](const auto& f) { return f.foreground().color() == QColor(255, 0, 0); }},
       {R"(\cf0 x)", [](const auto& f) { return !f.hasProperty(QTextFormat::ForegroundBrush); }},
       {R"(\cf77 x)", [](const auto& f) { return !f.hasProperty(QTextFormat::ForegroundBrush); }},

@@ -268,7 +268,7 @@ struct Parser::Impl {
   void endDestination(const State& closed) {
     switch (closed.dest) {
       case Destination::Picture:
-        if (top().dest == Destination::Body && (picture.kind == Picture::Kind::Png || picture.kind == Picture::Kind::Jpeg)) {
+        if (bodyVisible() && (picture.kind == Picture::Kind::Png || picture.kind == Picture::Kind::Jpeg)) {
           flushRun();
           out->picture(picture, top().chr, top().para.inTable);
         }

@@ -16,7 +16,7 @@ void PrintTo(const TextCase& c, std::ostream* os) { *os << c.body; }
 
 class RtfText : public ::testing::TestWithParam<TextCase> {};
 
-TEST_P(RtfText, readsAsWriters_mean_it) {
+TEST_P(RtfText, readsAsWritersMeanIt) {
   EXPECT_EQ(readBody(GetParam().body), QString::fromUtf16(GetParam().expected));
 }
 

@@ -59,14 +59,6 @@ TEST(RtfFormat, characterFormatsFollowControlWordsAndGroups) {
   for (const Case& c : cases) EXPECT_TRUE(c.holds(formatOfFirstChar(c.body))) << c.body;
 }
 
-TEST(RtfFormat, runsOfOneFormatBecomeOneFragment) {
-  QTextDocument doc;
-  readRtf(wrap(R"(one {two} three{\b four}{\b  five})"), doc);
-  std::vector<QString> fragments;
-  for (auto it = doc.begin().begin(); !it.atEnd(); ++it) fragments.push_back(it.fragment().text());
-  EXPECT_EQ(fragments, (std::vector<QString>{QStringLiteral("one two three"), QStringLiteral("four five")}));
-}
-
 TEST(RtfFormat, paragraphFormatsApplyToTheirParagraphAndPardResetsThem) {
   QTextDocument doc;
   readRtf(wrap(R"(\qc\li720\ri360\fi-360\sb240\sa120 centred\par\qr right\par\qj just\par\pard plain\par)"), doc);

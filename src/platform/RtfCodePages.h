@@ -8,6 +8,7 @@
 namespace platform::rtf {
 
 inline constexpr int kWindowsLatin1 = 1252;
+inline constexpr int kSymbolCodePage = 42;  // the Symbol font's own layout, as Windows numbers it
 
 // The code page a font's \fcharset stands for; 0 when the charset names none (then the
 // document's own code page applies).
@@ -22,6 +23,9 @@ class CodePageDecoder final {
   ~CodePageDecoder();
   CodePageDecoder(const CodePageDecoder&) = delete;
   CodePageDecoder& operator=(const CodePageDecoder&) = delete;
+
+  // True for the code pages rich-text files use that this decoder knows; others read as 1252.
+  static bool isSupported(int codePage);
 
   // True for code pages whose characters may take two bytes.
   static bool isDoubleByte(int codePage);

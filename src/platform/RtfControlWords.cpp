@@ -59,7 +59,7 @@ constexpr Entry kEntries[] = {
     {"pich", Word::PictureHeight}, {"picwgoal", Word::PictureWidthGoal},
     {"pichgoal", Word::PictureHeightGoal}, {"picscalex", Word::PictureScaleX},
     {"picscaley", Word::PictureScaleY},
-    {"line", Word::Character, u'\u2028'}, {"tab", Word::Character, u'\t'},
+    {"chftn", Word::FootnoteMark}, {"line", Word::Character, u'\u2028'}, {"tab", Word::Character, u'\t'},
     {"emdash", Word::Character, u'\u2014'}, {"endash", Word::Character, u'\u2013'},
     {"emspace", Word::Character, u'\u2003'}, {"enspace", Word::Character, u'\u2002'},
     {"qmspace", Word::Character, u'\u2005'}, {"bullet", Word::Character, u'\u2022'},

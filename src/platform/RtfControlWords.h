@@ -26,6 +26,7 @@ enum class Word : std::uint8_t {
   PictureHeightGoal, PictureScaleX, PictureScaleY,
   // a word that stands for one character
   Character,
+  FootnoteMark,
 };
 
 struct WordInfo {

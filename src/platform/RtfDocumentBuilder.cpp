@@ -72,7 +72,8 @@ const QTextCharFormat& DocumentBuilder::charFormat(const CharFormat& c) {
   if (c.vertical > 0) f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
   if (c.vertical < 0) f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
   if (c.halfPoints != 24) f.setFontPointSize(c.halfPoints / 2.0);
-  if (const auto it = tables_.fonts.find(c.font); it != tables_.fonts.end() && !it->second.name.isEmpty())
+  const int font = c.font >= 0 ? c.font : tables_.defaultFont;
+  if (const auto it = tables_.fonts.find(font); it != tables_.fonts.end() && !it->second.name.isEmpty())
     f.setFontFamilies(QStringList{it->second.name});
   if (const QColor fg = tableColor(tables_.colors, c.color); fg.isValid()) f.setForeground(fg);
   if (const QColor bg = tableColor(tables_.colors, c.background); bg.isValid()) f.setBackground(bg);

@@ -36,6 +36,9 @@ int hexValue(unsigned char c) {
   return -1;
 }
 
+// Lengths beyond the widest page a word processor offers (22 inches) are damage, not layout.
+int twips(int value) { return std::clamp(value, -31680, 31680); }
+
 bool isLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 // Splits a field instruction into words, keeping quoted parts together.
@@ -94,8 +97,8 @@ struct Parser::Impl {
   std::vector<State> stack;
   int phantomDepth = 0;  // groups beyond kMaxDepth, which share the deepest state
   int documentCodePage = kWindowsLatin1;
-  int defaultFont = -1;
   int skipCount = 0;  // fallback characters still to pass over after \u
+  int footnoteCount = 0;
 
   // The run being collected, and the bytes of a double-byte code page not yet decoded.
   std::u16string run;
@@ -128,8 +131,10 @@ struct Parser::Impl {
   // ---- characters --------------------------------------------------------------------
 
   int codePage() {
-    if (top().dest == Destination::FontTable) return entryCodePage ? entryCodePage : documentCodePage;
-    const int font = top().chr.font >= 0 ? top().chr.font : defaultFont;
+    // A font's name is in its own charset, except a symbol font's, which is plain letters.
+    if (top().dest == Destination::FontTable)
+      return entryCodePage && entryCodePage != kSymbolCodePage ? entryCodePage : documentCodePage;
+    const int font = top().chr.font >= 0 ? top().chr.font : tables.defaultFont;
     if (font != cachedFont) {
       const auto it = tables.fonts.find(font);
       const int cp = it == tables.fonts.end() ? 0 : it->second.codePage;
@@ -140,6 +145,14 @@ struct Parser::Impl {
   }
 
   void invalidateCodePage() { cachedFont = INT_MIN; }
+
+  void commitFont() {
+    const QString name = entryName.trimmed();
+    int cp = entryCodePage;
+    // Charset 2 marks any symbol font; only the Symbol font's own layout is known here.
+    if (cp == kSymbolCodePage && name.compare(QStringLiteral("Symbol"), Qt::CaseInsensitive) != 0) cp = 0;
+    tables.fonts[entryFont] = Font{name, cp};
+  }
 
   void flushRun() {
     if (run.empty()) return;
@@ -169,7 +182,7 @@ struct Parser::Impl {
         return;
       case Destination::FontTable:
         if (c == u';') {
-          tables.fonts[entryFont] = Font{entryName.trimmed(), entryCodePage};
+          commitFont();
           entryName.clear();
           invalidateCodePage();
         } else {
@@ -223,7 +236,7 @@ struct Parser::Impl {
       pending.push_back(static_cast<char>(b));
       return;
     }
-    emitChar(b < 0x80 ? char16_t(b) : decoder.byteToChar(cp, b));
+    emitChar(decoder.byteToChar(cp, b));
   }
 
   // ---- groups ------------------------------------------------------------------------
@@ -255,7 +268,7 @@ struct Parser::Impl {
   void endDestination(const State& closed) {
     switch (closed.dest) {
       case Destination::Picture:
-        if (top().dest == Destination::Body && (picture.kind == Picture::Kind::Png || picture.kind == Picture::Kind::Jpeg)) {
+        if (bodyVisible() && (picture.kind == Picture::Kind::Png || picture.kind == Picture::Kind::Jpeg)) {
           flushRun();
           out->picture(picture, top().chr, top().para.inTable);
         }
@@ -275,7 +288,7 @@ struct Parser::Impl {
         break;
       case Destination::FontTable:
         if (top().dest != Destination::FontTable) {
-          if (!entryName.trimmed().isEmpty()) tables.fonts[entryFont] = Font{entryName.trimmed(), entryCodePage};
+          if (!entryName.trimmed().isEmpty()) commitFont();
           entryName.clear();
           invalidateCodePage();
         }
@@ -322,7 +335,7 @@ struct Parser::Impl {
         entryCodePage = codePageOfCharset(param);
         return true;
       case Word::FontCodePage:
-        if (param > 0) entryCodePage = param;
+        if (CodePageDecoder::isSupported(param)) entryCodePage = param;
         return true;
       default:
         return false;
@@ -381,10 +394,12 @@ struct Parser::Impl {
       case Word::Mac: documentCodePage = 10000; break;
       case Word::Pc: documentCodePage = 437; break;
       case Word::Pca: documentCodePage = 850; break;
+      // An unknown code page reads as Windows Latin; asking iconv for every odd number a
+      // damaged file holds would only cost time.
       case Word::AnsiCodePage:
-        if (param > 0) documentCodePage = param;
+        documentCodePage = CodePageDecoder::isSupported(param) ? param : kWindowsLatin1;
         break;
-      case Word::DefaultFont: defaultFont = param; break;
+      case Word::DefaultFont: tables.defaultFont = param; break;
       case Word::UnicodeSkip: s.unicodeSkip = std::clamp(param, 0, 1000); return;
       case Word::Unicode: {
         const int v = param < 0 ? param + 65536 : param;
@@ -431,11 +446,11 @@ struct Parser::Impl {
       case Word::AlignCenter: p.alignment = Alignment::Center; return;
       case Word::AlignRight: p.alignment = Alignment::Right; return;
       case Word::AlignJustify: p.alignment = Alignment::Justify; return;
-      case Word::LeftIndent: p.leftIndent = param; return;
-      case Word::RightIndent: p.rightIndent = param; return;
-      case Word::FirstIndent: p.firstIndent = param; return;
-      case Word::SpaceBefore: p.spaceBefore = param; return;
-      case Word::SpaceAfter: p.spaceAfter = param; return;
+      case Word::LeftIndent: p.leftIndent = twips(param); return;
+      case Word::RightIndent: p.rightIndent = twips(param); return;
+      case Word::FirstIndent: p.firstIndent = twips(param); return;
+      case Word::SpaceBefore: p.spaceBefore = twips(param); return;
+      case Word::SpaceAfter: p.spaceAfter = twips(param); return;
       case Word::InTable: p.inTable = true; return;
       case Word::TableLevel: p.inTable = param > 0; return;
       case Word::Cell:
@@ -457,6 +472,10 @@ struct Parser::Impl {
         if (static_cast<int>(cellEdges.size()) < kMaxCellEdges) cellEdges.push_back(param);
         return;
       case Word::Character: emitChar(info.character); return;
+      // The automatic number of a footnote, shown where the note is referenced.
+      case Word::FootnoteMark:
+        for (QChar digit : QString::number(++footnoteCount)) emitChar(digit.unicode());
+        return;
       case Word::Binary:  // handled by the tokenizer
       case Word::PngBlip:
       case Word::JpegBlip:
@@ -539,7 +558,8 @@ struct Parser::Impl {
           if (d < 0x20 || d >= 0x80 || d == '\\' || d == '{' || d == '}') break;
           ++end;
         }
-        if (CodePageDecoder::isDoubleByte(codePage())) {
+        // Fonts whose code pages pair bytes, or move letters (Symbol), take the slow way.
+        if (const int cp = codePage(); cp == kSymbolCodePage || CodePageDecoder::isDoubleByte(cp)) {
           for (; pos < end; ++pos) emitByte(p[pos]);
           continue;
         }

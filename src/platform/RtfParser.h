@@ -25,7 +25,7 @@ struct CharFormat {
   bool smallCaps = false;
   bool allCaps = false;
   std::int8_t vertical = 0;  // 1 superscript, -1 subscript
-  int font = -1;
+  int font = -1;  // -1: the document's default font
   int halfPoints = 24;
   int color = 0;       // index into the colour table; 0 is the automatic colour
   int background = 0;  // likewise
@@ -80,6 +80,7 @@ struct DocumentTables {
   std::unordered_map<int, Font> fonts;
   std::vector<std::uint32_t> colors;  // 0xAARRGGBB; alpha 0 marks the automatic colour
   std::vector<QString> links;         // targets of hyperlink fields
+  int defaultFont = -1;               // the font of text that names none (\deff)
 };
 
 class Parser final {

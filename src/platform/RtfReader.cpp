@@ -45,7 +45,16 @@ bool loadRtfFile(const QString& path, QTextDocument& document, QString* error) {
     if (error) *error = QStringLiteral("Cannot open %1: %2").arg(path, file.errorString());
     return false;
   }
-  const QByteArray bytes = file.read(kMaxFileBytes + 1);
+  // Read in pieces: asking for the limit at once would reserve all of it, and a device file
+  // or pipe has no size to check first.
+  QByteArray bytes;
+  if (!file.isSequential() && file.size() <= kMaxFileBytes) bytes.reserve(file.size());
+  while (bytes.size() <= kMaxFileBytes) {
+    const QByteArray piece = file.read(1 << 20);
+    if (piece.isEmpty()) break;
+    bytes += piece;
+    if (bytes.size() == piece.size() && !looksLikeRtf(bytes)) break;  // readRtf will say why
+  }
   if (bytes.size() > kMaxFileBytes) {
     if (error) *error = QStringLiteral("%1 is too large to be a rich-text document.").arg(path);
     return false;

@@ -1,16 +1,15 @@
 // keyloft-rtf-text FILE: the file's text as the reader sees it, in UTF-8 on standard output.
 #include "platform/RtfReader.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QTextDocument>
 
 #include <cstdio>
 
 int main(int argc, char** argv) {
-  // Pictures decode through QtGui, which wants an application; none needs a screen.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  const QStringList args = QGuiApplication::arguments();
+  // A core application is enough: the document is never laid out, and pictures decode without a screen.
+  QCoreApplication app(argc, argv);
+  const QStringList args = QCoreApplication::arguments();
   if (args.size() != 2) {
     std::fputs("usage: keyloft-rtf-text FILE\n", stderr);
     return 2;

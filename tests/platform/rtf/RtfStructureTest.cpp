@@ -46,6 +46,7 @@ TEST(RtfFormat, characterFormatsFollowControlWordsAndGroups) {
       {R"(\scaps x)", [](const auto& f) { return f.fontCapitalization() == QFont::SmallCaps; }},
       {R"(\fs40 x)", [](const auto& f) { return f.fontPointSize() == 20.0; }},
       {R"(\f1 x)", [](const auto& f) { return f.fontFamilies().toStringList() == QStringList{QStringLiteral("Times")}; }},
+      {R"(\f1\plain x)", [](const auto& f) { return f.fontFamilies().toStringList() == QStringList{QStringLiteral("Arial")}; }},
       {R"(\cf1 x)", [](const auto& f) { return f.foreground().color() == QColor(255, 0, 0); }},
       {R"(\cf0 x)", [](const auto& f) { return !f.hasProperty(QTextFormat::ForegroundBrush); }},
       {R"(\cf77 x)", [](const auto& f) { return !f.hasProperty(QTextFormat::ForegroundBrush); }},
@@ -56,14 +57,6 @@ TEST(RtfFormat, characterFormatsFollowControlWordsAndGroups) {
        }},
   };
   for (const Case& c : cases) EXPECT_TRUE(c.holds(formatOfFirstChar(c.body))) << c.body;
-}
-
-TEST(RtfFormat, runsOfOneFormatBecomeOneFragment) {
-  QTextDocument doc;
-  readRtf(wrap(R"(one {two} three{\b four}{\b  five})"), doc);
-  std::vector<QString> fragments;
-  for (auto it = doc.begin().begin(); !it.atEnd(); ++it) fragments.push_back(it.fragment().text());
-  EXPECT_EQ(fragments, (std::vector<QString>{QStringLiteral("one two three"), QStringLiteral("four five")}));
 }
 
 TEST(RtfFormat, paragraphFormatsApplyToTheirParagraphAndPardResetsThem) {

@@ -16,7 +16,7 @@ void PrintTo(const TextCase& c, std::ostream* os) { *os << c.body; }
 
 class RtfText : public ::testing::TestWithParam<TextCase> {};
 
-TEST_P(RtfText, readsAsWriters_mean_it) {
+TEST_P(RtfText, readsAsWritersMeanIt) {
   EXPECT_EQ(readBody(GetParam().body), QString::fromUtf16(GetParam().expected));
 }
 
@@ -73,7 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{R"({\field{\*\fldinst {HYPERLINK "http://a.example/"}}{\fldrslt {\ul link}}})", u"link"},
         TextCase{R"({\*\bkmkstart mark}text{\*\bkmkend mark})", u"text"},
         TextCase{R"(a{\nonshppict {\pict\wmetafile8 0102}}b)", u"ab"},
-        TextCase{R"(x\nestcell y\nestrow z)", u"x\ty\nz"}));
+        TextCase{R"(x\nestcell y\nestrow z)", u"x\ty\nz"},
+        TextCase{R"(a{\super\chftn}{\footnote{\super\chftn} one} b{\super\chftn}{\footnote\chftn two})", u"a1 b2"}));
 
 // Bytes above 127 are read in the font's charset, else the document's code page; East Asian
 // code pages pair a lead byte with the byte after it, even a plain letter.
@@ -94,7 +95,11 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{R"({\fonttbl{\f2\fcharset136 B;}}\f2 \'a7A)", u"\u4F60"},
         TextCase{R"({\fonttbl{\f2\fcharset128 J;}}\f2 \'82)", u"\uFFFD"},
         TextCase{R"({\fonttbl{\f2\cpg1253 G;}}\f2 \'e1)", u"\u03B1"},
-        TextCase{R"(\f1 \'cf{\f0 \'e9}\'cf)", u"\u041F\u00E9\u041F"}));
+        TextCase{R"(\ansicpg99999 {\fonttbl{\f2\cpg77777 G;}}\'e9\f2 \'e9)", u"\u00E9\u00E9"},
+        TextCase{R"(\f1 \'cf{\f0 \'e9}\'cf)", u"\u041F\u00E9\u041F"},
+        // The Symbol font has a layout of its own; other symbol fonts keep their bytes.
+        TextCase{R"({\fonttbl{\f2\fcharset2 Symbol;}}\f2 \'b7 ajV-\'ae)", u"\u2022 \u03B1\u03D5\u03C2\u2212\u2192"},
+        TextCase{R"({\fonttbl{\f2\fcharset2 Wingdings;}}\f2 \'b7a)", u"\u00B7a"}));
 
 TEST(RtfCodePage, documentCodePageAppliesToFontsWithoutCharset) {
   QTextDocument doc;

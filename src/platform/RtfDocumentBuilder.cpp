@@ -29,6 +29,10 @@ QTextBlockFormat blockFormat(const ParaFormat& p, bool pageBreak) {
   if (p.leftIndent) f.setLeftMargin(p.leftIndent / kTwipsPerPixel);
   if (p.rightIndent) f.setRightMargin(p.rightIndent / kTwipsPerPixel);
   if (p.firstIndent) f.setTextIndent(p.firstIndent / kTwipsPerPixel);
+  // A hanging indent is a tab stop too, as word processors treat it: the tab after a list's
+  // bullet or number reaches the text's indent, not the next default stop. Qt measures tab
+  // positions from where the first line starts.
+  if (p.firstIndent < 0) f.setTabPositions({QTextOption::Tab(-p.firstIndent / kTwipsPerPixel, QTextOption::LeftTab)});
   if (p.spaceBefore) f.setTopMargin(p.spaceBefore / kTwipsPerPixel);
   if (p.spaceAfter) f.setBottomMargin(p.spaceAfter / kTwipsPerPixel);
   if (pageBreak) f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysAfter);

@@ -4,7 +4,9 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTextCursor>
 #include <QTextFrame>
 #include <QTextImageFormat>
@@ -75,6 +77,19 @@ TEST(RtfFormat, paragraphFormatsApplyToTheirParagraphAndPardResetsThem) {
   const QTextBlockFormat plain = doc.findBlockByNumber(3).blockFormat();
   EXPECT_EQ(plain.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
   EXPECT_DOUBLE_EQ(plain.leftMargin(), 0.0);
+}
+
+// A list item's tab reaches the hanging indent, where its wrapped lines start, as word processors
+// lay it out; Qt's next default stop would leave a wide gap after every bullet.
+TEST(RtfFormat, theTabAfterAListBulletReachesTheHangingIndent) {
+  QTextDocument doc;
+  doc.setTextWidth(400);
+  readRtf(wrap(R"(\pard\li600\fi-300{\listtext \bullet\tab}Text\par)"), doc);
+  doc.documentLayout()->documentSize();  // lays the document out
+  const QTextBlock item = doc.firstBlock();
+  const QTextLine line = item.layout()->lineAt(0);
+  ASSERT_TRUE(line.isValid());
+  EXPECT_NEAR(line.cursorToX(2), item.blockFormat().leftMargin(), 0.5);
 }
 
 TEST(RtfFormat, pageBreakEndsItsParagraphWithABreak) {

@@ -13,6 +13,13 @@ cp "$tango/32x32/apps/internet-web-browser.png" website.png
 cp "$tango/32x32/actions/document-save.png" save.png
 cp "$tango/32x32/actions/process-stop.png" cancel.png
 
+# The browser's buttons carry a small picture beside their caption: the 16 x 16 set.
+cp "$tango/16x16/actions/go-jump.png" browser-go.png
+cp "$tango/16x16/actions/go-previous.png" browser-back.png
+cp "$tango/16x16/actions/go-next.png" browser-forward.png
+cp "$tango/16x16/actions/process-stop.png" browser-stop.png
+cp "$tango/16x16/actions/view-refresh.png" browser-refresh.png
+
 badge() { # name 16x16-badge
   convert "$tango/32x32/actions/edit-copy.png" "$tango/16x16/$2.png" \
     -gravity southeast -geometry +0+0 -compose over -composite -define png:exclude-chunk=date,time "$1.png"

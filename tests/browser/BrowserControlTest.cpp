@@ -1,0 +1,204 @@
+// Protects the browser control on its web engine: how a typed address is read, that each
+// finished navigation is reported once, the history buttons, Stop and Refresh, and what it
+// keeps from the user's disk (downloads, local files, anything left behind after a session).
+#include "LoopbackWebServer.h"
+
+#include "platform/WebBrowser.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace browser_test {
+extern std::string home;
+}
+
+namespace {
+
+bool waitFor(const std::function<bool()>& condition, int timeoutMs = 20000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!condition()) {
+    if (clock.elapsed() > timeoutMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return true;
+}
+
+std::vector<std::string> filesUnder(const std::string& folder) {
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+    if (!entry.is_directory()) files.push_back(entry.path().string());
+  return files;
+}
+
+class BrowserControl : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    browser = std::make_unique<platform::WebBrowser>();
+    browser->resize(640, 480);
+    browser->show();
+    QObject::connect(browser.get(), &platform::WebBrowser::DownloadComplete, [this] { ++completions; });
+    QObject::connect(browser.get(), &platform::WebBrowser::StatusTextChange,
+                     [this](const QString& text) { statusTexts.push_back(text); });
+  }
+
+  // Navigates and waits until the navigation has been reported finished.
+  void open(const QString& typed) {
+    const int before = completions;
+    browser->Navigate(typed);
+    ASSERT_TRUE(waitFor([&] { return completions > before; })) << typed.toStdString();
+  }
+  // Runs a command and waits for the navigation it starts to finish.
+  void act(void (platform::WebBrowser::*command)()) {
+    const int before = completions;
+    (browser.get()->*command)();
+    ASSERT_TRUE(waitFor([&] { return completions > before; }));
+  }
+  // Lets events run a while, to see that nothing more arrives.
+  static void settle(int ms = 500) { waitFor([] { return false; }, ms); }
+
+  LoopbackWebServer server;
+  std::unique_ptr<platform::WebBrowser> browser;
+  int completions = 0;
+  std::vector<QString> statusTexts;
+};
+
+}  // namespace
+
+// Reading typed addresses
+
+TEST(TypedAddress, isReadAsAUserTypesItIntoABrowser) {
+  const struct {
+    const char* typed;
+    const char* address;
+  } cases[] = {
+      {"www.keyloft.app", "https://www.keyloft.app"},  // a bare site name goes to the secure site
+      {"  www.keyloft.app  ", "https://www.keyloft.app"},
+      {"http://www.keyloft.app/", "http://www.keyloft.app/"},  // a typed scheme is kept
+      {"https://www.keyloft.app/a?b=c#d", "https://www.keyloft.app/a?b=c#d"},
+      {"127.0.0.1:8080/one", "http://127.0.0.1:8080/one"},  // loopback serves no https
+      {"localhost:8080", "http://localhost:8080"},
+      {"[::1]:8080/x", "http://[::1]:8080/x"},
+      {"127.example.org", "https://127.example.org"},  // a name that only starts like an address
+      {"", "about:blank"},  // nothing typed: the empty page
+      {"   ", "about:blank"},
+      {"about:blank", "about:blank"},
+      {"file:///tmp/page.html", "file:///tmp/page.html"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(platform::WebBrowser::addressFromTyped(QString::fromUtf8(c.typed)).toString().toStdString(), c.address)
+        << "typed: '" << c.typed << "'";
+}
+
+// Navigation and its events
+
+TEST_F(BrowserControl, reportsEachFinishedNavigationOnceWithItsAddressAndTitle) {
+  open(server.address(QStringLiteral("/one")));
+  EXPECT_EQ(browser->LocationURL(), server.address(QStringLiteral("/one")));
+  EXPECT_EQ(browser->LocationName(), QStringLiteral("Page One"));
+  open(server.typed(QStringLiteral("/two")));
+  EXPECT_EQ(browser->LocationURL(), server.address(QStringLiteral("/two")));
+  EXPECT_EQ(browser->LocationName(), QStringLiteral("Page Two"));
+  settle();
+  EXPECT_EQ(completions, 2);
+  // The status panel follows the load: opening the page, then done.
+  const auto opening = std::find(statusTexts.begin(), statusTexts.end(),
+                                 QStringLiteral("Opening page ") + server.address(QStringLiteral("/two")) +
+                                     QStringLiteral("..."));
+  EXPECT_NE(opening, statusTexts.end());
+  EXPECT_EQ(statusTexts.back(), QStringLiteral("Done"));
+}
+
+TEST_F(BrowserControl, aFailedNavigationIsReportedOnceAndSaysSo) {
+  QTcpServer closed;
+  closed.listen(QHostAddress::LocalHost, 0);
+  const QString address = QStringLiteral("http://127.0.0.1:") + QString::number(closed.serverPort()) + u'/';
+  closed.close();
+  open(address);
+  settle();
+  EXPECT_EQ(completions, 1);
+  EXPECT_TRUE(statusTexts.back().startsWith(QStringLiteral("Could not open ") + address))
+      << statusTexts.back().toStdString();
+}
+
+TEST_F(BrowserControl, anEmptyAddressShowsTheEmptyPage) {
+  open(QString());
+  EXPECT_EQ(browser->LocationURL(), QStringLiteral("about:blank"));
+}
+
+TEST_F(BrowserControl, backForwardAndRefreshMoveThroughTheHistory) {
+  open(server.address(QStringLiteral("/one")));
+  open(server.address(QStringLiteral("/two")));
+  act(&platform::WebBrowser::GoBack);
+  EXPECT_EQ(browser->LocationName(), QStringLiteral("Page One"));
+  act(&platform::WebBrowser::GoForward);
+  EXPECT_EQ(browser->LocationName(), QStringLiteral("Page Two"));
+  const int fetched = server.requests(QStringLiteral("/two"));
+  act(&platform::WebBrowser::Refresh);
+  EXPECT_EQ(server.requests(QStringLiteral("/two")), fetched + 1);
+  EXPECT_EQ(browser->LocationURL(), server.address(QStringLiteral("/two")));
+}
+
+TEST_F(BrowserControl, stopEndsALoadThatWouldNotFinish) {
+  const int before = completions;
+  browser->Navigate(server.address(QStringLiteral("/slow")));
+  ASSERT_TRUE(waitFor([&] { return server.requests(QStringLiteral("/slow")) == 1; }));
+  settle(300);
+  EXPECT_EQ(completions, before);
+  act(&platform::WebBrowser::Stop);
+  EXPECT_EQ(statusTexts.back(), QStringLiteral("Stopped"));
+}
+
+TEST_F(BrowserControl, commandsWithNothingToActOnAreQuietlyIgnored) {
+  // Before any page: no engine yet, nothing happens.
+  browser->GoBack();
+  browser->GoForward();
+  browser->Stop();
+  browser->Refresh();
+  EXPECT_EQ(browser->LocationURL(), QString());
+  // One page shown: no history either way, nothing loading.
+  open(server.address(QStringLiteral("/one")));
+  browser->GoBack();
+  browser->GoForward();
+  browser->Stop();
+  settle();
+  EXPECT_EQ(completions, 1);
+  EXPECT_EQ(browser->LocationURL(), server.address(QStringLiteral("/one")));
+  EXPECT_EQ(server.requests(QStringLiteral("/one")), 1);
+}
+
+// What the browser keeps from the disk
+
+TEST_F(BrowserControl, aDownloadIsRefusedAndNothingIsWritten) {
+  open(server.address(QStringLiteral("/one")));
+  browser->Navigate(server.address(QStringLiteral("/download")));
+  ASSERT_TRUE(waitFor([&] { return statusTexts.back() == QStringLiteral("Download refused: secret.bin"); }));
+  settle();
+  EXPECT_EQ(statusTexts.back(), QStringLiteral("Download refused: secret.bin"));
+  EXPECT_EQ(filesUnder(browser_test::home), std::vector<std::string>{});
+}
+
+TEST_F(BrowserControl, aPageCannotReadLocalFiles) {
+  open(server.address(QStringLiteral("/files")));
+  ASSERT_TRUE(waitFor([&] { return browser->LocationName() != QStringLiteral("trying"); }));
+  EXPECT_EQ(browser->LocationName(), QStringLiteral("blocked"));
+}
+
+TEST_F(BrowserControl, aSessionWithCookiesAndStorageLeavesNothingUnderTheHome) {
+  open(server.address(QStringLiteral("/cookie")));
+  // The cookie really was kept for the session, so there was something to write.
+  open(server.address(QStringLiteral("/cookie-check")));
+  ASSERT_TRUE(waitFor([&] { return browser->LocationName().startsWith(QStringLiteral("cookie:")); }));
+  EXPECT_EQ(browser->LocationName(), QStringLiteral("cookie:session=abc123"));
+  browser.reset();
+  settle(1000);
+  EXPECT_EQ(filesUnder(browser_test::home), std::vector<std::string>{});
+}

@@ -56,12 +56,6 @@ class BrowserControl : public ::testing::Test {
     browser->Navigate(typed);
     ASSERT_TRUE(waitFor([&] { return completions > before; })) << typed.toStdString();
   }
-  // Runs a command and waits for the navigation it starts to finish.
-  void act(void (platform::WebBrowser::*command)()) {
-    const int before = completions;
-    (browser.get()->*command)();
-    ASSERT_TRUE(waitFor([&] { return completions > before; }));
-  }
   // Lets events run a while, to see that nothing more arrives.
   static void settle(int ms = 500) { waitFor([] { return false; }, ms); }
 
@@ -98,24 +92,7 @@ TEST(TypedAddress, isReadAsAUserTypesItIntoABrowser) {
         << "typed: '" << c.typed << "'";
 }
 
-// Navigation and its events
-
-TEST_F(BrowserControl, reportsEachFinishedNavigationOnceWithItsAddressAndTitle) {
-  open(server.address(QStringLiteral("/one")));
-  EXPECT_EQ(browser->LocationURL(), server.address(QStringLiteral("/one")));
-  EXPECT_EQ(browser->LocationName(), QStringLiteral("Page One"));
-  open(server.typed(QStringLiteral("/two")));
-  EXPECT_EQ(browser->LocationURL(), server.address(QStringLiteral("/two")));
-  EXPECT_EQ(browser->LocationName(), QStringLiteral("Page Two"));
-  settle();
-  EXPECT_EQ(completions, 2);
-  // The status panel follows the load: opening the page, then done.
-  const auto opening = std::find(statusTexts.begin(), statusTexts.end(),
-                                 QStringLiteral("Opening page ") + server.address(QStringLiteral("/two")) +
-                                     QStringLiteral("..."));
-  EXPECT_NE(opening, statusTexts.end());
-  EXPECT_EQ(statusTexts.back(), QStringLiteral("Done"));
-}
+// What the window's tests do not reach
 
 TEST_F(BrowserControl, aFailedNavigationIsReportedOnceAndSaysSo) {
   QTcpServer closed;
@@ -127,34 +104,6 @@ TEST_F(BrowserControl, aFailedNavigationIsReportedOnceAndSaysSo) {
   EXPECT_EQ(completions, 1);
   EXPECT_TRUE(statusTexts.back().startsWith(QStringLiteral("Could not open ") + address))
       << statusTexts.back().toStdString();
-}
-
-TEST_F(BrowserControl, anEmptyAddressShowsTheEmptyPage) {
-  open(QString());
-  EXPECT_EQ(browser->LocationURL(), QStringLiteral("about:blank"));
-}
-
-TEST_F(BrowserControl, backForwardAndRefreshMoveThroughTheHistory) {
-  open(server.address(QStringLiteral("/one")));
-  open(server.address(QStringLiteral("/two")));
-  act(&platform::WebBrowser::GoBack);
-  EXPECT_EQ(browser->LocationName(), QStringLiteral("Page One"));
-  act(&platform::WebBrowser::GoForward);
-  EXPECT_EQ(browser->LocationName(), QStringLiteral("Page Two"));
-  const int fetched = server.requests(QStringLiteral("/two"));
-  act(&platform::WebBrowser::Refresh);
-  EXPECT_EQ(server.requests(QStringLiteral("/two")), fetched + 1);
-  EXPECT_EQ(browser->LocationURL(), server.address(QStringLiteral("/two")));
-}
-
-TEST_F(BrowserControl, stopEndsALoadThatWouldNotFinish) {
-  const int before = completions;
-  browser->Navigate(server.address(QStringLiteral("/slow")));
-  ASSERT_TRUE(waitFor([&] { return server.requests(QStringLiteral("/slow")) == 1; }));
-  settle(300);
-  EXPECT_EQ(completions, before);
-  act(&platform::WebBrowser::Stop);
-  EXPECT_EQ(statusTexts.back(), QStringLiteral("Stopped"));
 }
 
 TEST_F(BrowserControl, commandsWithNothingToActOnAreQuietlyIgnored) {

@@ -19,7 +19,7 @@ std::function<QString(const QString&)>& addressRewrite() {
 
 // Resolved once per process; the module stays loaded for the rest of the run.
 CreateWebBrowserEngine engineFactory() {
-  static const CreateWebBrowserEngine factory = [] () -> CreateWebBrowserEngine {
+  static const CreateWebBrowserEngine factory = []() -> CreateWebBrowserEngine {
     // Installed beside the program; a build tree's programs and tests find it where it was built.
     const QStringList candidates = {
         QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(KEYLOFT_WEBENGINE_MODULE_NAME)),
@@ -61,7 +61,8 @@ QUrl WebBrowser::addressFromTyped(const QString& typed) {
   if (!url.isValid()) return QUrl(QStringLiteral("about:blank"));
   // A name typed without a scheme goes to the secure site; a password keeper should not teach
   // its users to send their first request in the clear.
-  const bool typedScheme = text.contains(QStringLiteral("://")) || text.startsWith(QStringLiteral("about:"), Qt::CaseInsensitive);
+  const bool typedScheme =
+      text.contains(QStringLiteral("://")) || text.startsWith(QStringLiteral("about:"), Qt::CaseInsensitive);
   if (!typedScheme && url.scheme() == QStringLiteral("http") && !isLoopbackHost(url.host()))
     url.setScheme(QStringLiteral("https"));
   return url;

@@ -1,12 +1,13 @@
-// Protects the browser control on its web engine: how a typed address is read, that each
-// finished navigation is reported once, the history buttons, Stop and Refresh, and what it
-// keeps from the user's disk (downloads, local files, anything left behind after a session).
+// Protects the browser control on its web engine: how a typed address is read, that a failed
+// navigation is reported once, commands with nothing to act on, the status text on a hovered
+// link, and what it keeps from the user's disk (downloads, local files, anything left behind).
 #include "LoopbackWebServer.h"
 
 #include "platform/WebBrowser.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
@@ -57,7 +58,9 @@ class BrowserControl : public ::testing::Test {
     ASSERT_TRUE(waitFor([&] { return completions > before; })) << typed.toStdString();
   }
   // Lets events run a while, to see that nothing more arrives.
-  static void settle(int ms = 500) { waitFor([] { return false; }, ms); }
+  static void settle(int ms = 500) {
+    waitFor([] { return false; }, ms);
+  }
 
   LoopbackWebServer server;
   std::unique_ptr<platform::WebBrowser> browser;
@@ -82,7 +85,7 @@ TEST(TypedAddress, isReadAsAUserTypesItIntoABrowser) {
       {"localhost:8080", "http://localhost:8080"},
       {"[::1]:8080/x", "http://[::1]:8080/x"},
       {"127.example.org", "https://127.example.org"},  // a name that only starts like an address
-      {"", "about:blank"},  // nothing typed: the empty page
+      {"", "about:blank"},                             // nothing typed: the empty page
       {"   ", "about:blank"},
       {"about:blank", "about:blank"},
       {"file:///tmp/page.html", "file:///tmp/page.html"},
@@ -122,6 +125,22 @@ TEST_F(BrowserControl, commandsWithNothingToActOnAreQuietlyIgnored) {
   EXPECT_EQ(completions, 1);
   EXPECT_EQ(browser->LocationURL(), server.address(QStringLiteral("/one")));
   EXPECT_EQ(server.requests(QStringLiteral("/one")), 1);
+}
+
+TEST_F(BrowserControl, theStatusTextShowsAHoveredLinkAndThenHowTheLoadStands) {
+  open(server.address(QStringLiteral("/one")));
+  // The page view lies under the control's own widget; the link is the page's first line.
+  const auto moveTo = [&](QPoint at) {
+    QWidget* view = browser->childAt(at);
+    ASSERT_NE(view, nullptr);
+    QMouseEvent move(QEvent::MouseMove, view->mapFrom(browser.get(), at),
+                     view->mapToGlobal(view->mapFrom(browser.get(), at)), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view, &move);
+  };
+  moveTo(QPoint(20, 15));
+  EXPECT_TRUE(waitFor([&] { return statusTexts.back() == server.address(QStringLiteral("/two")); }));
+  moveTo(QPoint(400, 300));
+  EXPECT_TRUE(waitFor([&] { return statusTexts.back() == QStringLiteral("Done"); }));
 }
 
 // What the browser keeps from the disk

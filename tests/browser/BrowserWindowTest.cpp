@@ -79,7 +79,8 @@ bool webEngineHelperRunning() {
     QFile status(QStringLiteral("/proc/") + pid + QStringLiteral("/status"));
     if (!status.open(QIODevice::ReadOnly)) continue;
     const QByteArray text = status.readAll();
-    if (text.contains("QtWebEngineProc") && text.contains(QByteArray(QByteArray("PPid:\t") + self.toLatin1() + '\n'))) return true;
+    if (text.contains("QtWebEngineProc") && text.contains(QByteArray(QByteArray("PPid:\t") + self.toLatin1() + '\n')))
+      return true;
   }
   return false;
 }
@@ -155,8 +156,8 @@ TEST_F(BrowserWindow, goAndEnterNavigateAsTypedAndTheButtonsMoveThroughTheHistor
   w->Command3->click();
   ASSERT_TRUE(shows(QStringLiteral("Page Two")));
   EXPECT_EQ(w->Text1->text(), server.address(QStringLiteral("/two")));  // the address as the page has it
-  EXPECT_EQ(statusTexts.front(), QStringLiteral("Opening page ") + server.address(QStringLiteral("/two")) +
-                                     QStringLiteral("..."));
+  EXPECT_EQ(statusTexts.front(),
+            QStringLiteral("Opening page ") + server.address(QStringLiteral("/two")) + QStringLiteral("..."));
   EXPECT_EQ(w->StatusBar1->panelText(1), QStringLiteral("Done"));
 
   w->Command4->click();
@@ -178,10 +179,9 @@ TEST_F(BrowserWindow, goAndEnterNavigateAsTypedAndTheButtonsMoveThroughTheHistor
   w->Text1->clear();
   QCoreApplication::sendEvent(w->Text1, &enter);
   EXPECT_TRUE(waitFor([&] { return w->Text1->text() == QStringLiteral("about:blank"); }, 20000));
-  EXPECT_EQ(navigations, (std::vector<QString>{QStringLiteral("https://www.keyloft.app/"),
-                                               server.typed(QStringLiteral("/two")),
-                                               QStringLiteral(" ") + server.address(QStringLiteral("/slow")),
-                                               QString()}));
+  EXPECT_EQ(navigations,
+            (std::vector<QString>{QStringLiteral("https://www.keyloft.app/"), server.typed(QStringLiteral("/two")),
+                                  QStringLiteral(" ") + server.address(QStringLiteral("/slow")), QString()}));
 }
 
 // Layout

@@ -1,6 +1,7 @@
 // Protects the browser control on its web engine: how a typed address is read, that a failed
 // navigation is reported once, commands with nothing to act on, the status text on a hovered
-// link, and what it keeps from the user's disk (downloads, local files, anything left behind).
+// link, certificate errors, and what it keeps from the user's disk (downloads, local files,
+// anything left behind).
 #include "LoopbackWebServer.h"
 
 #include "platform/WebBrowser.h"
@@ -43,6 +44,9 @@ std::vector<std::string> filesUnder(const std::string& folder) {
 class BrowserControl : public ::testing::Test {
  protected:
   void SetUp() override {
+    // What earlier tests of this process left (Chromium's shared certificate store, created at
+    // the first secure connection, is not the profile's).
+    homeBefore = filesUnder(browser_test::home);
     browser = std::make_unique<platform::WebBrowser>();
     browser->resize(640, 480);
     browser->show();
@@ -66,6 +70,7 @@ class BrowserControl : public ::testing::Test {
   std::unique_ptr<platform::WebBrowser> browser;
   int completions = 0;
   std::vector<QString> statusTexts;
+  std::vector<std::string> homeBefore;
 };
 
 }  // namespace
@@ -151,7 +156,17 @@ TEST_F(BrowserControl, aDownloadIsRefusedAndNothingIsWritten) {
   ASSERT_TRUE(waitFor([&] { return statusTexts.back() == QStringLiteral("Download refused: secret.bin"); }));
   settle();
   EXPECT_EQ(statusTexts.back(), QStringLiteral("Download refused: secret.bin"));
-  EXPECT_EQ(filesUnder(browser_test::home), std::vector<std::string>{});
+  EXPECT_EQ(filesUnder(browser_test::home), homeBefore);
+}
+
+TEST_F(BrowserControl, aCertificateErrorIsNotPassedOver) {
+  LoopbackWebServer secure(LoopbackWebServer::Transport::SelfSignedTls);
+  open(secure.address(QStringLiteral("/one")));
+  settle();
+  EXPECT_EQ(secure.requests(QStringLiteral("/one")), 0);
+  EXPECT_NE(browser->LocationName(), QStringLiteral("Page One"));
+  EXPECT_TRUE(statusTexts.back().startsWith(QStringLiteral("Certificate error, page not opened: ")))
+      << statusTexts.back().toStdString();
 }
 
 TEST_F(BrowserControl, aPageCannotReadLocalFiles) {
@@ -168,5 +183,5 @@ TEST_F(BrowserControl, aSessionWithCookiesAndStorageLeavesNothingUnderTheHome) {
   EXPECT_EQ(browser->LocationName(), QStringLiteral("cookie:session=abc123"));
   browser.reset();
   settle(1000);
-  EXPECT_EQ(filesUnder(browser_test::home), std::vector<std::string>{});
+  EXPECT_EQ(filesUnder(browser_test::home), homeBefore);
 }

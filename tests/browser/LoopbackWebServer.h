@@ -1,22 +1,44 @@
 #pragma once
 // A small web server on the loopback address for the browser's tests, so that no test reaches
 // the network: two pages that link to each other, a page that never finishes, a page that sets a
-// cookie and stores data, a download and a page that tries to read a local file.
+// cookie and stores data, a download and a page that tries to read a local file. The secure one
+// serves them over TLS with a self-signed certificate that no browser should accept.
 #include <QByteArray>
 #include <QHash>
 #include <QHostAddress>
 #include <QList>
+#include <QFile>
 #include <QPointer>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
 #include <QString>
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <memory>
+
 class LoopbackWebServer final : public QObject {
  public:
-  LoopbackWebServer() {
-    server_.listen(QHostAddress::LocalHost, 0);
-    connect(&server_, &QTcpServer::newConnection, this, [this] {
-      while (QTcpSocket* socket = server_.nextPendingConnection()) {
+  enum class Transport { Plain, SelfSignedTls };
+  explicit LoopbackWebServer(Transport transport = Transport::Plain) {
+    if (transport == Transport::SelfSignedTls) {
+      auto* secure = new QSslServer(this);
+      QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+      QFile certificate(QStringLiteral(KEYLOFT_TEST_CERTIFICATE)), key(QStringLiteral(KEYLOFT_TEST_KEY));
+      certificate.open(QIODevice::ReadOnly);
+      key.open(QIODevice::ReadOnly);
+      tls.setLocalCertificate(QSslCertificate(certificate.readAll()));
+      tls.setPrivateKey(QSslKey(key.readAll(), QSsl::Rsa));
+      secure->setSslConfiguration(tls);
+      server_ = secure;
+      scheme_ = QStringLiteral("https://");
+    } else {
+      server_ = new QTcpServer(this);
+    }
+    server_->listen(QHostAddress::LocalHost, 0);
+    connect(server_, &QTcpServer::pendingConnectionAvailable, this, [this] {
+      while (QTcpSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
       }
@@ -28,11 +50,11 @@ class LoopbackWebServer final : public QObject {
   }
 
   QString address(const QString& path) const {
-    return QStringLiteral("http://127.0.0.1:") + QString::number(server_.serverPort()) + path;
+    return scheme_ + QStringLiteral("127.0.0.1:") + QString::number(server_->serverPort()) + path;
   }
   // The same page as a user types it: no scheme.
   QString typed(const QString& path) const {
-    return QStringLiteral("127.0.0.1:") + QString::number(server_.serverPort()) + path;
+    return QStringLiteral("127.0.0.1:") + QString::number(server_->serverPort()) + path;
   }
   int requests(const QString& path) const { return requests_.value(path); }
 
@@ -89,7 +111,8 @@ class LoopbackWebServer final : public QObject {
     socket->disconnectFromHost();
   }
 
-  QTcpServer server_;
+  QTcpServer* server_ = nullptr;
+  QString scheme_ = QStringLiteral("http://");
   QHash<QTcpSocket*, QByteArray> pending_;
   QHash<QString, int> requests_;
   QList<QPointer<QTcpSocket>> held_;

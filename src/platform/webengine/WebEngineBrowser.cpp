@@ -76,7 +76,7 @@ class WebEngineBrowser final : public platform::WebBrowserEngine {
     QObject::connect(page_, &QWebEnginePage::certificateError, view_, [this](const QWebEngineCertificateError& error) {
       QWebEngineCertificateError refused = error;
       refused.rejectCertificate();
-      setLoadStatus(QStringLiteral("Certificate error, page not opened: ") + error.description());
+      refuse(QStringLiteral("Certificate error, page not opened: ") + error.description());
     });
     QObject::connect(page_, &QWebEnginePage::featurePermissionRequested, view_,
                      [this](const QUrl& origin, QWebEnginePage::Feature feature) {
@@ -85,7 +85,7 @@ class WebEngineBrowser final : public platform::WebBrowserEngine {
     QObject::connect(profile, &QWebEngineProfile::downloadRequested, view_, [this](QWebEngineDownloadRequest* request) {
       if (request->page() != page_) return;
       request->cancel();
-      setLoadStatus(QStringLiteral("Download refused: ") + request->downloadFileName());
+      refuse(QStringLiteral("Download refused: ") + request->downloadFileName());
     });
   }
 
@@ -108,6 +108,7 @@ class WebEngineBrowser final : public platform::WebBrowserEngine {
   void loadingChanged(const QWebEngineLoadingInfo& info) {
     switch (info.status()) {
       case QWebEngineLoadingInfo::LoadStartedStatus:
+        refused_ = false;
         setLoadStatus(QStringLiteral("Opening page ") + info.url().toString() + QStringLiteral("..."));
         break;
       case QWebEngineLoadingInfo::LoadSucceededStatus:
@@ -117,12 +118,17 @@ class WebEngineBrowser final : public platform::WebBrowserEngine {
         setLoadStatus(QStringLiteral("Stopped"));
         break;
       case QWebEngineLoadingInfo::LoadFailedStatus:
-        // A refused download ends its navigation as failed; its message stays.
-        if (!loadStatus_.startsWith(QStringLiteral("Download refused")))
+        // A navigation the browser refused ends as failed; the refusal says more than the failure.
+        if (!refused_)
           setLoadStatus(QStringLiteral("Could not open ") + info.url().toString() + QStringLiteral(": ") +
                         info.errorString());
         break;
     }
+  }
+
+  void refuse(const QString& text) {
+    refused_ = true;
+    setLoadStatus(text);
   }
 
   void setLoadStatus(const QString& text) {
@@ -137,6 +143,7 @@ class WebEngineBrowser final : public platform::WebBrowserEngine {
   QPointer<QWebEngineView> view_;
   QWebEnginePage* page_ = nullptr;
   QString loadStatus_;
+  bool refused_ = false;
 };
 
 }  // namespace

@@ -21,6 +21,13 @@ picture website apps/internet-web-browser
 picture save actions/document-save
 picture cancel actions/process-stop
 
+# The browser's buttons carry a small picture beside their caption: the 16 x 16 set.
+cp "$tango/16x16/actions/go-jump.png" browser-go.png
+cp "$tango/16x16/actions/go-previous.png" browser-back.png
+cp "$tango/16x16/actions/go-next.png" browser-forward.png
+cp "$tango/16x16/actions/process-stop.png" browser-stop.png
+cp "$tango/16x16/actions/view-refresh.png" browser-refresh.png
+
 badge() { # name badge-theme-path
   convert "$tango/32x32/actions/edit-copy.png" "$tango/16x16/$2.png" \
     -gravity southeast -geometry +0+0 -compose over -composite -define png:exclude-chunk=date,time "$1.png"

@@ -1,5 +1,6 @@
 #include "ProgramWiring.h"
 
+#include "browser/frmWebsite.h"
 #include "endProgram.h"
 #include "frmSplash.h"
 #include "gate/frmPass.h"
@@ -87,6 +88,7 @@ void wireProgram() {
   registerWindow<Form1>();
   registerWindow<Form8>();
   registerWindow<frmAbout>();
+  registerWindow<frmWebsite>();
   registerEntryEditor();
   fillVaultHost();
   fillSplashAccess();

@@ -22,11 +22,15 @@ picture save actions/document-save
 picture cancel actions/process-stop
 
 # The browser's buttons carry a small picture beside their caption: the 16 x 16 set.
-cp "$tango/16x16/actions/go-jump.png" browser-go.png
-cp "$tango/16x16/actions/go-previous.png" browser-back.png
-cp "$tango/16x16/actions/go-next.png" browser-forward.png
-cp "$tango/16x16/actions/process-stop.png" browser-stop.png
-cp "$tango/16x16/actions/view-refresh.png" browser-refresh.png
+small() { # name theme-path
+  cp "$tango/16x16/$2.png" "$1.png"
+  rsvg-convert -w 32 -h 32 "$tango/scalable/$2.svg" -o "$1@2x.png"
+}
+small browser-go actions/go-jump
+small browser-back actions/go-previous
+small browser-forward actions/go-next
+small browser-stop actions/process-stop
+small browser-refresh actions/view-refresh
 
 badge() { # name badge-theme-path
   convert "$tango/32x32/actions/edit-copy.png" "$tango/16x16/$2.png" \

@@ -4,6 +4,7 @@
 #include "app/modLivery.h"
 #include "app/modOnTop.h"
 #include "platform/Controls.h"
+#include "platform/PictureButton.h"
 #include "platform/StatusBar.h"
 #include "platform/Twips.h"
 #include "platform/WebBrowser.h"
@@ -25,9 +26,9 @@ constexpr int kStatusBarHeight = 315;
 
 QPushButton* button(QWidget* parent, const QString& caption, const char* picture, const QString& tip, int left, int top,
                     int width, int height) {
-  auto* b = new QPushButton(
-      QIcon(QLatin1StringView(":/icons/browser-") + QLatin1StringView(picture) + QLatin1StringView(".png")), caption,
-      parent);
+  auto* b = new QPushButton(platform::pictureWithLargeVersion(QLatin1StringView(":/icons/browser-") +
+                                                             QLatin1StringView(picture) + QLatin1StringView(".png")),
+                            caption, parent);
   b->setIconSize(QSize(16, 16));
   b->setToolTip(tip);
   b->setAccessibleName(caption);

@@ -4,29 +4,28 @@
 #include "Twips.h"
 
 #include <QFile>
+#include <QIcon>
+#include <QImageReader>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
 namespace platform {
 namespace {
-constexpr int kPicture = 32;
 // The picture's size on screen: 32 pixels at 96 dpi, growing with the logical dpi like the
 // button around it (which is sized in twips).
 constexpr int kPictureTwips = 480;
 
-// The picture plus its twice-as-large "@2x" file when there is one, so that HiDPI screens draw
-// the large one instead of stretching the small one. Added by hand: Qt's own look-up only runs
-// when the screen is HiDPI at the moment the icon is made.
+}  // namespace
+
 QIcon pictureWithLargeVersion(const QString& picture) {
   QIcon icon;
-  icon.addFile(picture, QSize(kPicture, kPicture));
+  const QSize size = QImageReader(picture).size();
+  icon.addFile(picture, size);
   const qsizetype dot = picture.lastIndexOf(QLatin1Char('.'));
   const QString large = dot < 0 ? QString() : picture.left(dot) % QStringLiteral("@2x") % picture.mid(dot);
-  if (!large.isEmpty() && QFile::exists(large)) icon.addFile(large, QSize(2 * kPicture, 2 * kPicture));
+  if (!large.isEmpty() && QFile::exists(large)) icon.addFile(large, size * 2);
   return icon;
 }
-
-}  // namespace
 
 PictureButton::PictureButton(const QString& caption, const QString& picture, QWidget* parent)
     : QPushButton(pictureWithLargeVersion(picture), caption, parent) {

@@ -2,7 +2,14 @@
 // A command button with its 32 x 32 picture above its caption, as graphical buttons show them.
 #include <QPushButton>
 
+class QIcon;
+
 namespace platform {
+
+// The picture plus its twice-as-large "@2x" file when there is one, so that HiDPI screens draw
+// the large one instead of stretching the small one. Added by hand: Qt's own look-up only runs
+// when the screen is HiDPI at the moment the icon is made.
+QIcon pictureWithLargeVersion(const QString& picture);
 
 class PictureButton final : public QPushButton {
   Q_OBJECT

@@ -167,13 +167,18 @@ TEST_F(BrowserWindow, goAndEnterNavigateAsTypedAndTheButtonsMoveThroughTheHistor
   ASSERT_TRUE(shows(QStringLiteral("Page Two")));
   w->Command7->click();
   EXPECT_TRUE(waitFor([&] { return server.requests(QStringLiteral("/two")) == 2; }));
+  ASSERT_TRUE(waitFor([&] { return w->StatusBar1->panelText(1) == QStringLiteral("Done"); }, 20000));
 
   QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
   w->Text1->setText(QStringLiteral(" ") + server.address(QStringLiteral("/slow")));
   QCoreApplication::sendEvent(w->Text1, &enter);
   ASSERT_TRUE(waitFor([&] { return server.requests(QStringLiteral("/slow")) == 1; }));
+  // Stop acts on a load under way, as the user sees it: once the page has said it is opening.
+  const QString openingSlow = QStringLiteral("Opening page ") + server.address(QStringLiteral("/slow"));
+  ASSERT_TRUE(waitFor([&] { return w->StatusBar1->panelText(1).startsWith(openingSlow); }, 20000));
   w->Command6->click();
-  EXPECT_TRUE(waitFor([&] { return w->StatusBar1->panelText(1) == QStringLiteral("Stopped"); }, 20000));
+  EXPECT_TRUE(waitFor([&] { return w->StatusBar1->panelText(1) == QStringLiteral("Stopped"); }, 20000))
+      << w->StatusBar1->panelText(1).toStdString();
 
   // An empty box gives the empty page.
   w->Text1->clear();

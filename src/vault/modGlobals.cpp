@@ -209,6 +209,8 @@ bool saveVault() {
   image.append(vault::kLineEnd);
 
   std::string path = vaultPath();
+  // Under the vault's lock any temporary file beside it was left by a killed save of ours.
+  if (g_locked) platform::files::removeStaleTemporaries(path);
   std::string error;
   if (!ensureVaultFile(path, &error) || !platform::files::writeFileAtomically(path, image, error)) {
     status(problem("Could not save", kFileName, error));

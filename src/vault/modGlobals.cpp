@@ -168,8 +168,9 @@ bool createVault() {
   image.append(vault::kLineEnd).append(entries);
   std::string error;
   bool ok = platform::files::writeFileAtomically(vaultPath(), image, error);
+  // The entry lines are in the file either way; shown only on success, the next save would drop them.
+  addEntries(entries);
   if (ok) {
-    addEntries(entries);
     status(u"Password created successfully");
   } else {
     status(problem("Could not save", kFileName, error));

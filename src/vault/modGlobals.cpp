@@ -8,7 +8,7 @@
 
 #include <QString>
 
-#include <cstring>
+#include <algorithm>
 #include <ctime>
 
 namespace cp = platform::codepage;
@@ -59,12 +59,9 @@ std::string shiftedMasterPassword() {
   return cp::fromUnicode(shiftText(copy));
 }
 
+// Not memchr: the rest of a file without a line end is an empty view with no data pointer.
 std::size_t countLineEnds(std::string_view bytes) {
-  std::size_t n = 0;
-  for (const char* p = bytes.data(), *end = p + bytes.size();
-       (p = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)))); ++p)
-    ++n;
-  return n;
+  return static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r'));
 }
 
 // Adds the entry lines of raw (scrambled) file bytes to the list; returns how many were added.

@@ -62,6 +62,7 @@ TEST_F(VaultTest, HostileBytesLoadBySaveAsShown) {
       {"raw NUL bytes and lone LFs", pw + std::string("\0\0\n\0", 4) + "\r\n" + "\n\n\r\n", 2},
       {"trailing garbage after a valid vault", pw + flip("a|||b|||c") + "\r\n\r\n" + "garbage", 2},
       {"only CRs", std::string(1000, '\r'), 0},
+      {"a password without a line end", flip("pw"), 0},
       {"four fields and runs of bars", pw + flip("a|||b|||c|||d") + "\r\n" + flip("||||||||||") + "\r\n", 2},
       {"a line of one space is skipped", pw + flip(" ") + "\r\n" + " \r\n", 1},
   };

@@ -176,19 +176,23 @@ bool createVault() {
   return ok;
 }
 
+std::int64_t addEntriesOf(std::string_view fileBytes) {
+  vault::LineReader lines(fileBytes);
+  std::string_view first;
+  lines.next(first);  // the master password, not used here
+  return addEntries(lines.rest());
+}
+
 bool loadVault() {
   std::string bytes;
   if (!readVault(bytes)) return false;
-  vault::LineReader lines(bytes);
-  std::string_view first;
-  lines.next(first);  // the master password, not used here
-  std::int64_t count = addEntries(lines.rest());
+  std::int64_t count = addEntriesOf(bytes);
   status(u"Loaded " + u16(std::to_string(count)) + u" entries");
   if (g_host.afterFormLoad) g_host.afterFormLoad();
   return true;
 }
 
-bool saveVault() {
+std::string savedImage() {
   const platform::ListItems& list = g_host.list();
   const std::int64_t rows = list.count();
   std::string master = shiftedMasterPassword();
@@ -205,7 +209,11 @@ bool saveVault() {
     vault::appendShiftedEntry(image, row.text(), row.subItem(1), row.subItem(2));
   }
   image.append(vault::kLineEnd);
+  return image;
+}
 
+bool saveVault() {
+  const std::string image = savedImage();
   std::string path = vaultPath();
   // Under the vault's lock any temporary file beside it was left by a killed save of ours.
   if (g_locked) platform::files::removeStaleTemporaries(path);

@@ -22,11 +22,96 @@ namespace platform::files {
 namespace {
 
 std::string g_programFolderOverride;
-std::optional<WriteFault> g_fault;
 
 std::vector<int> g_lockFds;
 
 std::string reason(int err) { return std::strerror(err); }
+
+// The system calls of a save and of an exclusive create, reached through one table so that tests
+// can fail any one of them.
+struct SystemCalls {
+  int (*createTemporary)(char* name);
+  int (*setMode)(int fd, mode_t mode);
+  ssize_t (*write)(int fd, const void* data, std::size_t size);
+  int (*syncFile)(int fd);
+  int (*close)(int fd);
+  int (*rename)(const char* from, const char* to);
+  int (*openFolder)(const char* path);
+  int (*syncFolder)(int fd);
+  int (*link)(const char* from, const char* to);
+  int (*claim)(const char* path);
+};
+
+int openFolderForSync(const char* path) { return ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC); }
+int claimName(const char* path) { return ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600); }
+
+constexpr SystemCalls kSystem = {
+    [](char* name) { return ::mkostemp(name, O_CLOEXEC); },
+    ::fchmod, ::write, ::fsync, ::close, ::rename, openFolderForSync, ::fsync, ::link, claimName,
+};
+
+std::vector<CallFault> g_faults;
+std::vector<Call> g_calls;
+
+// Logs the call; returns the errno it must fail with, or 0. A short write is reported in `shortWrite`.
+int injected(Call call, std::size_t* shortWrite = nullptr) {
+  g_calls.push_back(call);
+  const int occurrence = static_cast<int>(std::count(g_calls.begin(), g_calls.end(), call));
+  for (const CallFault& f : g_faults) {
+    if (f.call != call || (f.occurrence != 0 && f.occurrence != occurrence)) continue;
+    if (f.error == 0 && shortWrite) *shortWrite = f.shortWrite;
+    return f.error;
+  }
+  return 0;
+}
+
+template <class Result, class Real>
+Result failOr(Call call, Real real) {
+  if (int e = injected(call)) {
+    errno = e;
+    return -1;
+  }
+  return real();
+}
+
+constexpr SystemCalls kFaulty = {
+    [](char* name) { return failOr<int>(Call::CreateTemporary, [&] { return kSystem.createTemporary(name); }); },
+    [](int fd, mode_t mode) { return failOr<int>(Call::SetMode, [&] { return ::fchmod(fd, mode); }); },
+    [](int fd, const void* data, std::size_t size) -> ssize_t {
+      std::size_t shortWrite = size;
+      if (int e = injected(Call::Write, &shortWrite)) {
+        errno = e;
+        return -1;
+      }
+      return ::write(fd, data, std::min(size, shortWrite));
+    },
+    [](int fd) { return failOr<int>(Call::SyncFile, [&] { return ::fsync(fd); }); },
+    [](int fd) {
+      // A failed close still frees the descriptor, as Linux does.
+      if (int e = injected(Call::Close)) {
+        ::close(fd);
+        errno = e;
+        return -1;
+      }
+      return ::close(fd);
+    },
+    [](const char* from, const char* to) { return failOr<int>(Call::Rename, [&] { return ::rename(from, to); }); },
+    [](const char* path) { return failOr<int>(Call::OpenFolder, [&] { return openFolderForSync(path); }); },
+    [](int fd) { return failOr<int>(Call::SyncFolder, [&] { return ::fsync(fd); }); },
+    [](const char* from, const char* to) { return failOr<int>(Call::Link, [&] { return ::link(from, to); }); },
+    [](const char* path) { return failOr<int>(Call::Claim, [&] { return claimName(path); }); },
+};
+
+const SystemCalls* g_sys = &kSystem;
+
+// An interrupted call did nothing and is made again.
+template <class Body>
+auto retried(Body body) {
+  decltype(body()) r;
+  do r = body();
+  while (r < 0 && errno == EINTR);
+  return r;
+}
 
 constexpr char kTemporaryInfix[] = ".tmp-";
 constexpr std::size_t kTemporaryRandomChars = 6;  // mkstemp's XXXXXX
@@ -74,61 +159,57 @@ std::string replacedFile(const std::string& path) {
 
 bool writeAll(int fd, std::string_view bytes, int& err) {
   std::size_t done = 0;
-  std::size_t limit = bytes.size();
-  bool inject = g_fault && g_fault->step == FaultStep::Write;
-  if (inject) limit = std::min(limit, g_fault->bytesBeforeFailure);
-  while (done < limit) {
-    ssize_t n = ::write(fd, bytes.data() + done, limit - done);
+  while (done < bytes.size()) {
+    const ssize_t n = retried([&] { return g_sys->write(fd, bytes.data() + done, bytes.size() - done); });
     if (n < 0) {
-      if (errno == EINTR) continue;
       err = errno;
       return false;
     }
+    // Nothing written for a non-empty request would repeat forever; the disk has no room.
+    if (n == 0) {
+      err = ENOSPC;
+      return false;
+    }
     done += static_cast<std::size_t>(n);
-  }
-  if (inject) {
-    err = g_fault->error;
-    return false;
   }
   return true;
 }
 
 bool syncFd(int fd, int& err) {
-  if (g_fault && g_fault->step == FaultStep::Sync) {
-    err = g_fault->error;
-    return false;
-  }
-  if (::fsync(fd) != 0) {
-    err = errno;
-    return false;
-  }
-  return true;
+  if (retried([&] { return g_sys->syncFile(fd); }) == 0) return true;
+  err = errno;
+  return false;
 }
 
+// Once the rename is done the new content is in place and every reader sees it; the folder's fsync
+// only makes the rename survive a power cut. Its failure is not a failed save: reported as one, the
+// program would put back a list that no longer matches the file.
 void syncFolder(const std::string& folder) {
-  // A failed folder sync cannot undo the rename; the content is already in place.
-  int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dfd >= 0) {
-    ::fsync(dfd);
-    ::close(dfd);
-  }
+  const int dfd = retried([&] { return g_sys->openFolder(folder.c_str()); });
+  if (dfd < 0) return;
+  retried([&] { return g_sys->syncFolder(dfd); });
+  ::close(dfd);
 }
 
 // Writes `bytes` into a fresh temporary file beside `path`; returns its name or empty on failure.
 std::string writeTemporary(const std::string& path, std::string_view bytes, mode_t mode, int& err) {
   ignoreFileSizeSignal();
-  std::string tmpl = path + kTemporaryInfix + std::string(kTemporaryRandomChars, 'X');
-  std::vector<char> name(tmpl.begin(), tmpl.end());
-  name.push_back('\0');
-  Fd f{::mkstemp(name.data())};
+  const std::string tmpl = path + kTemporaryInfix + std::string(kTemporaryRandomChars, 'X');
+  std::vector<char> name;
+  Fd f{retried([&] {
+    name.assign(tmpl.begin(), tmpl.end());  // a failed mkstemp may leave the template changed
+    name.push_back('\0');
+    return g_sys->createTemporary(name.data());
+  })};
   if (f.fd < 0) {
     err = errno;
     return {};
   }
   std::string tmp(name.data());
-  bool ok = ::fchmod(f.fd, mode) == 0 || (err = errno, false);
+  bool ok = retried([&] { return g_sys->setMode(f.fd, mode); }) == 0 || (err = errno, false);
   ok = ok && writeAll(f.fd, bytes, err) && syncFd(f.fd, err);
-  if (ok && ::close(f.release()) != 0) {
+  // An interrupted close has still closed the file (Linux), and its content is already synced.
+  if (ok && g_sys->close(f.release()) != 0 && errno != EINTR) {
     err = errno;
     ok = false;
   }
@@ -141,13 +222,8 @@ std::string writeTemporary(const std::string& path, std::string_view bytes, mode
 
 // Renames the finished temporary file into place; on failure removes it.
 bool renameInto(const std::string& tmp, const std::string& path, int& err) {
-  if (g_fault && g_fault->step == FaultStep::Rename) {
-    err = g_fault->error;
-  } else if (::rename(tmp.c_str(), path.c_str()) == 0) {
-    return true;
-  } else {
-    err = errno;
-  }
+  if (retried([&] { return g_sys->rename(tmp.c_str(), path.c_str()); }) == 0) return true;
+  err = errno;
   ::unlink(tmp.c_str());
   return false;
 }
@@ -156,11 +232,7 @@ bool renameInto(const std::string& tmp, const std::string& path, int& err) {
 bool hardLinksUnsupported(int err) { return err == EPERM || err == EOPNOTSUPP || err == ENOSYS; }
 
 bool linkInto(const std::string& tmp, const std::string& path, int& err) {
-  if (g_fault && g_fault->step == FaultStep::Link) {
-    err = g_fault->error;
-    return false;
-  }
-  if (::link(tmp.c_str(), path.c_str()) == 0) return true;
+  if (retried([&] { return g_sys->link(tmp.c_str(), path.c_str()); }) == 0) return true;
   err = errno;
   return false;
 }
@@ -169,7 +241,7 @@ bool linkInto(const std::string& tmp, const std::string& path, int& err) {
 // the empty claim. Only one creator can claim it, and a reader meets nothing, an empty file (no
 // master password yet) or the whole content.
 bool claimAndRenameInto(const std::string& tmp, const std::string& path, int& err) {
-  int claim = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  const int claim = retried([&] { return g_sys->claim(path.c_str()); });
   if (claim < 0) {
     err = errno;
     ::unlink(tmp.c_str());
@@ -310,6 +382,34 @@ void releaseLocksForTests() {
   g_lockFds.clear();
 }
 
-void setWriteFaultForTests(std::optional<WriteFault> fault) { g_fault = fault; }
+const char* callName(Call call) {
+  switch (call) {
+    case Call::CreateTemporary: return "create temporary";
+    case Call::SetMode: return "set mode";
+    case Call::Write: return "write";
+    case Call::SyncFile: return "fsync file";
+    case Call::Close: return "close";
+    case Call::Rename: return "rename";
+    case Call::OpenFolder: return "open folder";
+    case Call::SyncFolder: return "fsync folder";
+    case Call::Link: return "link";
+    case Call::Claim: return "claim";
+  }
+  return "?";
+}
+
+void setCallFaultsForTests(std::vector<CallFault> faults) {
+  g_faults = std::move(faults);
+  g_calls.clear();
+  g_sys = &kFaulty;
+}
+
+void clearCallFaultsForTests() {
+  g_faults.clear();
+  g_calls.clear();
+  g_sys = &kSystem;
+}
+
+std::vector<Call> loggedCallsForTests() { return g_calls; }
 
 }  // namespace platform::files

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform::files {
 
@@ -24,7 +25,9 @@ bool readFile(const std::string& path, std::string& bytes, std::string& error);
 // same folder, flushes and fsyncs it, renames it over `path` and fsyncs the folder. A new file is
 // owner-only (0600); an existing one keeps its permissions. When `path` is a symbolic link the
 // file it leads to is replaced and the link stays. On failure the old bytes stay, the temporary
-// file is removed, and `error` holds the system's reason.
+// file is removed, and `error` holds the system's reason. An interrupted call (EINTR) is made
+// again. Once the rename is done the save has succeeded: a failing fsync of the folder after it
+// can't take the new content back, so it is not reported as a failed save.
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error);
 
 // Creates `path` with `bytes` (owner-only) unless something of that name exists already, which
@@ -47,14 +50,33 @@ LockResult lockForProcess(const std::string& lockPath);
 // Lets go of every lock taken by lockForProcess (tests).
 void releaseLocksForTests();
 
-// Test seam: makes the next writes fail at a chosen step with a chosen errno. Link stands for the
-// hard link of an exclusive create, as file systems without hard links refuse it.
-enum class FaultStep { Write, Sync, Rename, Link };
-struct WriteFault {
-  FaultStep step = FaultStep::Write;
-  std::size_t bytesBeforeFailure = 0;  // for FaultStep::Write: how much is written first
-  int error = 0;
+// Test seam over every system call a save or an exclusive create makes. Each call goes through one
+// table of functions; a test swaps in a table that logs the calls and fails the chosen ones.
+enum class Call {
+  CreateTemporary,  // mkstemp beside the target
+  SetMode,          // fchmod of the temporary file
+  Write,            // each write(2) of the content
+  SyncFile,         // fsync of the temporary file
+  Close,            // close of the temporary file
+  Rename,           // the temporary file over the target
+  OpenFolder,       // open of the folder, for its fsync
+  SyncFolder,       // fsync of the folder
+  Link,             // hard link of an exclusive create
+  Claim,            // O_EXCL create that claims the name where there are no hard links
 };
-void setWriteFaultForTests(std::optional<WriteFault> fault);
+const char* callName(Call call);
+
+struct CallFault {
+  Call call = Call::Write;
+  int occurrence = 1;  // which call of that kind (1 = the first; 0 = every one, a disk that stays full)
+  int error = 0;       // the errno it fails with; 0 for a Write: a short write of shortWrite bytes
+  std::size_t shortWrite = 0;
+};
+// Logs every call from now on and fails the ones listed; an empty list only logs.
+void setCallFaultsForTests(std::vector<CallFault> faults);
+// Back to the plain system calls, nothing logged.
+void clearCallFaultsForTests();
+// The calls made since setCallFaultsForTests, in order.
+std::vector<Call> loggedCallsForTests();
 
 }  // namespace platform::files

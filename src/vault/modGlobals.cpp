@@ -8,7 +8,7 @@
 
 #include <QString>
 
-#include <cstring>
+#include <algorithm>
 #include <ctime>
 
 namespace cp = platform::codepage;
@@ -59,12 +59,9 @@ std::string shiftedMasterPassword() {
   return cp::fromUnicode(shiftText(copy));
 }
 
+// Not memchr: the rest of a file without a line end is an empty view with no data pointer.
 std::size_t countLineEnds(std::string_view bytes) {
-  std::size_t n = 0;
-  for (const char* p = bytes.data(), *end = p + bytes.size();
-       (p = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)))); ++p)
-    ++n;
-  return n;
+  return static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r'));
 }
 
 // Adds the entry lines of raw (scrambled) file bytes to the list; returns how many were added.
@@ -168,8 +165,9 @@ bool createVault() {
   image.append(vault::kLineEnd).append(entries);
   std::string error;
   bool ok = platform::files::writeFileAtomically(vaultPath(), image, error);
+  // The entry lines are in the file either way; shown only on success, the next save would drop them.
+  addEntries(entries);
   if (ok) {
-    addEntries(entries);
     status(u"Password created successfully");
   } else {
     status(problem("Could not save", kFileName, error));
@@ -178,19 +176,23 @@ bool createVault() {
   return ok;
 }
 
+std::int64_t addEntriesOf(std::string_view fileBytes) {
+  vault::LineReader lines(fileBytes);
+  std::string_view first;
+  lines.next(first);  // the master password, not used here
+  return addEntries(lines.rest());
+}
+
 bool loadVault() {
   std::string bytes;
   if (!readVault(bytes)) return false;
-  vault::LineReader lines(bytes);
-  std::string_view first;
-  lines.next(first);  // the master password, not used here
-  std::int64_t count = addEntries(lines.rest());
+  std::int64_t count = addEntriesOf(bytes);
   status(u"Loaded " + u16(std::to_string(count)) + u" entries");
   if (g_host.afterFormLoad) g_host.afterFormLoad();
   return true;
 }
 
-bool saveVault() {
+std::string savedImage() {
   const platform::ListItems& list = g_host.list();
   const std::int64_t rows = list.count();
   std::string master = shiftedMasterPassword();
@@ -207,8 +209,14 @@ bool saveVault() {
     vault::appendShiftedEntry(image, row.text(), row.subItem(1), row.subItem(2));
   }
   image.append(vault::kLineEnd);
+  return image;
+}
 
+bool saveVault() {
+  const std::string image = savedImage();
   std::string path = vaultPath();
+  // Under the vault's lock any temporary file beside it was left by a killed save of ours.
+  if (g_locked) platform::files::removeStaleTemporaries(path);
   std::string error;
   if (!ensureVaultFile(path, &error) || !platform::files::writeFileAtomically(path, image, error)) {
     status(problem("Could not save", kFileName, error));

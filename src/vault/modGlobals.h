@@ -4,8 +4,10 @@
 // fills at start.
 #include "platform/ListItems.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace modGlobals {
 
@@ -40,6 +42,10 @@ void askMasterPassword();
 bool createVault();
 bool loadVault();
 bool saveVault();
+// The two halves of load and save without the file: adds the entry lines of a whole file's bytes
+// to the list (returns how many), and the bytes saveVault writes for the list as it stands.
+std::int64_t addEntriesOf(std::string_view fileBytes);
+std::string savedImage();
 
 // The text "Saved " is followed by: the short date, a space and the long time (no time at midnight).
 std::u16string savedTimeText();

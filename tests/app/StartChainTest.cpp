@@ -11,6 +11,10 @@
 #include <QLabel>
 
 #include <filesystem>
+#include <functional>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using namespace program_test;
 
@@ -220,17 +224,35 @@ TEST_F(StartChain, everyOtherWayOutOfTheGateEndsTheProgram) {
   }
 }
 
+// Something in the vault's place that can be neither read nor replaced: the user is told and the
+// program ends, at once (reading a FIFO or a device would wait forever), and the thing stays.
 TEST_F(StartChain, aVaultThatCannotBeReadIsReportedAndEndsTheProgram) {
-  // A folder in the vault's place can be neither read nor replaced.
-  std::filesystem::create_directory(vaultFile());
-  startToGate();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("data.enc")));
-  EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
-  EXPECT_EQ(boxes[0].buttons, QMessageBox::Ok);
-  EXPECT_EQ(boxes[0].title, QStringLiteral("Keyloft Demo"));
-  EXPECT_EQ(programEnds, 1);
-  EXPECT_EQ(gate(), nullptr);
+  const std::pair<const char*, std::function<bool(const std::string&)>> cases[] = {
+      {"folder", [](const std::string& p) { return ::mkdir(p.c_str(), 0700) == 0; }},
+      {"FIFO", [](const std::string& p) { return ::mkfifo(p.c_str(), 0600) == 0; }},
+      {"link to a device", [](const std::string& p) { return ::symlink("/dev/zero", p.c_str()) == 0; }},
+      {"device", [](const std::string& p) { return ::mknod(p.c_str(), S_IFCHR | 0600, ::makedev(1, 5)) == 0; }},
+      {"dangling link", [](const std::string& p) { return ::symlink("/nonexistent/data.enc", p.c_str()) == 0; }},
+  };
+  for (const auto& [name, make] : cases) {
+    SCOPED_TRACE(name);
+    std::filesystem::remove(vaultFile());
+    // Only root may make a device node; in a container even root may not.
+    if (!make(vaultFile())) continue;
+    const auto kind = platform::files::pathKind(vaultFile());
+    restart();
+    boxes.clear();
+    programEnds = 0;
+    startToGate();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("data.enc")));
+    EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(boxes[0].buttons, QMessageBox::Ok);
+    EXPECT_EQ(boxes[0].title, QStringLiteral("Keyloft Demo"));
+    EXPECT_EQ(programEnds, 1);
+    EXPECT_EQ(gate(), nullptr);
+    EXPECT_EQ(platform::files::pathKind(vaultFile()), kind);
+  }
 }
 
 // Going down from the main window

@@ -77,7 +77,7 @@ class EntriesFixture : public ::testing::Test {
 
   void TearDown() override {
     platform::forms::resetForTests();
-    platform::files::setWriteFaultForTests(std::nullopt);
+    platform::files::clearCallFaultsForTests();
     platform::msgbox::setMessageBoxHookForTests({});
     platform::shell::setLauncherForTests({});
     platform::files::setProgramFolderForTests({});

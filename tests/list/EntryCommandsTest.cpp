@@ -94,7 +94,7 @@ TEST_F(Commands, delete_whoseSaveFailsPutsTheRowBackAndSaysWhy) {
   open(kThree);
   const std::string before = fileBytes();
   select(2);
-  platform::files::setWriteFaultForTests(platform::files::WriteFault{platform::files::FaultStep::Write, 3, ENOSPC});
+  platform::files::setCallFaultsForTests({{platform::files::Call::Write, 1, 0, 3}, {platform::files::Call::Write, 2, ENOSPC}});
   form->cmdDelete_Click();
 
   EXPECT_EQ(allEntries(), kThree);

@@ -179,7 +179,7 @@ TEST_F(Editor, stale_entryDeletedMeanwhileIsAddedAsNew) {
 TEST_F(Editor, failedSave_keepsTheEditorOpenAndTheListAsTheFile) {
   open(kTwo);
   const std::string before = fileBytes();
-  platform::files::setWriteFaultForTests(platform::files::WriteFault{platform::files::FaultStep::Rename, 0, EACCES});
+  platform::files::setCallFaultsForTests({{platform::files::Call::Rename, 0, EACCES}});
   form->cmdAdd_Click(0);
   typeAndSave(QStringLiteral("new"), QStringLiteral("n"), {});
   EXPECT_EQ(allEntries(), kTwo);
@@ -195,7 +195,7 @@ TEST_F(Editor, failedSave_keepsTheEditorOpenAndTheListAsTheFile) {
   EXPECT_EQ(editor()->txtPassword->text(), "changed");
   EXPECT_EQ(fileBytes(), before);
 
-  platform::files::setWriteFaultForTests(std::nullopt);  // the retry saves what was typed
+  platform::files::clearCallFaultsForTests();  // the retry saves what was typed
   editor()->cmdAdd_Click(0);
   EXPECT_EQ(entry(2), (Entry{"bob", "changed", ""}));
   EXPECT_EQ(status(), kSaved);

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <functional>
+#include <vector>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -21,11 +24,10 @@ namespace {
 
 class FileFaults : public ::testing::Test {
  protected:
-  void TearDown() override { files::setWriteFaultForTests(std::nullopt); }
+  void TearDown() override { files::clearCallFaultsForTests(); }
   TempFolder dir;
 };
 
-}  // namespace
 
 TEST_F(FileFaults, AtomicWriteCreatesOwnerOnlyAndKeepsExistingPermissions) {
   std::string error;
@@ -41,21 +43,119 @@ TEST_F(FileFaults, AtomicWriteCreatesOwnerOnlyAndKeepsExistingPermissions) {
   EXPECT_EQ(testing_support::entryCount(dir.path()), 2u);  // no temporary file left behind
 }
 
-TEST_F(FileFaults, EveryFailingStepKeepsOldBytesAndRemovesTheTemporaryFile) {
-  writeBytes(dir.file("data"), "old bytes");
-  const files::WriteFault faults[] = {
-      {files::FaultStep::Write, 3, ENOSPC},
-      {files::FaultStep::Write, 0, EIO},
-      {files::FaultStep::Sync, 0, EIO},
-      {files::FaultStep::Rename, 0, EXDEV},
-  };
-  for (const auto& fault : faults) {
-    files::setWriteFaultForTests(fault);
+// The calls a clean run of `operation` makes, each named with its occurrence.
+std::vector<files::CallFault> callsOf(const std::function<void()>& operation) {
+  files::setCallFaultsForTests({});
+  operation();
+  std::vector<files::CallFault> calls;
+  const auto logged = files::loggedCallsForTests();
+  for (std::size_t i = 0; i < logged.size(); ++i)
+    calls.push_back({logged[i], static_cast<int>(std::count(logged.begin(), logged.begin() + i + 1, logged[i]))});
+  files::clearCallFaultsForTests();
+  return calls;
+}
+
+bool afterTheRename(files::Call call) { return call == files::Call::OpenFolder || call == files::Call::SyncFolder; }
+
+const int kErrors[] = {EIO, ENOSPC, EDQUOT, EROFS, EACCES, EINTR};
+
+}  // namespace
+
+// Each call of a save fails in turn with each error: until the rename, the old bytes stay, the
+// temporary file goes and the reason is the call's; an interruption is retried; the folder's fsync
+// comes after the content is in place and does not fail the save.
+TEST_F(FileFaults, EachCallOfASaveFailingInTurn) {
+  const std::string old = "old bytes", fresh = std::string(70000, 'n') + "new";
+  writeBytes(dir.file("data"), old);
+  const auto calls = callsOf([&] {
     std::string error;
-    EXPECT_FALSE(files::writeFileAtomically(dir.file("data"), "new bytes that are longer", error));
-    EXPECT_EQ(error, std::strerror(fault.error));
-    EXPECT_EQ(readBytes(dir.file("data")), "old bytes");
+    files::writeFileAtomically(dir.file("data"), fresh, error);
+  });
+  // More than one write, so that every write of a long content is a case of its own.
+  files::setCallFaultsForTests({{files::Call::Write, 1, 0, 4096}});
+  std::string error;
+  ASSERT_TRUE(files::writeFileAtomically(dir.file("data"), fresh, error)) << error;
+  EXPECT_EQ(readBytes(dir.file("data")), fresh);
+  const auto shortCalls = files::loggedCallsForTests();
+  EXPECT_EQ(std::count(shortCalls.begin(), shortCalls.end(), files::Call::Write), 2);
+  for (auto c : {files::Call::CreateTemporary, files::Call::Write, files::Call::SyncFile, files::Call::Close,
+                 files::Call::Rename, files::Call::OpenFolder, files::Call::SyncFolder})
+    EXPECT_NE(std::find_if(calls.begin(), calls.end(), [&](auto& f) { return f.call == c; }), calls.end())
+        << files::callName(c);
+
+  int cases = 0;
+  for (auto fault : calls) {
+    for (int err : kErrors) {
+      writeBytes(dir.file("data"), old);
+      fault.error = err;
+      files::setCallFaultsForTests({fault});
+      const bool saved = files::writeFileAtomically(dir.file("data"), fresh, error);
+      const bool mustSave = err == EINTR || afterTheRename(fault.call);
+      const std::string what = std::string(files::callName(fault.call)) + " #" + std::to_string(fault.occurrence) +
+                               ": " + std::strerror(err);
+      EXPECT_EQ(saved, mustSave) << what;
+      if (!mustSave) {
+        EXPECT_EQ(error, std::strerror(err)) << what;
+      }
+      EXPECT_EQ(readBytes(dir.file("data")), mustSave ? fresh : old) << what;
+      EXPECT_EQ(testing_support::entryCount(dir.path()), 1u) << what;
+      ++cases;
+    }
+  }
+  RecordProperty("cases", cases);
+}
+
+// Every write may come back short, even with nothing written: the rest is written, or the save
+// fails, never a file with a hole or a hang.
+TEST_F(FileFaults, ShortWritesAreCompletedOrFail) {
+  const std::string fresh = "0123456789abcdef";
+  const std::pair<std::size_t, bool> cases[] = {{1, true}, {15, true}, {0, false}};
+  for (const auto& [written, completes] : cases) {
+    writeBytes(dir.file("data"), "old");
+    files::setCallFaultsForTests({{files::Call::Write, 1, 0, written}});
+    std::string error;
+    EXPECT_EQ(files::writeFileAtomically(dir.file("data"), fresh, error), completes) << written;
+    EXPECT_EQ(readBytes(dir.file("data")), completes ? fresh : "old") << written;
     EXPECT_EQ(testing_support::entryCount(dir.path()), 1u);
+  }
+}
+
+// Creating a new vault, with and without hard links: each call failing in turn never leaves a
+// half-made file or a temporary one; only an interruption is retried into success.
+TEST_F(FileFaults, EachCallOfAnExclusiveCreateFailingInTurn) {
+  for (bool hardLinks : {true, false}) {
+    const std::vector<files::CallFault> base =
+        hardLinks ? std::vector<files::CallFault>{} : std::vector<files::CallFault>{{files::Call::Link, 1, EPERM}};
+    const auto calls = callsOf([&] {
+      files::setCallFaultsForTests(base);
+      std::string error;
+      files::createFileExclusively(dir.file("v"), "\r\n", error);
+    });
+    ASSERT_EQ(readBytes(dir.file("v")), "\r\n");
+    for (auto fault : calls) {
+      if (!hardLinks && fault.call == files::Call::Link) continue;  // that one fails already
+      for (int err : kErrors) {
+        ::unlink(dir.file("v").c_str());
+        fault.error = err;
+        auto faults = base;
+        faults.push_back(fault);
+        files::setCallFaultsForTests(faults);
+        std::string error;
+        const bool created = files::createFileExclusively(dir.file("v"), "\r\n", error);
+        const bool mustCreate = err == EINTR || afterTheRename(fault.call);
+        const std::string what = std::string(files::callName(fault.call)) + (hardLinks ? "" : " (no links)") +
+                                 ": " + std::strerror(err);
+        EXPECT_EQ(created, mustCreate) << what;
+        if (!mustCreate) {
+          EXPECT_EQ(error, std::strerror(err)) << what;
+        }
+        EXPECT_EQ(std::filesystem::exists(dir.file("v")), mustCreate) << what;
+        if (mustCreate) {
+          EXPECT_EQ(readBytes(dir.file("v")), "\r\n") << what;
+        }
+        EXPECT_EQ(testing_support::entryCount(dir.path()), mustCreate ? 1u : 0u) << what;
+      }
+    }
   }
 }
 
@@ -126,7 +226,7 @@ TEST_F(FileFaults, WritingThroughALinkReplacesItsTargetAndKeepsTheLink) {
 // and a failure leaves nothing behind.
 TEST_F(FileFaults, ExclusiveCreateWithoutHardLinks) {
   std::string error;
-  files::setWriteFaultForTests(files::WriteFault{files::FaultStep::Link, 0, EPERM});
+  files::setCallFaultsForTests({{files::Call::Link, 1, EPERM}});
   ASSERT_TRUE(files::createFileExclusively(dir.file("v"), "\r\n", error)) << error;
   EXPECT_EQ(readBytes(dir.file("v")), "\r\n");
   EXPECT_EQ(testing_support::fileMode(dir.file("v")), 0600);
@@ -137,7 +237,7 @@ TEST_F(FileFaults, ExclusiveCreateWithoutHardLinks) {
   EXPECT_EQ(testing_support::entryCount(dir.path()), 1u);
 
   // Another link failure is a real failure, not a reason to fall back.
-  files::setWriteFaultForTests(files::WriteFault{files::FaultStep::Link, 0, EIO});
+  files::setCallFaultsForTests({{files::Call::Link, 1, EIO}});
   EXPECT_FALSE(files::createFileExclusively(dir.file("w"), "\r\n", error));
   EXPECT_EQ(error, std::strerror(EIO));
   EXPECT_EQ(testing_support::entryCount(dir.path()), 1u);

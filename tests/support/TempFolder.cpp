@@ -5,6 +5,9 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -66,6 +69,39 @@ int runUnprivileged(const std::function<int()>& body) {
     return body();
   });
   return code > 128 ? 255 : code;
+}
+
+namespace {
+
+bool writeText(const char* path, const std::string& text) {
+  const int fd = ::open(path, O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+  ::close(fd);
+  return ok;
+}
+
+// A mount namespace of our own; without the privilege for it, a user namespace grants it.
+bool ownMountNamespace() {
+  if (::unshare(CLONE_NEWNS) == 0) return true;
+  const uid_t uid = ::geteuid();
+  const gid_t gid = ::getegid();
+  if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return false;
+  return writeText("/proc/self/setgroups", "deny") &&
+         writeText("/proc/self/uid_map", std::to_string(uid) + " " + std::to_string(uid) + " 1") &&
+         writeText("/proc/self/gid_map", std::to_string(gid) + " " + std::to_string(gid) + " 1");
+}
+
+}  // namespace
+
+int runOnTinyDisk(const std::string& mountPoint, std::size_t bytes, const std::function<int()>& body) {
+  return runInChild([&] {
+    if (!ownMountNamespace()) return kNoTinyDisk;
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return kNoTinyDisk;
+    const std::string options = "size=" + std::to_string(bytes) + ",mode=0755";
+    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) != 0) return kNoTinyDisk;
+    return body();
+  });
 }
 
 }  // namespace testing_support

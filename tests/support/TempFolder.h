@@ -33,4 +33,10 @@ int runInChild(const std::function<int()>& body);
 // file permissions apply; returns the child's exit code (255 when it could not be run).
 int runUnprivileged(const std::function<int()>& body);
 
+// Runs `body` in a child process with a tmpfs of `bytes` mounted on the empty folder `mountPoint`
+// (in a mount namespace of its own, so nothing outside sees it). Returns the child's exit code, or
+// kNoTinyDisk when this machine lets no test mount one.
+inline constexpr int kNoTinyDisk = 77;
+int runOnTinyDisk(const std::string& mountPoint, std::size_t bytes, const std::function<int()>& body);
+
 }  // namespace testing_support

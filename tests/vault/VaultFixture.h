@@ -27,7 +27,7 @@ class VaultTest : public ::testing::Test {
     modGlobals::setVaultHost(host);
   }
   void TearDown() override {
-    platform::files::setWriteFaultForTests(std::nullopt);
+    platform::files::clearCallFaultsForTests();
     platform::files::setProgramFolderForTests({});
     modGlobals::setVaultHost({});
     modGlobals::resetVaultForTests();  // lets go of the vault's lock

@@ -34,7 +34,7 @@ TEST_F(VaultTest, SaveFailingPartwayKeepsTheOldBytesAndSaysWhy) {
   write(old);
   masterPassword = u"pw";
   list.add("new", "entry", "here");
-  platform::files::setWriteFaultForTests(platform::files::WriteFault{platform::files::FaultStep::Write, 5, ENOSPC});
+  platform::files::setCallFaultsForTests({{platform::files::Call::Write, 1, 0, 5}, {platform::files::Call::Write, 2, ENOSPC}});
   EXPECT_FALSE(saveVault());
   EXPECT_EQ(bytes(), old);
   EXPECT_EQ(lastStatus(), u"Could not save data.enc: No space left on device");
@@ -61,7 +61,7 @@ TEST_F(VaultTest, SaveIntoAReadOnlyFolderKeepsTheOldBytes) {
 TEST_F(VaultTest, FailedCreateIsNotReportedAsCreated) {
   openVault();
   masterPassword = u"abcd";
-  platform::files::setWriteFaultForTests(platform::files::WriteFault{platform::files::FaultStep::Sync, 0, EIO});
+  platform::files::setCallFaultsForTests({{platform::files::Call::SyncFile, 1, EIO}});
   EXPECT_FALSE(createVault());
   EXPECT_EQ(bytes(), "\r\n");
   EXPECT_EQ(lastStatus(), u"Could not save data.enc: Input/output error");
@@ -131,7 +131,7 @@ TEST_F(VaultTest, StartRemovesWhatKilledSavesLeftBehind) {
 }
 
 TEST_F(VaultTest, ANewVaultOnAFolderWithoutHardLinks) {
-  platform::files::setWriteFaultForTests(platform::files::WriteFault{platform::files::FaultStep::Link, 0, EPERM});
+  platform::files::setCallFaultsForTests({{platform::files::Call::Link, 1, EPERM}});
   openVault();
   EXPECT_TRUE(fatals.empty());
   EXPECT_EQ(bytes(), "\r\n");

@@ -16,6 +16,7 @@
 #include "skin/modSkin.h"
 #include "support/TempFolder.h"
 #include "support/VaultImage.h"
+#include "support/WaitFor.h"
 #include "vault/modGlobals.h"
 
 #include <QCoreApplication>
@@ -40,16 +41,7 @@ namespace mb = platform::msgbox;
 
 using testing_support::vaultImage;
 
-// Lets events run until the condition holds; false when it did not within the time.
-inline bool waitFor(const std::function<bool()>& condition, int timeoutMs = 5000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!condition()) {
-    if (clock.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
-}
+using testing_support::waitFor;
 
 // Lets events run for a while.
 inline void pump(int milliseconds) {

@@ -11,6 +11,8 @@
 #include <QMouseEvent>
 #include <QStandardPaths>
 
+#include "support/WaitFor.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -24,14 +26,9 @@ extern std::string home;
 
 namespace {
 
+// Pages load in another process: give them time on a busy machine.
 bool waitFor(const std::function<bool()>& condition, int timeoutMs = 20000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!condition()) {
-    if (clock.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
+  return testing_support::waitFor(condition, timeoutMs);
 }
 
 std::vector<std::string> filesUnder(const std::string& folder) {

@@ -172,17 +172,6 @@ TEST_F(FileFaults, ReadOnlyFolderFailsWithTheSystemsReason) {
   EXPECT_EQ(readBytes(dir.file("data")), "old");
 }
 
-TEST_F(FileFaults, ExclusiveCreateNeverReplaces) {
-  std::string error;
-  ASSERT_TRUE(files::createFileExclusively(dir.file("v"), "\r\n", error)) << error;
-  EXPECT_EQ(readBytes(dir.file("v")), "\r\n");
-  EXPECT_EQ(testing_support::fileMode(dir.file("v")), 0600);
-  writeBytes(dir.file("v"), "keep");
-  EXPECT_FALSE(files::createFileExclusively(dir.file("v"), "\r\n", error));
-  EXPECT_EQ(error, std::strerror(EEXIST));
-  EXPECT_EQ(readBytes(dir.file("v")), "keep");
-  EXPECT_EQ(testing_support::entryCount(dir.path()), 1u);
-}
 
 TEST_F(FileFaults, ReadReportsMissingAndFolders) {
   std::string bytes, error;
@@ -224,23 +213,29 @@ TEST_F(FileFaults, WritingThroughALinkReplacesItsTargetAndKeepsTheLink) {
 
 // FAT, exFAT and network folders refuse hard links: creation still works, still never replaces,
 // and a failure leaves nothing behind.
-TEST_F(FileFaults, ExclusiveCreateWithoutHardLinks) {
-  std::string error;
-  files::setCallFaultsForTests({{files::Call::Link, 1, EPERM}});
-  ASSERT_TRUE(files::createFileExclusively(dir.file("v"), "\r\n", error)) << error;
-  EXPECT_EQ(readBytes(dir.file("v")), "\r\n");
-  EXPECT_EQ(testing_support::fileMode(dir.file("v")), 0600);
-  writeBytes(dir.file("v"), "keep");
-  EXPECT_FALSE(files::createFileExclusively(dir.file("v"), "\r\n", error));
-  EXPECT_EQ(error, std::strerror(EEXIST));
-  EXPECT_EQ(readBytes(dir.file("v")), "keep");
-  EXPECT_EQ(testing_support::entryCount(dir.path()), 1u);
+TEST_F(FileFaults, ExclusiveCreateNeverReplacesWithOrWithoutHardLinks) {
+  for (bool hardLinks : {true, false}) {
+    SCOPED_TRACE(hardLinks ? "hard links" : "no hard links");
+    TempFolder folder;
+    std::string error;
+    if (!hardLinks) files::setCallFaultsForTests({{files::Call::Link, 0, EPERM}});
+    ASSERT_TRUE(files::createFileExclusively(folder.file("v"), "\r\n", error)) << error;
+    EXPECT_EQ(readBytes(folder.file("v")), "\r\n");
+    EXPECT_EQ(testing_support::fileMode(folder.file("v")), 0600);
+    writeBytes(folder.file("v"), "keep");
+    EXPECT_FALSE(files::createFileExclusively(folder.file("v"), "\r\n", error));
+    EXPECT_EQ(error, std::strerror(EEXIST));
+    EXPECT_EQ(readBytes(folder.file("v")), "keep");
+    EXPECT_EQ(testing_support::entryCount(folder.path()), 1u);
+    files::clearCallFaultsForTests();
+  }
 
   // Another link failure is a real failure, not a reason to fall back.
+  std::string error;
   files::setCallFaultsForTests({{files::Call::Link, 1, EIO}});
   EXPECT_FALSE(files::createFileExclusively(dir.file("w"), "\r\n", error));
   EXPECT_EQ(error, std::strerror(EIO));
-  EXPECT_EQ(testing_support::entryCount(dir.path()), 1u);
+  EXPECT_EQ(testing_support::entryCount(dir.path()), 0u);
 }
 
 TEST_F(FileFaults, PathKindsFollowLinks) {

@@ -1,0 +1,22 @@
+#pragma once
+// Waiting for the event loop in tests: generous limits, never a fixed sleep that a slow machine
+// could outrun.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <functional>
+
+namespace testing_support {
+
+// Lets events run until the condition holds; false when it did not within the time.
+inline bool waitFor(const std::function<bool()>& condition, int timeoutMs = 5000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!condition()) {
+    if (clock.elapsed() > timeoutMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return true;
+}
+
+}  // namespace testing_support

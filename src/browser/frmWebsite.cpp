@@ -96,6 +96,8 @@ void frmWebsite::Form_Load() {
     modSkin::convertLabels(this, SkinLabel1, true);
     modSkin::applySkinOrLeaveUndressed(this);
   }
+  for (QPushButton* button : {Command3, Command4, Command5, Command6, Command7})
+    platform::fitCaptionBesidePicture(button);
   WebBrowser1->Navigate(browserMode == QStringLiteral("Website") ? modLivery::productSiteName
                                                                  : modLivery::productWebAddress);
   browserMode = QStringLiteral("Website");

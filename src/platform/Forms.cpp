@@ -256,6 +256,8 @@ Form* load(const QString& name) {
 Form* show(const QString& name) {
   Form* form = load(name);
   if (!form) return nullptr;
+  // Raising a minimised window leaves it on the task bar; bring it back as it was.
+  if (form->isMinimized()) form->setWindowState(form->windowState() & ~Qt::WindowMinimized);
   form->show();
   form->raise();
   form->activateWindow();

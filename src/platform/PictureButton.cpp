@@ -3,7 +3,10 @@
 #include "Controls.h"
 #include "Twips.h"
 
+#include <algorithm>
+
 #include <QFile>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QImageReader>
 #include <QStyleOptionButton>
@@ -25,6 +28,27 @@ QIcon pictureWithLargeVersion(const QString& picture) {
   const QString large = dot < 0 ? QString() : picture.left(dot) % QStringLiteral("@2x") % picture.mid(dot);
   if (!large.isEmpty() && QFile::exists(large)) icon.addFile(large, size * 2);
   return icon;
+}
+
+void fitCaptionBesidePicture(QPushButton* button) {
+  // The common style puts this much space between a button's picture and its caption.
+  constexpr int kGap = 4;
+  // Rounding of the narrowed font's glyphs; no caption should end on the button's edge.
+  constexpr int kSlack = 2;
+  button->ensurePolished();
+  QStyleOptionButton option;
+  option.initFrom(button);
+  option.text = button->text();
+  option.icon = button->icon();
+  option.iconSize = button->iconSize();
+  const int room = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width() -
+                   button->iconSize().width() - kGap - kSlack;
+  QFont font = button->font();
+  font.setStretch(QFont::Unstretched);
+  const int needed = QFontMetrics(font).horizontalAdvance(button->text());
+  if (needed <= room || room <= 0) return;
+  font.setStretch(std::max<int>(QFont::UltraCondensed, 100 * room / needed));
+  button->setFont(font);
 }
 
 PictureButton::PictureButton(const QString& caption, const QString& picture, QWidget* parent)

@@ -11,6 +11,11 @@ namespace platform {
 // when the screen is HiDPI at the moment the icon is made.
 QIcon pictureWithLargeVersion(const QString& picture);
 
+// Narrows the caption's font just enough for picture and caption to fit side by side: captions
+// were measured in the design's font, and a stand-in font can be wider. Call it once the window's
+// style is final.
+void fitCaptionBesidePicture(QPushButton* button);
+
 class PictureButton final : public QPushButton {
   Q_OBJECT
 

@@ -16,6 +16,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QStyleOptionButton>
 
 using namespace program_test;
 namespace tw = platform::twips;
@@ -118,6 +119,15 @@ TEST_F(BrowserWindow, loadTakesTheStepsInOrderAndOpensMaximisedOnTheProductsAddr
   EXPECT_EQ(w->SkinLabel1[1]->parentWidget(), w->frmBrowser);
   EXPECT_EQ(w->SkinLabel1[1]->geometry(), w->Label5->geometry());
   EXPECT_TRUE(modSkin::skin);  // dressed by the run's skin, the splash's
+  // No caption is cut: each fits beside its picture in its button's contents, in the window's face.
+  for (QPushButton* b : {w->Command3, w->Command4, w->Command5, w->Command6, w->Command7}) {
+    QStyleOptionButton option;
+    option.initFrom(b);
+    const int contents = b->style()->subElementRect(QStyle::SE_PushButtonContents, &option, b).width();
+    EXPECT_LE(b->iconSize().width() + 4 + b->fontMetrics().horizontalAdvance(b->text()), contents)
+        << b->text().toStdString();
+    EXPECT_EQ(b->font().family(), w->font().family());
+  }
 
   // The page's arrival fills the address box and the caption.
   ASSERT_TRUE(shows(QStringLiteral("Page One")));

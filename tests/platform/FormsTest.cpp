@@ -68,6 +68,10 @@ TEST_F(Forms, LoadOncePerLoadingAndShowOnlyBringsALoadedWindowForward) {
   EXPECT_TRUE(forms::isLoaded(ProbeForm::name()));
   forms::show<ProbeForm>();
   EXPECT_TRUE(form->isVisible());
+  // Forward from the task bar too: a minimised window comes back as it was before.
+  form->setWindowState(Qt::WindowMaximized | Qt::WindowMinimized);
+  forms::show<ProbeForm>();
+  EXPECT_EQ(form->windowState(), Qt::WindowMaximized);
   EXPECT_EQ(counts.loads, 1);
   EXPECT_EQ(counts.constructed, 1);
   EXPECT_FALSE(counts.visibleDuringLoad);

@@ -50,6 +50,7 @@ constexpr Entry kEntries[] = {
     {"qj", Word::AlignJustify}, {"qd", Word::AlignJustify}, {"li", Word::LeftIndent},
     {"lin", Word::LeftIndent}, {"ri", Word::RightIndent}, {"rin", Word::RightIndent},
     {"fi", Word::FirstIndent}, {"sb", Word::SpaceBefore}, {"sa", Word::SpaceAfter},
+    {"sl", Word::LineSpacing}, {"slmult", Word::LineMultiple},
     {"intbl", Word::InTable}, {"itap", Word::TableLevel}, {"cell", Word::Cell},
     {"nestcell", Word::NestedCell}, {"row", Word::Row}, {"nestrow", Word::NestedRow},
     {"trowd", Word::RowDefaults}, {"cellx", Word::CellEdge},

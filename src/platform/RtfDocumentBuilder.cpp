@@ -35,6 +35,13 @@ QTextBlockFormat blockFormat(const ParaFormat& p, bool pageBreak) {
   if (p.firstIndent < 0) f.setTabPositions({QTextOption::Tab(-p.firstIndent / kTwipsPerPixel, QTextOption::LeftTab)});
   if (p.spaceBefore) f.setTopMargin(p.spaceBefore / kTwipsPerPixel);
   if (p.spaceAfter) f.setBottomMargin(p.spaceAfter / kTwipsPerPixel);
+  // Writers put single spacing as \sl240\slmult1 as often as they leave it out.
+  if (p.lineSpacing > 0 && p.lineMultiple && p.lineSpacing != 240)
+    f.setLineHeight(std::clamp(p.lineSpacing * 100.0 / 240.0, 50.0, 500.0), QTextBlockFormat::ProportionalHeight);
+  else if (p.lineSpacing > 0 && !p.lineMultiple)
+    f.setLineHeight(p.lineSpacing / kTwipsPerPixel, QTextBlockFormat::MinimumHeight);
+  else if (p.lineSpacing < 0)
+    f.setLineHeight(-p.lineSpacing / kTwipsPerPixel, QTextBlockFormat::FixedHeight);
   if (pageBreak) f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysAfter);
   return f;
 }

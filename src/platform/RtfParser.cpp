@@ -105,6 +105,7 @@ struct Parser::Impl {
   CharFormat runFormat;
   bool runInTable = false;
   bool formatDirty = true;
+  bool paragraphOpen = false;  // text since the last paragraph or cell end
   std::string pending;
   int pendingCodePage = 0;
   std::u16string decoded;
@@ -157,6 +158,7 @@ struct Parser::Impl {
   void flushRun() {
     if (run.empty()) return;
     out->text(run, runFormat, runInTable);
+    paragraphOpen = true;
     run.clear();
   }
 
@@ -258,6 +260,11 @@ struct Parser::Impl {
       return true;
     }
     if (stack.size() <= 1) return false;
+    // A last paragraph without \par keeps the formats in effect where the document ends.
+    if (stack.size() == 2) {
+      flushRun();
+      if (paragraphOpen) paragraphEnd(false);
+    }
     const State closed = stack.back();
     stack.pop_back();
     formatDirty = true;
@@ -271,6 +278,7 @@ struct Parser::Impl {
         if (bodyVisible() && (picture.kind == Picture::Kind::Png || picture.kind == Picture::Kind::Jpeg)) {
           flushRun();
           out->picture(picture, top().chr, top().para.inTable);
+          paragraphOpen = true;
         }
         picture = Picture{};
         break;
@@ -306,6 +314,7 @@ struct Parser::Impl {
     if (!bodyVisible()) return;
     flushRun();
     out->paragraphEnd(top().para, pageBreak);
+    paragraphOpen = false;
   }
 
   void controlWord(std::string_view name, bool hasParam, int param) {
@@ -451,12 +460,15 @@ struct Parser::Impl {
       case Word::FirstIndent: p.firstIndent = twips(param); return;
       case Word::SpaceBefore: p.spaceBefore = twips(param); return;
       case Word::SpaceAfter: p.spaceAfter = twips(param); return;
+      case Word::LineSpacing: p.lineSpacing = hasParam ? twips(param) : 0; return;
+      case Word::LineMultiple: p.lineMultiple = hasParam && param == 1; return;
       case Word::InTable: p.inTable = true; return;
       case Word::TableLevel: p.inTable = param > 0; return;
       case Word::Cell:
         if (!bodyVisible()) return;
         flushRun();
         out->cellEnd(p);
+        paragraphOpen = false;
         return;
       // Tables inside cells are laid flat into the outer cell: their cells become tabs,
       // their rows paragraphs.

@@ -42,6 +42,8 @@ struct ParaFormat {
   int firstIndent = 0;
   int spaceBefore = 0;
   int spaceAfter = 0;
+  int lineSpacing = 0;  // \sl: 0 single, above 0 at least, below 0 exactly; with \slmult1 in 240ths of a line
+  bool lineMultiple = false;
   bool inTable = false;
 };
 

@@ -77,6 +77,38 @@ TEST(RtfFormat, paragraphFormatsApplyToTheirParagraphAndPardResetsThem) {
   const QTextBlockFormat plain = doc.findBlockByNumber(3).blockFormat();
   EXPECT_EQ(plain.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
   EXPECT_DOUBLE_EQ(plain.leftMargin(), 0.0);
+
+  // The last paragraph needs no \par, even in a file cut off inside a group.
+  for (const char* body : {R"(first\par\qc last)", R"(first\par\qc {\b last)"}) {
+    readRtf(wrap(body), doc);
+    ASSERT_EQ(doc.blockCount(), 2) << body;
+    EXPECT_EQ(doc.lastBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter) << body;
+  }
+}
+
+TEST(RtfFormat, lineSpacingIsProportionalAtLeastOrExactAsWritten) {
+  struct Case {
+    const char* body;
+    int type;
+    double height;
+  };
+  const Case cases[] = {
+      {R"(\sl360\slmult1 x\par)", QTextBlockFormat::ProportionalHeight, 150.0},
+      {R"(\sl360 x\par)", QTextBlockFormat::MinimumHeight, 24.0},
+      {R"(\sl360\slmult0 x\par)", QTextBlockFormat::MinimumHeight, 24.0},
+      {R"(\sl-300\slmult1 x\par)", QTextBlockFormat::FixedHeight, 20.0},
+      {R"(\sl99999\slmult1 x\par)", QTextBlockFormat::ProportionalHeight, 500.0},
+      {R"(\sl240\slmult1 x\par)", QTextBlockFormat::SingleHeight, 0.0},
+      {R"(\sl0 x\par)", QTextBlockFormat::SingleHeight, 0.0},
+      {R"(\sl360\slmult1\pard x\par)", QTextBlockFormat::SingleHeight, 0.0},
+  };
+  for (const Case& c : cases) {
+    QTextDocument doc;
+    readRtf(wrap(c.body), doc);
+    const QTextBlockFormat f = doc.firstBlock().blockFormat();
+    EXPECT_EQ(f.lineHeightType(), c.type) << c.body;
+    EXPECT_DOUBLE_EQ(f.lineHeight(), c.height) << c.body;
+  }
 }
 
 // A list item's tab reaches the hanging indent, where its wrapped lines start, as word processors

@@ -44,6 +44,7 @@ class CountingSink final : public platform::rtf::Sink {
   void cellEnd(const platform::rtf::ParaFormat&) override {}
   void rowEnd(const std::vector<int>&) override {}
   void picture(const platform::rtf::Picture&, const platform::rtf::CharFormat&, bool) override {}
+  void bookmark(const QString&) override {}
   std::size_t characters = 0;
   std::size_t paragraphs = 0;
 };

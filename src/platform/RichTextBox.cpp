@@ -32,8 +32,11 @@ bool RichTextBox::LoadFile(const QString& path, QString* error) {
 }
 
 void RichTextBox::openLink(const QUrl& url) {
-  // A place in the same document (a bookmark) has nothing for the opener.
-  if (url.isRelative() && url.path().isEmpty()) return;
+  // A place in the same document (a bookmark) is shown here, not opened.
+  if (url.isRelative() && url.path().isEmpty()) {
+    scrollToAnchor(url.fragment());
+    return;
+  }
   shell::startCommandLine(QStringLiteral("explorer ") + url.toString(), shell::vbNormalFocus);
 }
 

@@ -19,7 +19,7 @@ constexpr std::string_view kSkipped[] = {
     "footnote", "pgdsctbl", "themedata", "colorschememapping", "datastore", "latentstyles",
     "xmlnstbl", "listtable", "listoverridetable", "revtbl", "rsidtbl", "generator",
     "nonshppict", "pn", "xe", "tc", "txe", "rxe", "template", "filetbl", "private",
-    "userprops", "docvar", "mmathPr", "pnseclvl", "objdata", "objclass", "bkmkstart",
+    "userprops", "docvar", "mmathPr", "pnseclvl", "objdata", "objclass",
     "bkmkend", "annotation", "atnid", "atnauthor", "nonesttables", "nesttableprops",
     "listpicture", "pgptbl", "protusertbl", "wgrffmtfilter", "fchars", "lchars", "defchp",
     "defpap", "panose", "falt", "shpinst", "sp", "sn", "sv", "blipuid", "datafield",
@@ -29,7 +29,7 @@ constexpr std::string_view kSkipped[] = {
 constexpr Entry kEntries[] = {
     {"fonttbl", Word::FontTable}, {"colortbl", Word::ColorTable}, {"pict", Word::Picture},
     {"shppict", Word::ShapePicture}, {"field", Word::Field}, {"fldinst", Word::FieldInstruction},
-    {"fldrslt", Word::FieldResult}, {"upr", Word::Upr}, {"ud", Word::Ud},
+    {"fldrslt", Word::FieldResult}, {"bkmkstart", Word::BookmarkStart}, {"upr", Word::Upr}, {"ud", Word::Ud},
     {"ansi", Word::Ansi}, {"mac", Word::Mac}, {"pc", Word::Pc}, {"pca", Word::Pca},
     {"ansicpg", Word::AnsiCodePage}, {"deff", Word::DefaultFont}, {"uc", Word::UnicodeSkip},
     {"u", Word::Unicode}, {"bin", Word::Binary},

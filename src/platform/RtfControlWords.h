@@ -9,7 +9,7 @@ enum class Word : std::uint8_t {
   Unknown,
   // destinations
   FontTable, ColorTable, SkippedDestination, Picture, ShapePicture, Field, FieldInstruction,
-  FieldResult, Upr, Ud,
+  FieldResult, BookmarkStart, Upr, Ud,
   // document
   Ansi, Mac, Pc, Pca, AnsiCodePage, DefaultFont, UnicodeSkip, Unicode, Binary,
   // font and colour tables

@@ -168,7 +168,28 @@ void DocumentBuilder::closeTable() {
 
 void DocumentBuilder::text(std::u16string_view run, const CharFormat& format, bool inTable) {
   QTextCursor& cursor = target(inTable);
-  cursor.insertText(QString::fromUtf16(run.data(), static_cast<qsizetype>(run.size())), charFormat(format));
+  const QString text = QString::fromUtf16(run.data(), static_cast<qsizetype>(run.size()));
+  if (pendingBookmarks_.isEmpty()) {
+    cursor.insertText(text, charFormat(format));
+    return;
+  }
+  QTextCharFormat marked = charFormat(format);
+  markPendingBookmarks(marked);
+  cursor.insertText(text, marked);
+}
+
+void DocumentBuilder::bookmark(const QString& name) {
+  // A file could name thousands of places before any text; a few are plenty to land on.
+  constexpr qsizetype kMaxPending = 64;
+  if (pendingBookmarks_.size() < kMaxPending) pendingBookmarks_.append(name);
+}
+
+void DocumentBuilder::markPendingBookmarks(QTextCharFormat& format) {
+  if (pendingBookmarks_.isEmpty()) return;
+  // Qt only looks for anchor names on fragments marked as anchors.
+  format.setAnchor(true);
+  format.setAnchorNames(format.anchorNames() + pendingBookmarks_);
+  pendingBookmarks_.clear();
 }
 
 void DocumentBuilder::paragraphEnd(const ParaFormat& format, bool pageBreak) {
@@ -216,6 +237,7 @@ void DocumentBuilder::picture(const Picture& picture, const CharFormat& format, 
   document_.addResource(QTextDocument::ImageResource, QUrl(name), image);
   QTextImageFormat imageFormat;
   imageFormat.merge(charFormat(format));
+  markPendingBookmarks(imageFormat);
   imageFormat.setName(name);
   const QSize shown = shownSize(picture, image.size());
   imageFormat.setWidth(shown.width());

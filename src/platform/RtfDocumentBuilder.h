@@ -1,6 +1,7 @@
 #pragma once
 // Builds a QTextDocument from the parser's events: text runs with their formats, paragraphs,
-// tables as QTextTables, pictures as document resources and hyperlinks as anchors.
+// tables as QTextTables, pictures as document resources, hyperlinks as anchors and bookmarks as
+// anchor names.
 #include "RtfParser.h"
 
 #include <QTextCharFormat>
@@ -21,6 +22,7 @@ class DocumentBuilder final : public Sink {
   void cellEnd(const ParaFormat& format) override;
   void rowEnd(const std::vector<int>& cellEdges) override;
   void picture(const Picture& picture, const CharFormat& format, bool inTable) override;
+  void bookmark(const QString& name) override;
 
   // Closes a table still open at the end of the file.
   void finish();
@@ -30,6 +32,7 @@ class DocumentBuilder final : public Sink {
   bool openCell();
   void closeTable();
   const QTextCharFormat& charFormat(const CharFormat& format);
+  void markPendingBookmarks(QTextCharFormat& format);
 
   QTextDocument& document_;
   const DocumentTables& tables_;
@@ -52,6 +55,8 @@ class DocumentBuilder final : public Sink {
   CharFormat lastFormat_;
   QTextCharFormat lastQtFormat_;
   bool lastValid_ = false;
+
+  QStringList pendingBookmarks_;  // names the next text or picture starts
 };
 
 }  // namespace platform::rtf

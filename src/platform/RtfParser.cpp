@@ -9,7 +9,7 @@ namespace platform::rtf {
 namespace {
 
 // Where the characters of a group go.
-enum class Destination : std::uint8_t { Body, Skip, Dropped, FontTable, ColorTable, FieldInstruction, Picture };
+enum class Destination : std::uint8_t { Body, Skip, Dropped, FontTable, ColorTable, FieldInstruction, Bookmark, Picture };
 
 struct State {
   CharFormat chr;
@@ -28,6 +28,7 @@ struct Field {
 };
 
 constexpr int kMaxCellEdges = 1024;
+constexpr qsizetype kMaxBookmarkName = 256;
 
 int hexValue(unsigned char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -105,6 +106,7 @@ struct Parser::Impl {
   CharFormat runFormat;
   bool runInTable = false;
   bool formatDirty = true;
+  QString bookmarkName;
   bool paragraphOpen = false;  // text since the last paragraph or cell end
   std::string pending;
   int pendingCodePage = 0;
@@ -201,6 +203,9 @@ struct Parser::Impl {
       case Destination::FieldInstruction:
         if (s.field >= 0) fields[static_cast<std::size_t>(s.field)].instruction.push_back(c);
         return;
+      case Destination::Bookmark:
+        if (bookmarkName.size() < kMaxBookmarkName) bookmarkName += QChar(c);
+        return;
       case Destination::Picture:
       case Destination::Skip:
       case Destination::Dropped:
@@ -292,6 +297,16 @@ struct Parser::Impl {
           }
           f.instruction.clear();
           f.instruction.shrink_to_fit();
+        }
+        break;
+      case Destination::Bookmark:
+        if (top().dest != Destination::Bookmark) {
+          const QString name = bookmarkName.trimmed();
+          if (bodyVisible() && !name.isEmpty()) {
+            flushRun();
+            out->bookmark(name);
+          }
+          bookmarkName.clear();
         }
         break;
       case Destination::FontTable:
@@ -389,6 +404,10 @@ struct Parser::Impl {
         s.field = static_cast<int>(fields.size()) - 1;
         return;
       case Word::FieldInstruction: setDestination(s.field >= 0 ? Destination::FieldInstruction : Destination::Skip); return;
+      case Word::BookmarkStart:
+        setDestination(Destination::Bookmark);
+        bookmarkName.clear();
+        return;
       case Word::FieldResult:
         if (s.field >= 0 && fields[static_cast<std::size_t>(s.field)].link) c.link = fields[static_cast<std::size_t>(s.field)].link;
         return;

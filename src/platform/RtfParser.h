@@ -75,6 +75,8 @@ class Sink {
   // \cellx right edges (twips) of the row just ended.
   virtual void rowEnd(const std::vector<int>& cellEdges) = 0;
   virtual void picture(const Picture& picture, const CharFormat& format, bool inTable) = 0;
+  // A place links in the document can lead to (\bkmkstart); it begins with the next text.
+  virtual void bookmark(const QString& name) = 0;
 };
 
 // Tables the file declares, for sinks to resolve indices in formats.

@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTextDocument>
 
 #include <gtest/gtest.h>
@@ -80,6 +81,24 @@ TEST_F(RichTextBoxTest, aClickedLinkOpensThroughTheOpenerAndPlainTextDoesNot) {
   click(box, 17);  // a place inside the document: nothing to open
   EXPECT_EQ(started.size(), 1u);
   EXPECT_EQ(box.toPlainText(), QStringLiteral("Go there now or up"));  // the view did not navigate
+}
+
+TEST_F(RichTextBoxTest, aLinkToABookmarkShowsItsPlaceAndOpensNothing) {
+  platform::RichTextBox box;
+  box.resize(400, 200);
+  box.show();
+  QByteArray rtf = R"({\rtf1 {\field{\*\fldinst HYPERLINK \\l "end"}{\fldrslt down}}\par)";
+  for (int i = 0; i < 60; ++i) rtf += "line\\par ";
+  rtf += R"({\*\bkmkstart end}Here{\*\bkmkend end} it is\par})";
+  ASSERT_TRUE(box.LoadFile(file("b.rtf", rtf.constData())));
+  QApplication::processEvents();
+  ASSERT_EQ(box.verticalScrollBar()->value(), 0);
+  click(box, 1);
+  EXPECT_TRUE(started.empty());
+  const QTextCursor here = box.document()->find(QStringLiteral("Here"));
+  ASSERT_FALSE(here.isNull());
+  EXPECT_GT(box.verticalScrollBar()->value(), 0);
+  EXPECT_TRUE(box.viewport()->rect().contains(box.cursorRect(here).center()));
 }
 
 TEST_F(RichTextBoxTest, theKeyboardSelectsAndCopiesText) {

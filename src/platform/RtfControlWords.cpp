@@ -29,7 +29,8 @@ constexpr std::string_view kSkipped[] = {
 constexpr Entry kEntries[] = {
     {"fonttbl", Word::FontTable}, {"colortbl", Word::ColorTable}, {"pict", Word::Picture},
     {"shppict", Word::ShapePicture}, {"field", Word::Field}, {"fldinst", Word::FieldInstruction},
-    {"fldrslt", Word::FieldResult}, {"bkmkstart", Word::BookmarkStart}, {"upr", Word::Upr}, {"ud", Word::Ud},
+    {"fldrslt", Word::FieldResult}, {"bkmkstart", Word::BookmarkStart}, {"upr", Word::Upr},
+    {"ud", Word::Ud},
     {"ansi", Word::Ansi}, {"mac", Word::Mac}, {"pc", Word::Pc}, {"pca", Word::Pca},
     {"ansicpg", Word::AnsiCodePage}, {"deff", Word::DefaultFont}, {"uc", Word::UnicodeSkip},
     {"u", Word::Unicode}, {"bin", Word::Binary},

@@ -19,8 +19,8 @@ enum class Word : std::uint8_t {
   SmallCaps, AllCaps, Hidden, FontSize, Color, Background,
   // paragraphs and tables
   Pard, Par, Section, Page, AlignLeft, AlignCenter, AlignRight, AlignJustify, LeftIndent,
-  RightIndent, FirstIndent, SpaceBefore, SpaceAfter, LineSpacing, LineMultiple, InTable, TableLevel, Cell, NestedCell,
-  Row, NestedRow, RowDefaults, CellEdge,
+  RightIndent, FirstIndent, SpaceBefore, SpaceAfter, LineSpacing, LineMultiple, InTable,
+  TableLevel, Cell, NestedCell, Row, NestedRow, RowDefaults, CellEdge,
   // pictures
   PngBlip, JpegBlip, OtherBlip, PictureWidth, PictureHeight, PictureWidthGoal,
   PictureHeightGoal, PictureScaleX, PictureScaleY,

@@ -76,30 +76,30 @@ Result failOr(Call call, Real real) {
 
 constexpr SystemCalls kFaulty = {
     [](char* name) { return failOr<int>(Call::CreateTemporary, [&] { return kSystem.createTemporary(name); }); },
-    [](int fd, mode_t mode) { return failOr<int>(Call::SetMode, [&] { return ::fchmod(fd, mode); }); },
+    [](int fd, mode_t mode) { return failOr<int>(Call::SetMode, [&] { return kSystem.setMode(fd, mode); }); },
     [](int fd, const void* data, std::size_t size) -> ssize_t {
       std::size_t shortWrite = size;
       if (int e = injected(Call::Write, &shortWrite)) {
         errno = e;
         return -1;
       }
-      return ::write(fd, data, std::min(size, shortWrite));
+      return kSystem.write(fd, data, std::min(size, shortWrite));
     },
-    [](int fd) { return failOr<int>(Call::SyncFile, [&] { return ::fsync(fd); }); },
+    [](int fd) { return failOr<int>(Call::SyncFile, [&] { return kSystem.syncFile(fd); }); },
     [](int fd) {
       // A failed close still frees the descriptor, as Linux does.
       if (int e = injected(Call::Close)) {
-        ::close(fd);
+        kSystem.close(fd);
         errno = e;
         return -1;
       }
-      return ::close(fd);
+      return kSystem.close(fd);
     },
-    [](const char* from, const char* to) { return failOr<int>(Call::Rename, [&] { return ::rename(from, to); }); },
-    [](const char* path) { return failOr<int>(Call::OpenFolder, [&] { return openFolderForSync(path); }); },
-    [](int fd) { return failOr<int>(Call::SyncFolder, [&] { return ::fsync(fd); }); },
-    [](const char* from, const char* to) { return failOr<int>(Call::Link, [&] { return ::link(from, to); }); },
-    [](const char* path) { return failOr<int>(Call::Claim, [&] { return claimName(path); }); },
+    [](const char* from, const char* to) { return failOr<int>(Call::Rename, [&] { return kSystem.rename(from, to); }); },
+    [](const char* path) { return failOr<int>(Call::OpenFolder, [&] { return kSystem.openFolder(path); }); },
+    [](int fd) { return failOr<int>(Call::SyncFolder, [&] { return kSystem.syncFolder(fd); }); },
+    [](const char* from, const char* to) { return failOr<int>(Call::Link, [&] { return kSystem.link(from, to); }); },
+    [](const char* path) { return failOr<int>(Call::Claim, [&] { return kSystem.claim(path); }); },
 };
 
 const SystemCalls* g_sys = &kSystem;

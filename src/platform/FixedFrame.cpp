@@ -23,13 +23,15 @@ struct MotifHints {
 };
 constexpr std::uint32_t kHintFunctions = 1u << 0;
 constexpr std::uint32_t kHintDecorations = 1u << 1;
-constexpr std::uint32_t kFunctionMinimise = 1u << 3;
 constexpr std::uint32_t kFunctionMove = 1u << 2;
+constexpr std::uint32_t kFunctionMinimise = 1u << 3;
 constexpr std::uint32_t kFunctionClose = 1u << 5;
 constexpr std::uint32_t kDecorBorder = 1u << 1;
 constexpr std::uint32_t kDecorTitle = 1u << 3;
 constexpr std::uint32_t kDecorMenu = 1u << 4;
 constexpr std::uint32_t kDecorMinimise = 1u << 5;
+
+constexpr char kAskedProperty[] = "keyloftFixedFrame";
 
 xcb_atom_t motifHintsAtom(xcb_connection_t* connection) {
   static xcb_atom_t atom = XCB_ATOM_NONE;
@@ -44,10 +46,6 @@ xcb_atom_t motifHintsAtom(xcb_connection_t* connection) {
   return atom;
 }
 
-}  // namespace
-
-namespace {
-constexpr char kAskedProperty[] = "keyloftFixedFrame";
 }  // namespace
 
 void renewFixedFrame(QWidget* window) {

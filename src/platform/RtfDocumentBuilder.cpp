@@ -168,14 +168,9 @@ void DocumentBuilder::closeTable() {
 
 void DocumentBuilder::text(std::u16string_view run, const CharFormat& format, bool inTable) {
   QTextCursor& cursor = target(inTable);
-  const QString text = QString::fromUtf16(run.data(), static_cast<qsizetype>(run.size()));
-  if (pendingBookmarks_.isEmpty()) {
-    cursor.insertText(text, charFormat(format));
-    return;
-  }
-  QTextCharFormat marked = charFormat(format);
-  markPendingBookmarks(marked);
-  cursor.insertText(text, marked);
+  QTextCharFormat shown = charFormat(format);  // shared, not copied, unless a bookmark marks it
+  markPendingBookmarks(shown);
+  cursor.insertText(QString::fromUtf16(run.data(), static_cast<qsizetype>(run.size())), shown);
 }
 
 void DocumentBuilder::bookmark(const QString& name) {

@@ -1,10 +1,20 @@
 // Keyloft starts with its splash window; everything after that is driven by window events.
 #include "app/ProgramWiring.h"
 #include "app/frmSplash.h"
+#include "platform/VersionRecord.h"
 
 #include <QApplication>
 
+#include <cstdio>
+#include <string_view>
+
 int main(int argc, char* argv[]) {
+  // Installers and launchers check a program by its version; it needs no display.
+  if (argc == 2 && std::string_view(argv[1]) == "--version") {
+    const platform::VersionRecord& record = platform::versionRecord();
+    std::printf("%s %s\n", record.productName, record.productVersion);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+  }
   // The web engine, loaded later at the first visit, draws through contexts shared with the
   // application's; that can only be asked for before the application exists.
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

@@ -26,9 +26,8 @@ desktop="$prefix/share/applications/keyloft.desktop"
 check "desktop-file-validate" desktop-file-validate "$desktop"
 check "appstreamcli validate" appstreamcli validate --no-net --pedantic \
   "$prefix/share/metainfo/app.keyloft.keyloft.metainfo.xml"
-exec_line=$(sed -n 's/^Exec=//p' "$desktop")
-# Undo the two escapings of the desktop entry format: the string value's, then the quoting's.
-unquoted=$(printf '%s' "$exec_line" | sed -e 's/\\\\/\\/g' -e 's/^"//' -e 's/"$//' -e 's/\\\(.\)/\1/g')
+unquoted=$(desktop_exec "$desktop")
 [ "$unquoted" = "$prefix/keyloft" ] || fail "Exec names '$unquoted', not '$prefix/keyloft'"
+check "the desktop entry's Exec runs Keyloft" runs_keyloft "$unquoted"
 
 finish

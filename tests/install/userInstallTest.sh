@@ -30,6 +30,11 @@ for f in applications/keyloft.desktop metainfo/app.keyloft.keyloft.metainfo.xml 
   icons/hicolor/48x48/apps/keyloft.png icons/hicolor/scalable/apps/keyloft.svg; do
   check "$f where the desktop looks" test -f "$HOME/.local/share/$f"
 done
+# The menu entry starts the installed program itself, not a file of the install's staging.
+entry="$HOME/.local/share/applications/keyloft.desktop"
+check "desktop entry names the program folder" test "$(desktop_exec "$entry")" = "$folder/keyloft"
+check "no file names the staging folder" bash -c '! grep -rqF /.install- "$@"' _ "$entry" "$folder/share"
+check "the menu entry's Exec runs Keyloft" runs_keyloft "$(desktop_exec "$entry")"
 check "old vault copied" cmp -s "$old_vault" "$vault"
 check "copied vault is owner-only" test "$(mode "$vault")" = 600
 check "old vault stays" test -f "$old_vault"

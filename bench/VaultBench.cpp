@@ -119,7 +119,7 @@ long peakLoadKiB(std::int64_t n, std::size_t& fileBytes) {
 int peakLoadChild(const char* folder) {
   platform::files::setProgramFolderForTests(folder);
   modGlobals::VaultHost host;
-  host.list = []() -> platform::ListItems& { return g_list; };
+  host.list = [] { return &g_list; };
   modGlobals::setVaultHost(host);
   modGlobals::loadVault();
   rusage usage{};
@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
   g_folder = ::mkdtemp(tmpl);
   platform::files::setProgramFolderForTests(g_folder);
   modGlobals::VaultHost host;
-  host.list = []() -> platform::ListItems& { return g_list; };
+  host.list = [] { return &g_list; };
   modGlobals::setVaultHost(host);
 
   benchmark::Initialize(&argc, argv);

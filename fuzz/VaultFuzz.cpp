@@ -36,13 +36,13 @@ void empty(platform::ListItems& list, int& uses) {
 std::string loadAndSave(platform::ListItems& list, std::string_view bytes) {
   g_list = &list;
   if (modGlobals::addEntriesOf(bytes) != list.count()) fail("the count of loaded rows is wrong");
-  return modGlobals::savedImage();
+  return modGlobals::savedImage(list);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  modGlobals::setVaultHost({.list = []() -> platform::ListItems& { return *g_list; }});
+  modGlobals::setVaultHost({.list = [] { return g_list; }});
   modGlobals::masterPassword = u"pw";
   return 0;
 }

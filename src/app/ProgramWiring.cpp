@@ -29,12 +29,9 @@ void registerWindow() {
   forms::registerForm(F::name(), [] { return new F; });
 }
 
-platform::ListItems& entryRows() {
-  if (Form1* main = forms::instance<Form1>()) return main->lstPass->items();
-  // The vault only asks while the main window is loaded; an orphan list keeps a mistake harmless.
-  static platform::ListItems none;
-  none.clear();
-  return none;
+platform::ListItems* entryRows() {
+  Form1* main = forms::instance<Form1>();
+  return main && main->lstPass ? &main->lstPass->items() : nullptr;
 }
 
 void fillVaultHost() {

@@ -33,6 +33,8 @@ void fatal(const std::u16string& text) {
   if (g_host.fatalError) g_host.fatalError(text);
 }
 
+platform::ListItems* entryList() { return g_host.list ? g_host.list() : nullptr; }
+
 std::u16string problem(const char* verb, const std::string& what, const std::string& reason) {
   return u16(std::string(verb) + " " + what + ": " + reason);
 }
@@ -67,18 +69,19 @@ std::size_t countLineEnds(std::string_view bytes) {
 // Adds the entry lines of raw (scrambled) file bytes to the list; returns how many were added.
 // Lines are found and split on the raw bytes, so each row is unshifted once, as it is copied.
 std::int64_t addEntries(std::string_view raw) {
+  platform::ListItems* list = entryList();
+  if (!list) return 0;
   vault::LineReader lines(raw);
   std::vector<platform::ListRow> rows;
   rows.reserve(countLineEnds(raw) + 1);
-  platform::ListItems& list = g_host.list();
   std::string_view line;
   while (lines.next(line)) {
     if (vault::isSkippedLine(line)) continue;
     auto piece = vault::splitEntry(line, vault::kShiftedSeparator);
-    rows.push_back(list.makeRow(piece[0], piece[1], piece[2], shiftBytes));
+    rows.push_back(list->makeRow(piece[0], piece[1], piece[2], shiftBytes));
   }
   auto added = static_cast<std::int64_t>(rows.size());
-  list.appendRows(std::move(rows));
+  list->appendRows(std::move(rows));
   return added;
 }
 
@@ -192,8 +195,7 @@ bool loadVault() {
   return true;
 }
 
-std::string savedImage() {
-  const platform::ListItems& list = g_host.list();
+std::string savedImage(const platform::ListItems& list) {
   const std::int64_t rows = list.count();
   std::string master = shiftedMasterPassword();
   std::size_t size = master.size() + 4;
@@ -213,7 +215,13 @@ std::string savedImage() {
 }
 
 bool saveVault() {
-  const std::string image = savedImage();
+  // Without the rows there is nothing to save from: writing would replace every entry with none.
+  const platform::ListItems* list = entryList();
+  if (!list) {
+    status(problem("Could not save", kFileName, "The list of entries is not open"));
+    return false;
+  }
+  const std::string image = savedImage(*list);
   std::string path = vaultPath();
   // Under the vault's lock any temporary file beside it was left by a killed save of ours.
   if (g_locked) platform::files::removeStaleTemporaries(path);

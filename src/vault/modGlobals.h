@@ -19,7 +19,8 @@ inline std::u16string storedMasterPassword;
 inline bool creatingMasterPassword = false;
 
 struct VaultHost {
-  std::function<platform::ListItems&()> list;  // the rows of lstPass
+  // The rows of lstPass; nullptr while the main window is not loaded (nothing is then saved).
+  std::function<platform::ListItems*()> list;
   std::function<void(const std::u16string&)> showStatusMessage;
   std::function<void()> afterFormLoad;
   std::function<void()> showPasswordDialog;  // load frmPass and show it without waiting
@@ -43,9 +44,9 @@ bool createVault();
 bool loadVault();
 bool saveVault();
 // The two halves of load and save without the file: adds the entry lines of a whole file's bytes
-// to the list (returns how many), and the bytes saveVault writes for the list as it stands.
+// to the list (returns how many; 0 without a list), and the bytes saveVault writes for a list.
 std::int64_t addEntriesOf(std::string_view fileBytes);
-std::string savedImage();
+std::string savedImage(const platform::ListItems& list);
 
 // The text "Saved " is followed by: the short date, a space and the long time (no time at midnight).
 std::u16string savedTimeText();

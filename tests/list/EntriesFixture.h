@@ -65,7 +65,7 @@ class EntriesFixture : public ::testing::Test {
     modGlobals::resetVaultForTests();
     modGlobals::resetEditorStateForTests();
     modGlobals::setVaultHost({
-        .list = []() -> platform::ListItems& { return platform::forms::instance<Form1>()->lstPass->items(); },
+        .list = [] { return &platform::forms::instance<Form1>()->lstPass->items(); },
         .showStatusMessage = [](const std::u16string& t) { modGlobals::showStatusMessage(QString::fromStdU16String(t)); },
         .afterFormLoad = {},
         .showPasswordDialog = {},

@@ -17,7 +17,7 @@ class VaultTest : public ::testing::Test {
     platform::files::setProgramFolderForTests(dir.path());
     modGlobals::resetVaultForTests();
     modGlobals::VaultHost host;
-    host.list = [this]() -> platform::ListItems& { return list; };
+    host.list = [this] { return &list; };
     host.showStatusMessage = [this](const std::u16string& s) { statuses.push_back(s); };
     host.afterFormLoad = [this] { events.push_back("afterFormLoad"); };
     host.showPasswordDialog = [this] { events.push_back(modGlobals::creatingMasterPassword ? "ask new" : "ask"); };

@@ -42,6 +42,19 @@ TEST_F(VaultTest, SaveFailingPartwayKeepsTheOldBytesAndSaysWhy) {
   for (const auto& s : statuses) EXPECT_FALSE(startsWith(s, u"Saved "));
 }
 
+TEST_F(VaultTest, SaveWithoutTheListRefusesAndKeepsTheEntries) {
+  const std::string old = flip("pw") + "\r\n" + flip("a|||b|||c") + "\r\n\r\n";
+  write(old);
+  masterPassword = u"pw";
+  modGlobals::VaultHost host;
+  host.list = [] { return nullptr; };  // no main window loaded
+  host.showStatusMessage = [this](const std::u16string& s) { statuses.push_back(s); };
+  modGlobals::setVaultHost(host);
+  EXPECT_FALSE(saveVault());
+  EXPECT_EQ(bytes(), old);
+  EXPECT_EQ(lastStatus(), u"Could not save data.enc: The list of entries is not open");
+}
+
 TEST_F(VaultTest, SaveIntoAReadOnlyFolderKeepsTheOldBytes) {
   const std::string old = flip("pw") + "\r\n\r\n";
   write(old);

@@ -4,6 +4,7 @@
 #include "RtfParser.h"
 
 #include <QFile>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -69,6 +70,18 @@ bool loadRtfFile(const QString& path, QTextDocument& document, QString* error) {
     return false;
   }
   return true;
+}
+
+QString plainText(const QTextDocument& document) {
+  // toPlainText() keeps one character per document position, so pictures' positions index it.
+  QString text = document.toPlainText();
+  for (QTextBlock block = document.lastBlock(); block.isValid(); block = block.previous()) {
+    for (auto it = block.end(); it != block.begin();) {
+      const QTextFragment fragment = (--it).fragment();
+      if (fragment.charFormat().isImageFormat()) text.remove(fragment.position(), fragment.length());
+    }
+  }
+  return text;
 }
 
 }  // namespace platform::rtf

@@ -17,4 +17,8 @@ bool readRtf(QByteArrayView bytes, QTextDocument& document, QString* error = nul
 // The same for a file on disk; false with the reason when it cannot be read.
 bool loadRtfFile(const QString& path, QTextDocument& document, QString* error = nullptr);
 
+// The document's text with paragraphs as lines and pictures left out: a picture has no text,
+// where QTextDocument::toPlainText() puts an object replacement character.
+QString plainText(const QTextDocument& document);
+
 }  // namespace platform::rtf

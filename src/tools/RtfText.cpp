@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "keyloft-rtf-text: %s\n", error.toLocal8Bit().constData());
     return 1;
   }
-  const QByteArray text = document.toPlainText().toUtf8();
+  const QByteArray text = platform::rtf::plainText(document).toUtf8();
   std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);
   std::fputc('\n', stdout);
   return std::fflush(stdout) == 0 ? 0 : 1;

@@ -19,6 +19,7 @@ std::string iconvName(int codePage) {
     case 936: return "GBK";
     case 950: return "BIG5";
     case 1361: return "JOHAB";
+    case kUtf8CodePage: return "UTF-8";
     default: return "CP" + std::to_string(codePage);
   }
 }
@@ -85,7 +86,7 @@ int codePageOfCharset(int charset) {
 struct CodePageDecoder::Converter {
   iconv_t handle = reinterpret_cast<iconv_t>(-1);
   std::array<char16_t, 256> table{};
-  bool doubleByte = false;
+  bool multiByte = false;
 
   ~Converter() {
     if (handle != reinterpret_cast<iconv_t>(-1)) iconv_close(handle);
@@ -122,15 +123,16 @@ bool CodePageDecoder::isSupported(int codePage) {
   switch (codePage) {
     case kSymbolCodePage: case 437: case 850: case 874: case 932: case 936: case 949: case 950:
     case 1250: case 1251: case 1252: case 1253: case 1254: case 1255: case 1256: case 1257: case 1258:
-    case 1361: case 10000:
+    case 1361: case 10000: case kUtf8CodePage:
       return true;
     default:
       return false;
   }
 }
 
-bool CodePageDecoder::isDoubleByte(int codePage) {
-  return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 || codePage == 1361;
+bool CodePageDecoder::isMultiByte(int codePage) {
+  return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 || codePage == 1361 ||
+         codePage == kUtf8CodePage;
 }
 
 CodePageDecoder::Converter& CodePageDecoder::converter(int codePage) {
@@ -143,10 +145,10 @@ CodePageDecoder::Converter& CodePageDecoder::converter(int codePage) {
     return c;
   }
   if (codePage != kWindowsLatin1) c.handle = iconv_open("UTF-16LE", iconvName(codePage).c_str());
-  c.doubleByte = isDoubleByte(codePage) && c.handle != reinterpret_cast<iconv_t>(-1);
+  c.multiByte = isMultiByte(codePage) && c.handle != reinterpret_cast<iconv_t>(-1);
   for (int b = 0; b < 256; ++b) c.table[b] = codepage::toChar(static_cast<unsigned char>(b));
   // Without a converter (1252 itself, or a code page iconv lacks) the Windows Latin table stands in.
-  if (c.handle == reinterpret_cast<iconv_t>(-1) || c.doubleByte) return c;
+  if (c.handle == reinterpret_cast<iconv_t>(-1) || c.multiByte) return c;
   for (int b = 0x80; b < 256; ++b) {
     const char byte = static_cast<char>(b);
     std::u16string one;
@@ -163,7 +165,7 @@ char16_t CodePageDecoder::byteToChar(int codePage, unsigned char byte) {
 
 void CodePageDecoder::decode(int codePage, std::string_view bytes, std::u16string& out) {
   Converter& c = converter(codePage);
-  if (!c.doubleByte) {
+  if (!c.multiByte) {
     for (char b : bytes) out.push_back(c.table[static_cast<unsigned char>(b)]);
     return;
   }

@@ -9,14 +9,15 @@ namespace platform::rtf {
 
 inline constexpr int kWindowsLatin1 = 1252;
 inline constexpr int kSymbolCodePage = 42;  // the Symbol font's own layout, as Windows numbers it
+inline constexpr int kUtf8CodePage = 65001;
 
 // The code page a font's \fcharset stands for; 0 when the charset names none (then the
 // document's own code page applies).
 int codePageOfCharset(int charset);
 
 // Decodes bytes of any number of code pages, keeping one converter per code page it met.
-// Single-byte code pages go through a 256-entry table; the double-byte East Asian ones
-// through iconv, so a lead byte and its trail byte become one character.
+// Single-byte code pages go through a 256-entry table; the double-byte East Asian ones and
+// UTF-8 through iconv, so the bytes of one character become one character.
 class CodePageDecoder final {
  public:
   CodePageDecoder();
@@ -27,8 +28,8 @@ class CodePageDecoder final {
   // True for the code pages rich-text files use that this decoder knows; others read as 1252.
   static bool isSupported(int codePage);
 
-  // True for code pages whose characters may take two bytes.
-  static bool isDoubleByte(int codePage);
+  // True for code pages whose characters may take more than one byte.
+  static bool isMultiByte(int codePage);
 
   // The character of one byte in a single-byte code page.
   char16_t byteToChar(int codePage, unsigned char byte);

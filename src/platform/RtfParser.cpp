@@ -118,7 +118,8 @@ struct Parser::Impl {
 
   // Font table entry being read.
   int entryFont = 0;
-  int entryCodePage = 0;
+  int entryCodePage = 0;      // from the entry's \fcharset
+  int entryOwnCodePage = 0;   // from its \cpg, which wins over the charset wherever it stands
   QString entryName;
   // Colour table entry being read.
   int red = 0, green = 0, blue = 0;
@@ -136,7 +137,7 @@ struct Parser::Impl {
   int codePage() {
     // A font's name is in its own charset, except a symbol font's, which is plain letters.
     if (top().dest == Destination::FontTable)
-      return entryCodePage && entryCodePage != kSymbolCodePage ? entryCodePage : documentCodePage;
+      return entryFontCodePage() && entryFontCodePage() != kSymbolCodePage ? entryFontCodePage() : documentCodePage;
     const int font = top().chr.font >= 0 ? top().chr.font : tables.defaultFont;
     if (font != cachedFont) {
       const auto it = tables.fonts.find(font);
@@ -149,9 +150,11 @@ struct Parser::Impl {
 
   void invalidateCodePage() { cachedFont = INT_MIN; }
 
+  int entryFontCodePage() const { return entryOwnCodePage ? entryOwnCodePage : entryCodePage; }
+
   void commitFont() {
     const QString name = entryName.trimmed();
-    int cp = entryCodePage;
+    int cp = entryFontCodePage();
     // Charset 2 marks any symbol font; only the Symbol font's own layout is known here.
     if (cp == kSymbolCodePage && name.compare(QStringLiteral("Symbol"), Qt::CaseInsensitive) != 0) cp = 0;
     tables.fonts[entryFont] = Font{name, cp};
@@ -237,7 +240,7 @@ struct Parser::Impl {
     }
     if (dest == Destination::Skip || dest == Destination::Dropped) return;
     const int cp = codePage();
-    if (CodePageDecoder::isDoubleByte(cp)) {
+    if (CodePageDecoder::isMultiByte(cp)) {
       if (!pending.empty() && pendingCodePage != cp) flushPending();
       pendingCodePage = cp;
       pending.push_back(static_cast<char>(b));
@@ -353,13 +356,14 @@ struct Parser::Impl {
       case Word::Font:
         entryFont = param;
         entryCodePage = 0;
+        entryOwnCodePage = 0;
         entryName.clear();
         return true;
       case Word::FontCharset:
         entryCodePage = codePageOfCharset(param);
         return true;
       case Word::FontCodePage:
-        if (CodePageDecoder::isSupported(param)) entryCodePage = param;
+        if (CodePageDecoder::isSupported(param)) entryOwnCodePage = param;
         return true;
       default:
         return false;
@@ -590,7 +594,7 @@ struct Parser::Impl {
           ++end;
         }
         // Fonts whose code pages pair bytes, or move letters (Symbol), take the slow way.
-        if (const int cp = codePage(); cp == kSymbolCodePage || CodePageDecoder::isDoubleByte(cp)) {
+        if (const int cp = codePage(); cp == kSymbolCodePage || CodePageDecoder::isMultiByte(cp)) {
           for (; pos < end; ++pos) emitByte(p[pos]);
           continue;
         }

@@ -95,6 +95,9 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{R"({\fonttbl{\f2\fcharset136 B;}}\f2 \'a7A)", u"\u4F60"},
         TextCase{R"({\fonttbl{\f2\fcharset128 J;}}\f2 \'82)", u"\uFFFD"},
         TextCase{R"({\fonttbl{\f2\cpg1253 G;}}\f2 \'e1)", u"\u03B1"},
+        // A font's own code page wins over its charset, before or after it.
+        TextCase{R"({\fonttbl{\f2\fcharset128\cpg65001 J;}}\f2 \'e4\'b8\'ad\'e5\'9c\'8b)", u"\u4E2D\u570B"},
+        TextCase{R"({\fonttbl{\f2\cpg1251\fcharset161 C;}}\f2 \'cf)", u"\u041F"},
         TextCase{R"(\ansicpg99999 {\fonttbl{\f2\cpg77777 G;}}\'e9\f2 \'e9)", u"\u00E9\u00E9"},
         TextCase{R"(\f1 \'cf{\f0 \'e9}\'cf)", u"\u041F\u00E9\u041F"},
         // The Symbol font has a layout of its own; other symbol fonts keep their bytes.

@@ -1,5 +1,6 @@
 // The main window's commands: add, edit, delete, copy, go to, the column sort and the menus.
 #include "Form1.h"
+#include "frmAdd.h"
 #include "modGlobals.h"
 #include "modListViewEnh.h"
 #include "platform/Clipboard.h"
@@ -10,7 +11,9 @@
 #include "vault/modGlobals.h"
 
 #include <array>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace cp = platform::codepage;
 namespace mb = platform::msgbox;
@@ -39,6 +42,21 @@ std::int64_t selectedRowOrSay(const platform::ListItems& list, const QString& se
   return number;
 }
 
+// Why the editor can't open the row, or nothing when it can.
+std::optional<QString> tooLargeToEdit(const platform::ListRow& row) {
+  static const std::array<QString, 3> names = {QStringLiteral("username"), QStringLiteral("password"),
+                                               QStringLiteral("website")};
+  const std::array<std::string_view, 3> fields = {row.text(), row.subItem(1), row.subItem(2)};
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (fields[i].size() <= kMaxEditableField) continue;
+    return QStringLiteral("This entry is too large to edit: its ") + names[i] + QStringLiteral(" has ") +
+           QString::number(fields[i].size()) + QStringLiteral(" characters, and the editor opens at most ") +
+           QString::number(kMaxEditableField) +
+           QStringLiteral(".  You can still copy its fields and delete it.");
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 void Form1::cmdAdd_Click(int /*index*/) {
@@ -51,6 +69,10 @@ void Form1::cmdEdit_Click() {
   const std::int64_t number = selectedRowOrSay(list, QStringLiteral("You must first select an entry to edit."));
   if (number == 0) return;
   const platform::ListRow& row = list.row(number);
+  if (auto reason = tooLargeToEdit(row)) {
+    mb::msgBox(*reason, mb::vbOKOnly | mb::vbExclamation, {}, this);
+    return;
+  }
   modGlobals::editorUsername = cp::toQString(row.text());
   modGlobals::editorPassword = cp::toQString(row.subItem(1));
   modGlobals::editorLocation = cp::toQString(row.subItem(2));

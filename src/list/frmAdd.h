@@ -5,6 +5,7 @@
 
 #include <QList>
 
+#include <cstddef>
 #include <cstdint>
 
 class QLineEdit;
@@ -42,6 +43,10 @@ class frmAdd final : public platform::Form {
   bool addMode_ = true;
   std::uint64_t entryKey_ = 0;  // the edited row's key; 0 in add mode
 };
+
+// The longest field the editor opens. Its line boxes lay out the whole text, and a field of
+// megabytes (only a damaged or hostile file holds one) would freeze Keyloft for seconds.
+inline constexpr std::size_t kMaxEditableField = 100'000;
 
 // Registers the editor with the forms runtime under its name.
 void registerEntryEditor();

@@ -52,6 +52,27 @@ TEST_F(Editor, add_appendsSavesAndCloses) {
   EXPECT_EQ(editor(), nullptr);
 }
 
+// A field too long for the line boxes would freeze the editor; the entry stays whole and usable.
+TEST_F(Editor, edit_refusesAFieldOverTheLimitAndKeepsTheEntry) {
+  const std::string longest(kMaxEditableField, 'p');
+  const std::vector<Entry> entries = {{"u", longest, "l"}, {"u", longest + "p", "l"}};
+  open(entries);
+  const std::string before = fileBytes();
+  select(2);
+  form->cmdEdit_Click();
+  EXPECT_EQ(editor(), nullptr);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, QStringLiteral("This entry is too large to edit: its password has 100001 characters, and "
+                                          "the editor opens at most 100000.  You can still copy its fields and delete it."));
+  EXPECT_EQ(allEntries(), entries);
+  EXPECT_EQ(fileBytes(), before);
+
+  select(1);  // at the limit it opens with every character
+  form->cmdEdit_Click();
+  ASSERT_NE(editor(), nullptr);
+  EXPECT_EQ(editor()->txtPassword->text().size(), static_cast<qsizetype>(longest.size()));
+}
+
 TEST_F(Editor, validation_usernameFirstThenPasswordThenWhatTheVaultCantKeep) {
   open(kTwo);
   const std::string before = fileBytes();

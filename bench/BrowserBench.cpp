@@ -1,17 +1,17 @@
 // How long a visit takes: from the click on Visit to the first page shown in the browser window,
 // on a page served from the loopback address. The first visit of a process loads and starts the
 // web engine; later ones find it running. Measured and printed, never asserted.
-#include "app/ProgramWiring.h"
 #include "app/endProgram.h"
-#include "app/frmSplash.h"
 #include "app/modLivery.h"
 #include "browser/frmWebsite.h"
 #include "gate/frmPass.h"
 #include "list/Form1.h"
-#include "platform/Files.h"
-#include "platform/MessageBox.h"
-#include "platform/Settings.h"
-#include "platform/WebBrowser.h"
+#include "main/frmSplash.h"
+#include "main/ProgramWiring.h"
+#include "platform/base/Files.h"
+#include "platform/base/Settings.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/web/WebBrowser.h"
 #include "vault/modGlobals.h"
 
 #include <QApplication>
@@ -116,6 +116,7 @@ BENCHMARK(BM_VisitToFirstPage)->UseManualTime()->Unit(benchmark::kMillisecond)->
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   benchmark::Initialize(&argc, argv);
+  platform::WebBrowser::setEngineModuleForTests(QStringLiteral(KEYLOFT_WEBENGINE_MODULE));
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication application(argumentCount, arguments);
   benchmark::RunSpecifiedBenchmarks();

@@ -3,13 +3,13 @@
 #include "list/Form1.h"
 #include "list/frmAdd.h"
 #include "list/modGlobals.h"
-#include "platform/Files.h"
-#include "platform/ListView.h"
-#include "platform/MessageBox.h"
-#include "platform/QtCodePage.h"
-#include "platform/Settings.h"
-#include "vault/VaultFormat.h"
+#include "platform/base/Files.h"
+#include "platform/base/QtCodePage.h"
+#include "platform/base/Settings.h"
+#include "platform/forms/ListView.h"
+#include "platform/forms/MessageBox.h"
 #include "vault/modGlobals.h"
+#include "vault/VaultFormat.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -2,9 +2,9 @@
 // sink that only counts), the reader building a QTextDocument, and the rich-text box from
 // LoadFile to first paint. The document is the corpus's LibreOffice-written long.lo.rtf with its
 // body repeated until the file reaches 2 MB (about 200,000 words); it is made at start-up.
-#include "platform/RichTextBox.h"
-#include "platform/RtfParser.h"
-#include "platform/RtfReader.h"
+#include "platform/richtext/reader/RtfParser.h"
+#include "platform/richtext/reader/RtfReader.h"
+#include "platform/richtext/RichTextBox.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,18 +1,18 @@
 // How long the start takes: from the application's creation to the password dialog on screen
 // (the splash's 75 real ticks included), and from Enter on the right password to the main window
 // painted with 100,000 entries. Measured and printed, never asserted.
-#include "app/ProgramWiring.h"
 #include "app/endProgram.h"
-#include "app/frmSplash.h"
 #include "app/modLivery.h"
 #include "gate/frmPass.h"
 #include "help/Form8.h"
 #include "list/Form1.h"
-#include "platform/Files.h"
-#include "platform/ListView.h"
-#include "platform/MessageBox.h"
-#include "platform/RichTextBox.h"
-#include "platform/Settings.h"
+#include "main/frmSplash.h"
+#include "main/ProgramWiring.h"
+#include "platform/base/Files.h"
+#include "platform/base/Settings.h"
+#include "platform/forms/ListView.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/richtext/RichTextBox.h"
 #include "vault/modGlobals.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 // Vault load (file to rows) and save (rows to file, fsync and rename) against the raw work of
 // reading and flipping the same bytes, and of writing them safely.
-#include "platform/Files.h"
-#include "platform/ListItems.h"
-#include "vault/VaultFormat.h"
+#include "platform/base/Files.h"
+#include "platform/base/ListItems.h"
 #include "vault/modGlobals.h"
 #include "vault/shiftText.h"
+#include "vault/VaultFormat.h"
 
 #include "BenchData.h"
 

@@ -1,7 +1,7 @@
 // The code page both ways: every byte string comes back from text unchanged, and a text comes back
 // from bytes unchanged exactly when the code page can hold it.
 // Run: build/fuzz/fuzz/fuzz_codepage fuzz/corpus/codepage
-#include "platform/CodePage.h"
+#include "platform/base/CodePage.h"
 
 #include <cstddef>
 #include <cstdint>

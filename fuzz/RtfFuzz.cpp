@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the rich-text reader: it must end every input in a document or a
 // clean failure. Run: build/fuzz/fuzz/fuzz_rtf fuzz/corpus/rtf -rss_limit_mb=2048 -timeout=5
-#include "platform/RtfReader.h"
+#include "platform/richtext/reader/RtfReader.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>

@@ -3,7 +3,7 @@
 // the same bytes (no drift from load to load). The file itself is left out for speed: its faults
 // are the fault-injection tests' part.
 // Run: build/fuzz/fuzz/fuzz_vault fuzz/corpus/vault -rss_limit_mb=2048 -timeout=5
-#include "platform/ListItems.h"
+#include "platform/base/ListItems.h"
 #include "vault/modGlobals.h"
 
 #include <cstddef>

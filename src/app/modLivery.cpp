@@ -1,6 +1,6 @@
 #include "modLivery.h"
 
-#include "platform/VersionRecord.h"
+#include "platform/base/VersionRecord.h"
 
 namespace modLivery {
 

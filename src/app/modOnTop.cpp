@@ -1,6 +1,6 @@
 #include "modOnTop.h"
 
-#include "platform/WindowOnTop.h"
+#include "platform/forms/WindowOnTop.h"
 
 namespace modOnTop {
 

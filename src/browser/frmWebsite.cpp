@@ -3,13 +3,13 @@
 #include "app/endProgram.h"
 #include "app/modLivery.h"
 #include "app/modOnTop.h"
-#include "platform/Controls.h"
-#include "platform/PictureButton.h"
-#include "platform/StatusBar.h"
-#include "platform/Twips.h"
-#include "platform/WebBrowser.h"
-#include "skin/SkinLabel.h"
+#include "platform/forms/Controls.h"
+#include "platform/forms/PictureButton.h"
+#include "platform/forms/StatusBar.h"
+#include "platform/forms/Twips.h"
+#include "platform/web/WebBrowser.h"
 #include "skin/modSkin.h"
+#include "skin/SkinLabel.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #pragma once
 // The browser window: the product's web site inside the program, with an address box and the
 // usual buttons. When the main window has gone before it, closing it ends the program.
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 
 #include <QList>
 

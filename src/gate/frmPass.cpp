@@ -4,11 +4,11 @@
 #include "app/modLivery.h"
 #include "app/modOnTop.h"
 #include "masterPasswordCheck.h"
-#include "platform/MessageBox.h"
-#include "platform/Timer.h"
-#include "platform/Twips.h"
-#include "skin/SkinLabel.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/forms/Timer.h"
+#include "platform/forms/Twips.h"
 #include "skin/modSkin.h"
+#include "skin/SkinLabel.h"
 #include "vault/modGlobals.h"
 
 #include <QEvent>

@@ -1,6 +1,6 @@
 #pragma once
 // The master password dialog: creates the master password at first use, verifies it later.
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 
 class QLineEdit;
 class QPushButton;

@@ -1,8 +1,8 @@
 #include "masterPasswordCheck.h"
 
-#include "platform/CodePage.h"
-#include "vault/VaultFormat.h"
+#include "platform/base/CodePage.h"
 #include "vault/shiftText.h"
+#include "vault/VaultFormat.h"
 
 namespace cp = platform::codepage;
 

@@ -3,10 +3,10 @@
 #include "app/modLivery.h"
 #include "app/modOnTop.h"
 #include "app/xfileExists.h"
-#include "platform/Files.h"
-#include "platform/RichTextBox.h"
-#include "platform/Settings.h"
-#include "platform/Twips.h"
+#include "platform/base/Files.h"
+#include "platform/base/Settings.h"
+#include "platform/forms/Twips.h"
+#include "platform/richtext/RichTextBox.h"
 #include "skin/modSkin.h"
 
 #include <QCheckBox>

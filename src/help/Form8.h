@@ -1,6 +1,6 @@
 #pragma once
 // The help viewer: Help.rtf from the program's folder, and whether it opens at every start.
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 
 class QCheckBox;
 

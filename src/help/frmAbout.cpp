@@ -1,11 +1,11 @@
 #include "frmAbout.h"
 
 #include "app/modLivery.h"
-#include "platform/Controls.h"
-#include "platform/Twips.h"
-#include "platform/VersionRecord.h"
-#include "skin/SkinLabel.h"
+#include "platform/base/VersionRecord.h"
+#include "platform/forms/Controls.h"
+#include "platform/forms/Twips.h"
 #include "skin/modSkin.h"
+#include "skin/SkinLabel.h"
 
 #include <QLabel>
 #include <QPixmap>

@@ -1,6 +1,6 @@
 #pragma once
 // The about box: the product's identity from the version record, a logo and a notice.
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 
 #include <QList>
 

@@ -4,12 +4,12 @@
 
 #include "app/endProgram.h"
 #include "app/modLivery.h"
-#include "platform/Forms.h"
-#include "platform/ListView.h"
-#include "platform/PictureButton.h"
-#include "platform/Settings.h"
-#include "platform/StatusBar.h"
-#include "platform/Twips.h"
+#include "platform/base/Settings.h"
+#include "platform/forms/Forms.h"
+#include "platform/forms/ListView.h"
+#include "platform/forms/PictureButton.h"
+#include "platform/forms/StatusBar.h"
+#include "platform/forms/Twips.h"
 #include "skin/modSkin.h"
 #include "vault/modGlobals.h"
 

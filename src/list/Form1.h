@@ -1,6 +1,6 @@
 #pragma once
 // The main window: the entry list, the command buttons, the menus and the status bar.
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 
 #include <QList>
 

@@ -3,11 +3,11 @@
 #include "frmAdd.h"
 #include "modGlobals.h"
 #include "modListViewEnh.h"
-#include "platform/Clipboard.h"
-#include "platform/ListView.h"
-#include "platform/MessageBox.h"
-#include "platform/QtCodePage.h"
-#include "platform/Shell.h"
+#include "platform/base/QtCodePage.h"
+#include "platform/base/Shell.h"
+#include "platform/forms/Clipboard.h"
+#include "platform/forms/ListView.h"
+#include "platform/forms/MessageBox.h"
 #include "vault/modGlobals.h"
 
 #include <array>

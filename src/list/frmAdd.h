@@ -1,7 +1,7 @@
 #pragma once
 // The entry editor: one entry's user name, password and location, saved into the main window's
 // list and the vault, or discarded.
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 
 #include <QList>
 

@@ -1,7 +1,7 @@
 #include "modGlobals.h"
 
 #include "Form1.h"
-#include "platform/StatusBar.h"
+#include "platform/forms/StatusBar.h"
 
 namespace modGlobals {
 

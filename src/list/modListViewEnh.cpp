@@ -1,7 +1,7 @@
 #include "modListViewEnh.h"
 
-#include "platform/ListView.h"
-#include "platform/MessageBox.h"
+#include "platform/forms/ListView.h"
+#include "platform/forms/MessageBox.h"
 
 #include <QString>
 

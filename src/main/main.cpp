@@ -1,7 +1,7 @@
 // Keyloft starts with its splash window; everything after that is driven by window events.
-#include "app/ProgramWiring.h"
-#include "app/frmSplash.h"
-#include "platform/VersionRecord.h"
+#include "main/frmSplash.h"
+#include "main/ProgramWiring.h"
+#include "platform/base/VersionRecord.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
 #include "skin/Skin.h"
 
-#include "skin/SkinStyle.h"
 #include "skin/modSkin.h"
+#include "skin/SkinStyle.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "skin/SkinLabel.h"
 
-#include "platform/Controls.h"
-#include "skin/Skin.h"
+#include "platform/forms/Controls.h"
 #include "skin/modSkin.h"
+#include "skin/Skin.h"
 
 SkinLabel::SkinLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
   platform::setControlTypeName(this, QStringLiteral("SkinLabel"));

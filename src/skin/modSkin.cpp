@@ -1,9 +1,9 @@
 #include "skin/modSkin.h"
 
 #include "app/modLivery.h"
-#include "platform/Controls.h"
-#include "platform/Forms.h"
-#include "platform/Twips.h"
+#include "platform/forms/Controls.h"
+#include "platform/forms/Forms.h"
+#include "platform/forms/Twips.h"
 #include "skin/Skin.h"
 #include "skin/SkinLabel.h"
 #include "skin/SkinSession.h"

@@ -1,5 +1,5 @@
 // keyloft-rtf-text FILE: the file's text as the reader sees it, in UTF-8 on standard output.
-#include "platform/RtfReader.h"
+#include "platform/richtext/reader/RtfReader.h"
 
 #include <QCoreApplication>
 #include <QTextDocument>

@@ -1,9 +1,9 @@
 #include "modGlobals.h"
 
 #include "VaultFormat.h"
-#include "app/xfileExists.h"
-#include "platform/CodePage.h"
-#include "platform/Files.h"
+#include "platform/base/CodePage.h"
+#include "platform/base/DirListing.h"
+#include "platform/base/Files.h"
 #include "shiftText.h"
 
 #include <QString>
@@ -92,7 +92,7 @@ void setVaultHost(VaultHost host) { g_host = std::move(host); }
 std::string vaultPath() { return platform::files::programFolder() + platform::files::kPathSeparator + kFileName; }
 
 bool ensureVaultFile(const std::string& path, std::string* error) {
-  if (xfileExists::fileExists(path)) return true;
+  if (platform::fileListed(path)) return true;
   std::string reason;
   switch (platform::files::pathKind(path)) {
     case platform::files::PathKind::RegularFile:  // there, though the folder can't be listed

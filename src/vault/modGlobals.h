@@ -2,7 +2,7 @@
 // The vault's state and operations. The windows it hands over to (the password dialog, the main
 // window's list, status bar and after-load step) are reached through VaultHost, which the program
 // fills at start.
-#include "platform/ListItems.h"
+#include "platform/base/ListItems.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "shiftText.h"
 
-#include "platform/CodePage.h"
+#include "platform/base/CodePage.h"
 
 #include <cstdint>
 #include <cstring>

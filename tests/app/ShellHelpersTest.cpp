@@ -1,7 +1,7 @@
 // Protects the product identity and the file helpers every window leans on.
 #include "app/modLivery.h"
 #include "app/xfileExists.h"
-#include "platform/VersionRecord.h"
+#include "platform/base/VersionRecord.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,12 +1,12 @@
 // Protects the browser window in the program: its load steps, where the first and later visits
 // go, the address box and buttons, the layout arithmetic, the program's end through it, and that
 // nothing of the web engine runs before the first visit.
-#include "LoopbackWebServer.h"
-#include "app/ProgramHarness.h"
+#include "support/ProgramHarness.h"
+#include "support/web/LoopbackWebServer.h"
 
 #include "browser/frmWebsite.h"
-#include "platform/Twips.h"
-#include "platform/WebBrowser.h"
+#include "platform/forms/Twips.h"
+#include "platform/web/WebBrowser.h"
 #include "skin/Skin.h"
 #include "skin/SkinLabel.h"
 #include "skin/SkinSession.h"

@@ -1,9 +1,9 @@
 // Protects the master password dialog: both layouts in twips, its texts and boxes, and the
 // refusal of a new master password that the vault could not give back as typed.
-#include "app/ProgramHarness.h"
+#include "support/ProgramHarness.h"
 
-#include "platform/Timer.h"
-#include "platform/Twips.h"
+#include "platform/forms/Timer.h"
+#include "platform/forms/Twips.h"
 #include "skin/SkinLabel.h"
 
 using namespace program_test;

@@ -1,6 +1,6 @@
 // Protects the check that a new master password comes back from the vault file as typed.
 #include "gate/masterPasswordCheck.h"
-#include "platform/CodePage.h"
+#include "platform/base/CodePage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Protects the about box: the identity from the version record, skin labels over the plain
 // labels only when skinning is on, and one window however often it is asked for.
-#include "app/ProgramHarness.h"
+#include "support/ProgramHarness.h"
 
 #include "help/frmAbout.h"
-#include "platform/Twips.h"
-#include "platform/VersionRecord.h"
+#include "platform/base/VersionRecord.h"
+#include "platform/forms/Twips.h"
 #include "skin/SkinLabel.h"
 
 #include <QLabel>

@@ -1,10 +1,10 @@
 // Protects the help viewer: it shows the shipped help file at start and from the menu, never a
 // window without the file, one window however often it is asked for, and the start-up setting.
-#include "app/ProgramHarness.h"
+#include "support/ProgramHarness.h"
 
 #include "help/Form8.h"
-#include "platform/RichTextBox.h"
-#include "platform/Twips.h"
+#include "platform/forms/Twips.h"
+#include "platform/richtext/RichTextBox.h"
 
 #include <QApplication>
 #include <QCheckBox>

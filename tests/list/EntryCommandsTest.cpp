@@ -1,7 +1,7 @@
 // Protects the main window's entry commands: their status texts, the delete confirmation, the
 // clipboard, the command line Go To starts, and that a failed save is never reported as saved.
 #include "EntriesFixture.h"
-#include "platform/Clipboard.h"
+#include "platform/forms/Clipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

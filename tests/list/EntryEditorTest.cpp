@@ -2,8 +2,8 @@
 // writes only into the entry the editor was opened for, and that a failed save keeps everything.
 #include "EntriesFixture.h"
 
-#include "platform/Controls.h"
-#include "platform/Twips.h"
+#include "platform/forms/Controls.h"
+#include "platform/forms/Twips.h"
 
 #include <QCoreApplication>
 #include <QPushButton>

@@ -1,9 +1,9 @@
 // Protects the main window: its designed layout and texts, the wiring of its buttons and menus,
 // its finish after the gate (skin, showHelp), the status message and its unload.
-#include "app/ProgramHarness.h"
+#include "support/ProgramHarness.h"
 
-#include "platform/Controls.h"
-#include "platform/Twips.h"
+#include "platform/forms/Controls.h"
+#include "platform/forms/Twips.h"
 
 #include <QAction>
 #include <QMenu>

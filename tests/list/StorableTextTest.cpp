@@ -4,7 +4,7 @@
 #include "EntriesFixture.h"
 
 #include "gate/masterPasswordCheck.h"
-#include "platform/CodePage.h"
+#include "platform/base/CodePage.h"
 
 #include <cstdlib>
 #include <random>

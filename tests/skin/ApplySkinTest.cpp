@@ -4,11 +4,11 @@
 #include "SkinTestWindow.h"
 
 #include "app/modLivery.h"
-#include "platform/Controls.h"
-#include "platform/ListView.h"
-#include "platform/Timer.h"
-#include "skin/Skin.h"
+#include "platform/forms/Controls.h"
+#include "platform/forms/ListView.h"
+#include "platform/forms/Timer.h"
 #include "skin/modSkin.h"
+#include "skin/Skin.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -4,9 +4,9 @@
 #include "SkinTestWindow.h"
 
 #include "app/modLivery.h"
-#include "platform/Twips.h"
-#include "skin/SkinLabel.h"
+#include "platform/forms/Twips.h"
 #include "skin/modSkin.h"
+#include "skin/SkinLabel.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -2,11 +2,11 @@
 // dressing a window (and refusing a handle that names none), skin labels, and the companion.
 #include "SkinTestWindow.h"
 
-#include "platform/Controls.h"
+#include "platform/forms/Controls.h"
+#include "skin/modSkin.h"
 #include "skin/Skin.h"
 #include "skin/SkinLabel.h"
 #include "skin/SkinSession.h"
-#include "skin/modSkin.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #pragma once
 // Shared pieces of the skin tests: a bare window, and a skin file written into a temporary
 // folder with the shipped images beside it.
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 #include "skin/Skin.h"
 #include "support/TempFolder.h"
 

@@ -1,5 +1,5 @@
 // Protects the character shift: its worked values and that it undoes itself for every code.
-#include "platform/CodePage.h"
+#include "platform/base/CodePage.h"
 #include "vault/shiftText.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // call, the kernel's own limits (a file-size limit, a full disk) and a save killed at any moment.
 #include "VaultFixture.h"
 
-#include "platform/CodePage.h"
+#include "platform/base/CodePage.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
 #pragma once
 // A vault in a temporary program folder, with the windows it hands over to recorded.
-#include "platform/Files.h"
-#include "platform/ListItems.h"
+#include "platform/base/Files.h"
+#include "platform/base/ListItems.h"
 #include "support/TempFolder.h"
 #include "support/VaultImage.h"
 #include "vault/modGlobals.h"

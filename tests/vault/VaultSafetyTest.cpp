@@ -2,7 +2,7 @@
 // files are owner-only, and a file that can't be read is never replaced.
 #include "VaultFixture.h"
 
-#include "platform/CodePage.h"
+#include "platform/base/CodePage.h"
 
 #include <cerrno>
 #include <filesystem>

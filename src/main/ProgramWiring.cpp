@@ -1,0 +1,94 @@
+#include "ProgramWiring.h"
+
+#include "app/endProgram.h"
+#include "browser/frmWebsite.h"
+#include "frmSplash.h"
+#include "gate/frmPass.h"
+#include "help/Form8.h"
+#include "help/frmAbout.h"
+#include "list/Form1.h"
+#include "list/frmAdd.h"
+#include "list/modGlobals.h"
+#include "platform/forms/ListView.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/forms/Timer.h"
+#include "skin/modSkin.h"
+#include "vault/modGlobals.h"
+
+#include <QApplication>
+#include <QIcon>
+
+namespace forms = platform::forms;
+namespace mb = platform::msgbox;
+
+namespace ProgramWiring {
+namespace {
+
+template <class F>
+void registerWindow() {
+  forms::registerForm(F::name(), [] { return new F; });
+}
+
+platform::ListItems* entryRows() {
+  Form1* main = forms::instance<Form1>();
+  return main && main->lstPass ? &main->lstPass->items() : nullptr;
+}
+
+void fillVaultHost() {
+  modGlobals::VaultHost host;
+  host.list = entryRows;
+  host.showStatusMessage = [](const std::u16string& text) {
+    modGlobals::showStatusMessage(QString::fromStdU16String(text));
+  };
+  host.afterFormLoad = [] {
+    if (Form1* main = forms::instance<Form1>()) main->afterFormLoad();
+  };
+  host.showPasswordDialog = [] { forms::show<frmPass>(); };
+  host.unloadPasswordDialog = [] { forms::unload<frmPass>(); };
+  host.doEvents = [] { platform::doEvents(); };
+  host.fatalError = [](const std::u16string& text) {
+    mb::msgBox(QString::fromStdU16String(text), mb::vbOKOnly | mb::vbCritical);
+    endProgram();
+  };
+  modGlobals::setVaultHost(std::move(host));
+}
+
+void fillSplashAccess() {
+  modSkin::SplashAccess access;
+  access.isLoaded = [] { return forms::isLoaded(frmSplash::name()); };
+  access.load = [] { forms::load<frmSplash>(); };
+  access.timerEnabled = [] {
+    const frmSplash* splash = forms::instance<frmSplash>();
+    return splash && splash->Timer2->enabled();
+  };
+  access.disableTimer = [] {
+    if (frmSplash* splash = forms::instance<frmSplash>()) splash->Timer2->setEnabled(false);
+  };
+  access.hide = [] { forms::hide<frmSplash>(); };
+  modSkin::setSplashAccess(std::move(access));
+}
+
+}  // namespace
+
+void setDesktopIdentity() {
+  modSkin::initResources();
+  QIcon icon;
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+    icon.addFile(QStringLiteral(":/desktop/icons/%1/keyloft.png").arg(size), QSize(size, size));
+  QApplication::setWindowIcon(icon);
+  QGuiApplication::setDesktopFileName(QLatin1StringView(kDesktopName));
+}
+
+void wireProgram() {
+  registerWindow<frmSplash>();
+  registerWindow<frmPass>();
+  registerWindow<Form1>();
+  registerWindow<Form8>();
+  registerWindow<frmAbout>();
+  registerWindow<frmWebsite>();
+  registerEntryEditor();
+  fillVaultHost();
+  fillSplashAccess();
+}
+
+}  // namespace ProgramWiring

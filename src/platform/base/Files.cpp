@@ -1,0 +1,415 @@
+#include "Files.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace platform::files {
+namespace {
+
+std::string g_programFolderOverride;
+
+std::vector<int> g_lockFds;
+
+std::string reason(int err) { return std::strerror(err); }
+
+// The system calls of a save and of an exclusive create, reached through one table so that tests
+// can fail any one of them.
+struct SystemCalls {
+  int (*createTemporary)(char* name);
+  int (*setMode)(int fd, mode_t mode);
+  ssize_t (*write)(int fd, const void* data, std::size_t size);
+  int (*syncFile)(int fd);
+  int (*close)(int fd);
+  int (*rename)(const char* from, const char* to);
+  int (*openFolder)(const char* path);
+  int (*syncFolder)(int fd);
+  int (*link)(const char* from, const char* to);
+  int (*claim)(const char* path);
+};
+
+int openFolderForSync(const char* path) { return ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC); }
+int claimName(const char* path) { return ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600); }
+
+constexpr SystemCalls kSystem = {
+    [](char* name) { return ::mkostemp(name, O_CLOEXEC); },
+    ::fchmod, ::write, ::fsync, ::close, ::rename, openFolderForSync, ::fsync, ::link, claimName,
+};
+
+std::vector<CallFault> g_faults;
+std::vector<Call> g_calls;
+
+// Logs the call; returns the errno it must fail with, or 0. A short write is reported in `shortWrite`.
+int injected(Call call, std::size_t* shortWrite = nullptr) {
+  g_calls.push_back(call);
+  const int occurrence = static_cast<int>(std::count(g_calls.begin(), g_calls.end(), call));
+  for (const CallFault& f : g_faults) {
+    if (f.call != call || (f.occurrence != 0 && f.occurrence != occurrence)) continue;
+    if (f.error == 0 && shortWrite) *shortWrite = f.shortWrite;
+    return f.error;
+  }
+  return 0;
+}
+
+template <class Result, class Real>
+Result failOr(Call call, Real real) {
+  if (int e = injected(call)) {
+    errno = e;
+    return -1;
+  }
+  return real();
+}
+
+constexpr SystemCalls kFaulty = {
+    [](char* name) { return failOr<int>(Call::CreateTemporary, [&] { return kSystem.createTemporary(name); }); },
+    [](int fd, mode_t mode) { return failOr<int>(Call::SetMode, [&] { return kSystem.setMode(fd, mode); }); },
+    [](int fd, const void* data, std::size_t size) -> ssize_t {
+      std::size_t shortWrite = size;
+      if (int e = injected(Call::Write, &shortWrite)) {
+        errno = e;
+        return -1;
+      }
+      return kSystem.write(fd, data, std::min(size, shortWrite));
+    },
+    [](int fd) { return failOr<int>(Call::SyncFile, [&] { return kSystem.syncFile(fd); }); },
+    [](int fd) {
+      // A failed close still frees the descriptor, as Linux does.
+      if (int e = injected(Call::Close)) {
+        kSystem.close(fd);
+        errno = e;
+        return -1;
+      }
+      return kSystem.close(fd);
+    },
+    [](const char* from, const char* to) { return failOr<int>(Call::Rename, [&] { return kSystem.rename(from, to); }); },
+    [](const char* path) { return failOr<int>(Call::OpenFolder, [&] { return kSystem.openFolder(path); }); },
+    [](int fd) { return failOr<int>(Call::SyncFolder, [&] { return kSystem.syncFolder(fd); }); },
+    [](const char* from, const char* to) { return failOr<int>(Call::Link, [&] { return kSystem.link(from, to); }); },
+    [](const char* path) { return failOr<int>(Call::Claim, [&] { return kSystem.claim(path); }); },
+};
+
+const SystemCalls* g_sys = &kSystem;
+
+// An interrupted call did nothing and is made again.
+template <class Body>
+auto retried(Body body) {
+  decltype(body()) r;
+  do r = body();
+  while (r < 0 && errno == EINTR);
+  return r;
+}
+
+constexpr char kTemporaryInfix[] = ".tmp-";
+constexpr std::size_t kTemporaryRandomChars = 6;  // mkstemp's XXXXXX
+
+// A file-size limit (ulimit -f, a quota) would kill the process with SIGXFSZ in the middle of a
+// save, and whatever the user had typed with it. Ignored, the write fails with EFBIG instead and
+// the save reports it like any other failure.
+void ignoreFileSizeSignal() {
+  static std::once_flag once;
+  std::call_once(once, [] { ::signal(SIGXFSZ, SIG_IGN); });
+}
+
+std::string folderOf(const std::string& path) {
+  auto cut = path.rfind(kPathSeparator);
+  if (cut == std::string::npos) return ".";
+  if (cut == 0) return std::string(1, kPathSeparator);
+  return path.substr(0, cut);
+}
+
+// Closes a descriptor on every path out of a function.
+struct Fd {
+  int fd = -1;
+  ~Fd() {
+    if (fd >= 0) ::close(fd);
+  }
+  int release() {
+    int f = fd;
+    fd = -1;
+    return f;
+  }
+};
+
+// The file a save replaces: the target of a symbolic link, so that the link stays a link.
+std::string replacedFile(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+  return real ? std::string(real.get()) : path;
+}
+
+bool writeAll(int fd, std::string_view bytes, int& err) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = retried([&] { return g_sys->write(fd, bytes.data() + done, bytes.size() - done); });
+    if (n < 0) {
+      err = errno;
+      return false;
+    }
+    // Nothing written for a non-empty request would repeat forever; the disk has no room.
+    if (n == 0) {
+      err = ENOSPC;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool syncFd(int fd, int& err) {
+  if (retried([&] { return g_sys->syncFile(fd); }) == 0) return true;
+  err = errno;
+  return false;
+}
+
+// Once the rename is done the new content is in place and every reader sees it; the folder's fsync
+// only makes the rename survive a power cut. Its failure is not a failed save: reported as one, the
+// program would put back a list that no longer matches the file.
+void syncFolder(const std::string& folder) {
+  const int dfd = retried([&] { return g_sys->openFolder(folder.c_str()); });
+  if (dfd < 0) return;
+  retried([&] { return g_sys->syncFolder(dfd); });
+  ::close(dfd);
+}
+
+// Writes `bytes` into a fresh temporary file beside `path`; returns its name or empty on failure.
+std::string writeTemporary(const std::string& path, std::string_view bytes, mode_t mode, int& err) {
+  ignoreFileSizeSignal();
+  const std::string tmpl = path + kTemporaryInfix + std::string(kTemporaryRandomChars, 'X');
+  std::vector<char> name;
+  Fd f{retried([&] {
+    name.assign(tmpl.begin(), tmpl.end());  // a failed mkstemp may leave the template changed
+    name.push_back('\0');
+    return g_sys->createTemporary(name.data());
+  })};
+  if (f.fd < 0) {
+    err = errno;
+    return {};
+  }
+  std::string tmp(name.data());
+  bool ok = retried([&] { return g_sys->setMode(f.fd, mode); }) == 0 || (err = errno, false);
+  ok = ok && writeAll(f.fd, bytes, err) && syncFd(f.fd, err);
+  // An interrupted close has still closed the file (Linux), and its content is already synced.
+  if (ok && g_sys->close(f.release()) != 0 && errno != EINTR) {
+    err = errno;
+    ok = false;
+  }
+  if (!ok) {
+    ::unlink(tmp.c_str());
+    return {};
+  }
+  return tmp;
+}
+
+// Renames the finished temporary file into place; on failure removes it.
+bool renameInto(const std::string& tmp, const std::string& path, int& err) {
+  if (retried([&] { return g_sys->rename(tmp.c_str(), path.c_str()); }) == 0) return true;
+  err = errno;
+  ::unlink(tmp.c_str());
+  return false;
+}
+
+// FAT, exFAT and many network folders have no hard links.
+bool hardLinksUnsupported(int err) { return err == EPERM || err == EOPNOTSUPP || err == ENOSYS; }
+
+bool linkInto(const std::string& tmp, const std::string& path, int& err) {
+  if (retried([&] { return g_sys->link(tmp.c_str(), path.c_str()); }) == 0) return true;
+  err = errno;
+  return false;
+}
+
+// Without hard links: claim the name with an exclusive create, then rename the finished file over
+// the empty claim. Only one creator can claim it, and a reader meets nothing, an empty file (no
+// master password yet) or the whole content.
+bool claimAndRenameInto(const std::string& tmp, const std::string& path, int& err) {
+  const int claim = retried([&] { return g_sys->claim(path.c_str()); });
+  if (claim < 0) {
+    err = errno;
+    ::unlink(tmp.c_str());
+    return false;
+  }
+  ::close(claim);
+  if (renameInto(tmp, path, err)) return true;
+  ::unlink(path.c_str());  // our own empty claim
+  return false;
+}
+
+}  // namespace
+
+std::string nameOf(const std::string& path) {
+  auto cut = path.rfind(kPathSeparator);
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+std::string programFolder() {
+  if (!g_programFolderOverride.empty()) return g_programFolderOverride;
+  char buf[PATH_MAX];
+  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return ".";
+  return folderOf(std::string(buf, static_cast<std::size_t>(n)));
+}
+
+void setProgramFolderForTests(std::string folder) { g_programFolderOverride = std::move(folder); }
+
+bool readFile(const std::string& path, std::string& bytes, std::string& error) {
+  // Non-blocking, so that a FIFO put in the file's place can't hang the reader.
+  Fd f{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+  if (f.fd < 0) {
+    error = reason(errno);
+    return false;
+  }
+  struct stat st {};
+  if (::fstat(f.fd, &st) != 0) {
+    error = reason(errno);
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    error = S_ISDIR(st.st_mode) ? reason(EISDIR) : std::string(kNotRegularFile);
+    return false;
+  }
+  // Read in one go when the size is known; a file that grows meanwhile is read to its end.
+  bytes.clear();
+  std::size_t chunk = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : (1 << 16);
+  for (;;) {
+    std::size_t old = bytes.size();
+    bytes.resize(old + chunk);
+    ssize_t n = ::read(f.fd, bytes.data() + old, chunk);
+    if (n < 0) {
+      bytes.resize(old);
+      if (errno == EINTR) continue;
+      error = reason(errno);
+      return false;
+    }
+    bytes.resize(old + static_cast<std::size_t>(n));
+    if (n == 0) break;
+    chunk = 1 << 16;
+  }
+  return true;
+}
+
+bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
+  const std::string target = replacedFile(path);
+  mode_t mode = 0600;
+  struct stat st {};
+  if (::stat(target.c_str(), &st) == 0) mode = st.st_mode & 07777;
+  int err = 0;
+  std::string tmp = writeTemporary(target, bytes, mode, err);
+  if (tmp.empty() || !renameInto(tmp, target, err)) {
+    error = reason(err);
+    return false;
+  }
+  syncFolder(folderOf(target));
+  return true;
+}
+
+bool createFileExclusively(const std::string& path, std::string_view bytes, std::string& error) {
+  int err = 0;
+  std::string tmp = writeTemporary(path, bytes, 0600, err);
+  if (tmp.empty()) {
+    error = reason(err);
+    return false;
+  }
+  // A hard link never replaces an existing name, unlike rename.
+  bool ok = linkInto(tmp, path, err);
+  if (ok || !hardLinksUnsupported(err)) {
+    ::unlink(tmp.c_str());
+  } else {
+    ok = claimAndRenameInto(tmp, path, err);
+  }
+  if (!ok) {
+    error = reason(err);
+    return false;
+  }
+  syncFolder(folderOf(path));
+  return true;
+}
+
+PathKind pathKind(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) return S_ISREG(st.st_mode) ? PathKind::RegularFile : PathKind::NotRegularFile;
+  if (::lstat(path.c_str(), &st) == 0) return S_ISLNK(st.st_mode) ? PathKind::LinkToNothing : PathKind::NotRegularFile;
+  return PathKind::Missing;
+}
+
+void removeStaleTemporaries(const std::string& path) {
+  const std::string target = replacedFile(path);
+  const std::string prefix = nameOf(target) + kTemporaryInfix;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folderOf(target).c_str()), ::closedir);
+  if (!dir) return;
+  const int dfd = ::dirfd(dir.get());
+  while (const dirent* e = ::readdir(dir.get())) {
+    const std::string_view name = e->d_name;
+    if (name.size() != prefix.size() + kTemporaryRandomChars || name.substr(0, prefix.size()) != prefix) continue;
+    const std::string_view random = name.substr(prefix.size());
+    if (!std::all_of(random.begin(), random.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+      continue;
+    // Only plain files of ours: never a link, a folder or another user's file.
+    struct stat st {};
+    if (::fstatat(dfd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+      continue;
+    ::unlinkat(dfd, e->d_name, 0);
+  }
+}
+
+LockResult lockForProcess(const std::string& lockPath) {
+  int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return LockResult::Unavailable;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int err = errno;
+    ::close(fd);
+    return err == EWOULDBLOCK ? LockResult::Busy : LockResult::Unavailable;
+  }
+  g_lockFds.push_back(fd);
+  return LockResult::Held;
+}
+
+void releaseLocksForTests() {
+  for (int fd : g_lockFds) ::close(fd);
+  g_lockFds.clear();
+}
+
+const char* callName(Call call) {
+  switch (call) {
+    case Call::CreateTemporary: return "create temporary";
+    case Call::SetMode: return "set mode";
+    case Call::Write: return "write";
+    case Call::SyncFile: return "fsync file";
+    case Call::Close: return "close";
+    case Call::Rename: return "rename";
+    case Call::OpenFolder: return "open folder";
+    case Call::SyncFolder: return "fsync folder";
+    case Call::Link: return "link";
+    case Call::Claim: return "claim";
+  }
+  return "?";
+}
+
+void setCallFaultsForTests(std::vector<CallFault> faults) {
+  g_faults = std::move(faults);
+  g_calls.clear();
+  g_sys = &kFaulty;
+}
+
+void clearCallFaultsForTests() {
+  g_faults.clear();
+  g_calls.clear();
+  g_sys = &kSystem;
+}
+
+std::vector<Call> loggedCallsForTests() { return g_calls; }
+
+}  // namespace platform::files

@@ -1,0 +1,131 @@
+#include "WebBrowser.h"
+
+#include "WebBrowserEngine.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLibrary>
+#include <QRegularExpression>
+#include <QVBoxLayout>
+
+namespace platform {
+namespace {
+
+std::function<QString(const QString&)>& addressRewrite() {
+  static std::function<QString(const QString&)> rewrite;
+  return rewrite;
+}
+
+QString& testModule() {
+  static QString path;
+  return path;
+}
+
+// The module is looked for beside the program only: an installed program must not depend on the
+// folder it was built in. Resolved once per path; a loaded module stays for the rest of the run.
+CreateWebBrowserEngine engineFactory() {
+  static QString resolvedPath;
+  static CreateWebBrowserEngine factory = nullptr;
+  const QString path = !testModule().isEmpty()
+                           ? testModule()
+                           : QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(KEYLOFT_WEBENGINE_MODULE_NAME));
+  if (path != resolvedPath) {
+    resolvedPath = path;
+    QLibrary module(path);
+    factory = reinterpret_cast<CreateWebBrowserEngine>(module.resolve(kCreateWebBrowserEngine));
+  }
+  return factory;
+}
+
+bool loaded = false;
+
+bool isLoopbackHost(const QString& host) {
+  static const QRegularExpression loopbackV4(QStringLiteral("^127\\.\\d{1,3}\\.\\d{1,3}\\.\\d{1,3}$"));
+  return host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0 || host == QStringLiteral("::1") ||
+         loopbackV4.match(host).hasMatch();
+}
+
+}  // namespace
+
+WebBrowser::WebBrowser(QWidget* parent) : QWidget(parent) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  setAccessibleName(QStringLiteral("Web page"));
+}
+
+WebBrowser::~WebBrowser() = default;
+
+bool WebBrowser::engineLoaded() { return loaded; }
+
+QUrl WebBrowser::addressFromTyped(const QString& typed) {
+  const QString text = typed.trimmed();
+  if (text.isEmpty()) return QUrl(QStringLiteral("about:blank"));
+  QUrl url = QUrl::fromUserInput(text);
+  if (!url.isValid()) return QUrl(QStringLiteral("about:blank"));
+  // A name typed without a scheme goes to the secure site; a password keeper should not teach
+  // its users to send their first request in the clear.
+  const bool typedScheme =
+      text.contains(QStringLiteral("://")) || text.startsWith(QStringLiteral("about:"), Qt::CaseInsensitive);
+  if (!typedScheme && url.scheme() == QStringLiteral("http") && !isLoopbackHost(url.host()))
+    url.setScheme(QStringLiteral("https"));
+  return url;
+}
+
+void WebBrowser::setAddressRewriteForTests(std::function<QString(const QString&)> rewrite) {
+  addressRewrite() = std::move(rewrite);
+}
+
+void WebBrowser::setEngineModuleForTests(const QString& path) { testModule() = path; }
+
+bool WebBrowser::ensureEngine() {
+  if (engine_) return true;
+  if (missing_) return false;
+  const CreateWebBrowserEngine create = engineFactory();
+  WebBrowserEngine* engine = create ? create(this) : nullptr;
+  if (!engine) {
+    // Without its engine the window still opens; it says why it stays empty.
+    missing_ = new QLabel(QStringLiteral("The web browser part of Keyloft is not installed."), this);
+    missing_->setAlignment(Qt::AlignCenter);
+    layout()->addWidget(missing_);
+    return false;
+  }
+  loaded = true;
+  engine_.reset(engine);
+  engine_->statusTextChanged = [this](const QString& text) { emit StatusTextChange(text); };
+  engine_->downloadComplete = [this] { emit DownloadComplete(); };
+  layout()->addWidget(engine_->view());
+  return true;
+}
+
+void WebBrowser::Navigate(const QString& address) {
+  const QString target = addressRewrite() ? addressRewrite()(address) : address;
+  if (!ensureEngine()) {
+    emit StatusTextChange(QStringLiteral("Cannot open web pages"));
+    emit DownloadComplete();
+    return;
+  }
+  engine_->navigate(addressFromTyped(target));
+}
+
+void WebBrowser::GoBack() {
+  if (engine_) engine_->goBack();
+}
+
+void WebBrowser::GoForward() {
+  if (engine_) engine_->goForward();
+}
+
+void WebBrowser::Stop() {
+  if (engine_) engine_->stop();
+}
+
+void WebBrowser::Refresh() {
+  if (engine_) engine_->refresh();
+}
+
+QString WebBrowser::LocationURL() const { return engine_ ? engine_->locationUrl() : QString(); }
+
+QString WebBrowser::LocationName() const { return engine_ ? engine_->locationName() : QString(); }
+
+}  // namespace platform

@@ -40,6 +40,9 @@ CreateWebBrowserEngine engineFactory() {
 
 bool loaded = false;
 
+const QString kEngineMissing = QStringLiteral(
+    "The web browser part of Keyloft (" KEYLOFT_WEBENGINE_MODULE_NAME ") is not installed beside the program.");
+
 bool isLoopbackHost(const QString& host) {
   static const QRegularExpression loopbackV4(QStringLiteral("^127\\.\\d{1,3}\\.\\d{1,3}\\.\\d{1,3}$"));
   return host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0 || host == QStringLiteral("::1") ||
@@ -85,7 +88,7 @@ bool WebBrowser::ensureEngine() {
   WebBrowserEngine* engine = create ? create(this) : nullptr;
   if (!engine) {
     // Without its engine the window still opens; it says why it stays empty.
-    missing_ = new QLabel(QStringLiteral("The web browser part of Keyloft is not installed."), this);
+    missing_ = new QLabel(kEngineMissing, this);
     missing_->setAlignment(Qt::AlignCenter);
     layout()->addWidget(missing_);
     return false;
@@ -101,7 +104,7 @@ bool WebBrowser::ensureEngine() {
 void WebBrowser::Navigate(const QString& address) {
   const QString target = addressRewrite() ? addressRewrite()(address) : address;
   if (!ensureEngine()) {
-    emit StatusTextChange(QStringLiteral("Cannot open web pages"));
+    emit StatusTextChange(QStringLiteral("Cannot open web pages: ") + kEngineMissing);
     emit DownloadComplete();
     return;
   }

@@ -72,6 +72,23 @@ class BrowserControl : public ::testing::Test {
 
 }  // namespace
 
+// Without its engine module the control says so where the window shows its status, and the
+// navigation ends; nothing is looked for elsewhere (an installed program has no build folder).
+TEST(BrowserWithoutEngine, saysSoInTheStatusAndEndsTheNavigation) {
+  platform::WebBrowser::setEngineModuleForTests(QStringLiteral("/nonexistent/keyloft-webengine.so"));
+  platform::WebBrowser browser;
+  QStringList said;
+  int completions = 0;
+  QObject::connect(&browser, &platform::WebBrowser::StatusTextChange, [&](const QString& text) { said << text; });
+  QObject::connect(&browser, &platform::WebBrowser::DownloadComplete, [&] { ++completions; });
+  browser.Navigate(QStringLiteral("https://www.keyloft.app/"));
+  platform::WebBrowser::setEngineModuleForTests(QStringLiteral(KEYLOFT_WEBENGINE_MODULE));
+  EXPECT_EQ(said, QStringList{QStringLiteral("Cannot open web pages: The web browser part of Keyloft "
+                                             "(keyloft-webengine.so) is not installed beside the program.")});
+  EXPECT_EQ(completions, 1);
+  EXPECT_TRUE(browser.LocationURL().isEmpty());
+}
+
 // Reading typed addresses
 
 TEST(TypedAddress, isReadAsAUserTypesItIntoABrowser) {

@@ -39,9 +39,7 @@ QPushButton* button(QWidget* parent, const QString& caption, const char* picture
 }  // namespace
 
 frmWebsite::frmWebsite() : Form(name()) {
-  QFont verdana(QStringLiteral("Verdana"));
-  verdana.setPointSizeF(8.25);
-  setFont(verdana);
+  setFont(platform::verdana());
   setClientSizeTwips(10545, 8580);
 
   modSkin::initResources();

@@ -4,6 +4,7 @@
 #include "app/modLivery.h"
 #include "app/modOnTop.h"
 #include "masterPasswordCheck.h"
+#include "platform/forms/Controls.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/Timer.h"
 #include "platform/forms/Twips.h"
@@ -51,9 +52,7 @@ int keyAsciiOf(const QKeyEvent& key) {
 
 frmPass::frmPass() : Form(name()) {
   setCaption(QStringLiteral("Password Required"));
-  QFont verdana(QStringLiteral("Verdana"));
-  verdana.setPointSizeF(8.25);
-  setFont(verdana);
+  setFont(platform::verdana());
   setClientSizeTwips(6825, 1800);
   setFixedBorder();
 

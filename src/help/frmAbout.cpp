@@ -14,13 +14,6 @@ namespace tw = platform::twips;
 
 namespace {
 
-QFont verdana(double points, bool bold) {
-  QFont font(QStringLiteral("Verdana"));
-  font.setPointSizeF(points);
-  font.setBold(bold);
-  return font;
-}
-
 template <class L>
 L* label(QWidget* parent, const QString& text, const QFont& font, int left, int top, int width, int height) {
   auto* l = new L(text, parent);
@@ -38,13 +31,13 @@ const QString kNotice = QStringLiteral(
 }  // namespace
 
 frmAbout::frmAbout() : Form(name()) {
-  setFont(verdana(8.25, false));
+  setFont(platform::verdana(8.25, false));
   setClientSizeTwips(7515, 4695);
   setFixedBorder();
   centreOnScreen();
   QWidget* area = client();
-  const QFont heading = verdana(14.25, true);
-  const QFont row = verdana(12, true);
+  const QFont heading = platform::verdana(14.25, true);
+  const QFont row = platform::verdana(12, true);
 
   SkinLabel1.append(label<SkinLabel>(area, QStringLiteral("SkinLabel1"), font(), 480, 2940, 555, 195));
   SkinLabel1[0]->hide();

@@ -5,6 +5,7 @@
 #include "app/endProgram.h"
 #include "app/modLivery.h"
 #include "platform/base/Settings.h"
+#include "platform/forms/Controls.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/ListView.h"
 #include "platform/forms/PictureButton.h"
@@ -25,18 +26,14 @@ namespace {
 
 QPushButton* pictureButton(QWidget* parent, const QString& caption, const char* picture, int left, int top,
                            int width, int height) {
-  auto* button = new platform::PictureButton(caption, QLatin1StringView(":/icons/") + QLatin1StringView(picture) +
-                                               QLatin1StringView(".png"), parent);
-  tw::setGeometry(button, left, top, width, height);
-  return button;
+  const QString file = QLatin1StringView(":/icons/") + QLatin1StringView(picture) + QLatin1StringView(".png");
+  return new platform::PictureButton(caption, file, parent, left, top, width, height);
 }
 
 }  // namespace
 
 Form1::Form1() : Form(name()) {
-  QFont verdana(QStringLiteral("Verdana"));
-  verdana.setPointSizeF(8.25);
-  setFont(verdana);
+  setFont(platform::verdana());
   setClientSizeTwips(9015, 6555);
   setFixedBorder();
   centreOnScreen();

@@ -44,12 +44,10 @@ std::int64_t selectedRowOrSay(const platform::ListItems& list, const QString& se
 
 // Why the editor can't open the row, or nothing when it can.
 std::optional<QString> tooLargeToEdit(const platform::ListRow& row) {
-  static const std::array<QString, 3> names = {QStringLiteral("username"), QStringLiteral("password"),
-                                               QStringLiteral("website")};
   const std::array<std::string_view, 3> fields = {row.text(), row.subItem(1), row.subItem(2)};
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (fields[i].size() <= kMaxEditableField) continue;
-    return QStringLiteral("This entry is too large to edit: its ") + names[i] + QStringLiteral(" has ") +
+    return QStringLiteral("This entry is too large to edit: its ") + entryFieldName(i) + QStringLiteral(" has ") +
            QString::number(fields[i].size()) + QStringLiteral(" characters, and the editor opens at most ") +
            QString::number(kMaxEditableField) +
            QStringLiteral(".  You can still copy its fields and delete it.");

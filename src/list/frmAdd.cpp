@@ -12,8 +12,7 @@
 #include "skin/modSkin.h"
 #include "skin/SkinLabel.h"
 #include "vault/modGlobals.h"
-#include "vault/shiftText.h"
-#include "vault/VaultFormat.h"
+#include "vault/StorableText.h"
 
 #include <QIcon>
 #include <QLineEdit>
@@ -43,33 +42,14 @@ QString unstorableReason(const QString& typed, bool nextFieldFollows) {
   return QStringLiteral("it holds a control character that would break its line in the vault");
 }
 
-// Writes the entry line exactly as the vault does and reads it back as loading does. Returns the
-// message naming the first field that would not come back as typed, or nothing when all do.
+// The message naming the first field that would not come back from the vault as typed, or
+// nothing when all do.
 std::optional<QString> unstorableField(const std::array<QString, 3>& typed) {
-  std::array<std::string, 3> bytes;
-  for (std::size_t i = 0; i < 3; ++i) bytes[i] = cp::toBytes(typed[i]);
-  std::string raw;
-  vault::appendShiftedEntry(raw, bytes[0], bytes[1], bytes[2]);
-
-  vault::LineReader lines(raw);
-  std::string_view line;
-  std::array<QString, 3> back;
-  // A byte that reads as a line end cuts the line there: the field holding it comes back short.
-  if (lines.next(line) && !vault::isSkippedLine(line)) {
-    std::string plain(line);
-    shiftText(plain);
-    auto pieces = vault::splitEntry(plain);
-    for (std::size_t i = 0; i < 3; ++i) back[i] = cp::toQString(pieces[i]);
-  }
-
-  static const std::array<QString, 3> names = {QStringLiteral("username"), QStringLiteral("password"),
-                                               QStringLiteral("website")};
-  for (std::size_t i = 0; i < 3; ++i) {
-    if (back[i] != typed[i])
-      return QStringLiteral("The ") + names[i] + QStringLiteral(" cannot be saved as typed: ") +
-             unstorableReason(typed[i], i < 2) + QLatin1Char('.');
-  }
-  return std::nullopt;
+  const auto i = vault::firstUnstorableField({typed[0].toStdU16String(), typed[1].toStdU16String(),
+                                              typed[2].toStdU16String()});
+  if (!i) return std::nullopt;
+  return QStringLiteral("The ") + entryFieldName(*i) + QStringLiteral(" cannot be saved as typed: ") +
+         unstorableReason(typed[*i], *i < 2) + QLatin1Char('.');
 }
 
 QLineEdit* makeBox(QWidget* parent, SkinLabel* label, int top) {
@@ -82,21 +62,13 @@ QLineEdit* makeBox(QWidget* parent, SkinLabel* label, int top) {
   return box;
 }
 
-// A command button with its picture above the caption, as on the main window.
-platform::PictureButton* makeButton(QWidget* parent, const QString& caption, const QString& picture, int left) {
-  auto* button = new platform::PictureButton(caption, picture, parent);
-  tw::setGeometry(button, left, 1500, 1155, 1035);
-  return button;
-}
-
 }  // namespace
 
 frmAdd::frmAdd() : platform::Form(name()) {
   setClientSizeTwips(4680, 2610);
   setFixedBorder();
   QWidget* area = client();
-  QFont verdana(QStringLiteral("Verdana"));
-  verdana.setPointSizeF(8.25);
+  const QFont verdana = platform::verdana();
 
   SkinLabel1 = new SkinLabel(QStringLiteral("Username:"), area);
   tw::setGeometry(SkinLabel1, 120, 120, 1155, 255);
@@ -108,8 +80,10 @@ frmAdd::frmAdd() : platform::Form(name()) {
   tw::setGeometry(SkinLabel3, 120, 960, 1155, 255);
   txtWebsite = makeBox(area, SkinLabel3, 900);
 
-  cmdAdd.append(makeButton(area, QStringLiteral("Save"), QStringLiteral(":/icons/save.png"), 120));
-  cmdDelete = makeButton(area, QStringLiteral("Cancel"), QStringLiteral(":/icons/cancel.png"), 3420);
+  cmdAdd.append(new platform::PictureButton(QStringLiteral("Save"), QStringLiteral(":/icons/save.png"), area, 120,
+                                            1500, 1155, 1035));
+  cmdDelete = new platform::PictureButton(QStringLiteral("Cancel"), QStringLiteral(":/icons/cancel.png"), area, 3420,
+                                          1500, 1155, 1035);
   for (QWidget* w : {static_cast<QWidget*>(txtUsername), static_cast<QWidget*>(txtPassword),
                      static_cast<QWidget*>(txtWebsite), static_cast<QWidget*>(cmdAdd[0]),
                      static_cast<QWidget*>(cmdDelete)})
@@ -193,6 +167,12 @@ void frmAdd::cmdDelete_Click() { platform::forms::unload(name()); }
 
 void frmAdd::txtWebsite_KeyPress(int& keyAscii) {
   if (keyAscii == 13) cmdAdd_Click(0);
+}
+
+QString entryFieldName(std::size_t field) {
+  static const std::array<QString, 3> names = {QStringLiteral("username"), QStringLiteral("password"),
+                                               QStringLiteral("website")};
+  return names.at(field);
 }
 
 void registerEntryEditor() {

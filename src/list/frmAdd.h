@@ -48,5 +48,8 @@ class frmAdd final : public platform::Form {
 // megabytes (only a damaged or hostile file holds one) would freeze Keyloft for seconds.
 inline constexpr std::size_t kMaxEditableField = 100'000;
 
+// How the editor's messages name a field: 0 "username", 1 "password", 2 "website".
+QString entryFieldName(std::size_t field);
+
 // Registers the editor with the forms runtime under its name.
 void registerEntryEditor();

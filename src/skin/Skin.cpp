@@ -1,5 +1,6 @@
 #include "skin/Skin.h"
 
+#include "platform/forms/Controls.h"
 #include "skin/modSkin.h"
 #include "skin/SkinStyle.h"
 
@@ -76,8 +77,7 @@ void Skin::SkinWindow(WId handle) {
   if (window->property(skinstyle::kWindowProperty).toBool()) return;
 
   // Buttons and text boxes take the skin's font unless the window gave them one of its own.
-  QFont skinFont(QStringLiteral("Verdana"));
-  skinFont.setPointSizeF(8.25);
+  const QFont skinFont = platform::verdana();
   const auto fontless = [](QWidget* control) { return !control->testAttribute(Qt::WA_SetFont); };
   for (QPushButton* button : window->findChildren<QPushButton*>()) {
     if (fontless(button)) button->setFont(skinFont);

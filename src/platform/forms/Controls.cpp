@@ -69,4 +69,11 @@ void setControlTypeName(QObject* control, const QString& typeName) {
   if (control) control->setProperty(kTypeProperty, typeName);
 }
 
+QFont verdana(qreal points, bool bold) {
+  QFont font(QStringLiteral("Verdana"));
+  font.setPointSizeF(points);
+  font.setBold(bold);
+  return font;
+}
+
 }  // namespace platform

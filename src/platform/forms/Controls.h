@@ -1,6 +1,7 @@
 #pragma once
 // The controls of a window as the design enumerates them: in collection (creation) order, each
 // with its control type name ("CommandButton", "TextBox", "ListView", "Label", "PictureBox", ...).
+#include <QFont>
 #include <QList>
 #include <QString>
 
@@ -8,6 +9,9 @@ class QObject;
 class QWidget;
 
 namespace platform {
+
+// Verdana, the font of buttons and text boxes unless a window gives them another (8.25 points).
+QFont verdana(qreal points = 8.25, bool bold = false);
 
 // The controls of a window's client area (and of frames inside it), in creation order.
 QList<QObject*> controlsOf(QWidget* window);

@@ -60,6 +60,12 @@ PictureButton::PictureButton(const QString& caption, const QString& picture, QWi
   setAutoDefault(true);
 }
 
+PictureButton::PictureButton(const QString& caption, const QString& picture, QWidget* parent, int left, int top,
+                             int width, int height)
+    : PictureButton(caption, picture, parent) {
+  twips::setGeometry(this, left, top, width, height);
+}
+
 void PictureButton::paintEvent(QPaintEvent*) {
   QStylePainter painter(this);
   QStyleOptionButton option;

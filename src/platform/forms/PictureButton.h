@@ -21,6 +21,9 @@ class PictureButton final : public QPushButton {
 
  public:
   PictureButton(const QString& caption, const QString& picture, QWidget* parent);
+  // The same, placed in its parent in twips.
+  PictureButton(const QString& caption, const QString& picture, QWidget* parent, int left, int top, int width,
+                int height);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

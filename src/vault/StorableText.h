@@ -1,0 +1,17 @@
+#pragma once
+// Whether texts would come back from data.enc exactly as given: written as a save writes them and
+// read back as the start reads them. The one place that decides what the vault can store.
+#include <array>
+#include <optional>
+#include <string>
+
+namespace vault {
+
+// True when the master password survives being the file's first line.
+bool storesAsMasterPassword(const std::u16string& password);
+
+// The index (0 user, 1 password, 2 location) of the first field of an entry line that would not
+// come back as given, or nothing when all three do.
+std::optional<std::size_t> firstUnstorableField(const std::array<std::u16string, 3>& fields);
+
+}  // namespace vault

@@ -6,8 +6,7 @@ set(KEYLOFT_DESKTOP_DIR ${PROJECT_SOURCE_DIR}/assets/desktop)
 install(TARGETS keyloft RUNTIME DESTINATION .)
 # The browser's engine, loaded from beside the program at the first Visit.
 install(TARGETS keyloft_webengine LIBRARY DESTINATION .)
-# Written by another part of the project; a checkout without it still installs.
-install(FILES ${PROJECT_SOURCE_DIR}/assets/Help.rtf DESTINATION . OPTIONAL)
+install(FILES ${PROJECT_SOURCE_DIR}/assets/Help.rtf DESTINATION .)
 
 install(FILES ${KEYLOFT_DESKTOP_DIR}/keyloft.metainfo.xml
         DESTINATION share/metainfo RENAME app.keyloft.keyloft.metainfo.xml)

@@ -12,9 +12,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null || { fail "cmake --instal
 # The program and what it reads beside itself (the desktop files are checked below).
 check "executable" test -x "$prefix/keyloft"
 check "browser engine beside the executable" test -f "$prefix/keyloft-webengine.so"
-if [ -f "$source_dir/assets/Help.rtf" ]; then
-  check "Help.rtf beside the executable" cmp -s "$source_dir/assets/Help.rtf" "$prefix/Help.rtf"
-fi
+check "Help.rtf beside the executable" cmp -s "$source_dir/assets/Help.rtf" "$prefix/Help.rtf"
 
 # Nothing in the build tree is needed at run time: no library search path leads there.
 if readelf -d "$prefix/keyloft" | grep -E 'R(UN)?PATH' | grep -qF "$build"; then

@@ -62,6 +62,11 @@ Form1::Form1() : Form(name()) {
                                     cmdCopy[0], cmdGoto, cmdCopy[1], cmdCopy[2]};
   for (qsizetype i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
+  createMenus();
+  wireHandlers();
+}
+
+void Form1::createMenus() {
   QMenuBar* menus = menuBar();
   auto items = [](QMenu* menu, std::initializer_list<QString> captions) {
     QList<QAction*> actions;
@@ -80,7 +85,9 @@ Form1::Form1() : Form(name()) {
   mnuHelpItem = items(mnuHelp, {QStringLiteral("View Help")});
   mnuAbout = menus->addMenu(QStringLiteral("About"));
   mnuAboutItem = items(mnuAbout, {QStringLiteral("About this software")});
+}
 
+void Form1::wireHandlers() {
   connect(cmdAdd[0], &QPushButton::clicked, this, [this] { cmdAdd_Click(0); });
   connect(cmdDelete, &QPushButton::clicked, this, [this] { cmdDelete_Click(); });
   connect(cmdEdit, &QPushButton::clicked, this, [this] { cmdEdit_Click(); });

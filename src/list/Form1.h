@@ -63,4 +63,8 @@ class Form1 final : public platform::Form {
   void mnuCopyItem_Click(int index);
   void mnuHelpItem_Click(int index);
   void mnuAboutItem_Click(int index);
+
+ private:
+  void createMenus();
+  void wireHandlers();  // the controls' and menu items' events to their handlers
 };

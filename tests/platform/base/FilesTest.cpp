@@ -215,14 +215,14 @@ TEST_F(FileFaults, WritingThroughALinkReplacesItsTargetAndKeepsTheLink) {
   EXPECT_EQ(testing_support::entryCount(elsewhere.path()), 1u);
 }
 
-// FAT, exFAT and network folders refuse hard links: creation still works, still never replaces,
-// and a failure leaves nothing behind.
+// FAT, exFAT and network folders refuse hard links, each with its own error: creation still works,
+// still never replaces, and a failure leaves nothing behind.
 TEST_F(FileFaults, ExclusiveCreateNeverReplacesWithOrWithoutHardLinks) {
-  for (bool hardLinks : {true, false}) {
-    SCOPED_TRACE(hardLinks ? "hard links" : "no hard links");
+  for (int linkError : {0, EPERM, EOPNOTSUPP, ENOSYS}) {
+    SCOPED_TRACE(linkError ? std::string("no hard links: ") + std::strerror(linkError) : "hard links");
     TempFolder folder;
     std::string error;
-    if (!hardLinks) files::setCallFaultsForTests({{files::Call::Link, 0, EPERM}});
+    if (linkError) files::setCallFaultsForTests({{files::Call::Link, 0, linkError}});
     ASSERT_TRUE(files::createFileExclusively(folder.file("v"), "\r\n", error)) << error;
     EXPECT_EQ(readBytes(folder.file("v")), "\r\n");
     EXPECT_EQ(testing_support::fileMode(folder.file("v")), 0600);

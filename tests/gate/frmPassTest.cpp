@@ -186,6 +186,30 @@ TEST_F(Gate, aPasswordWithCharactersThatSurviveTheFileIsAcceptedAndReadsBack) {
 
 // Verifying it
 
+// The same for the verification: a second Ok that runs while the vault is loaded (events run
+// there, e.g. while the main window comes up) must not list every entry twice, nor the next save
+// write them twice.
+TEST_F(Gate, aSecondOkDuringVerificationIsIgnored) {
+  const std::vector<testing_support::Entry> entries = {{"u1", "p1", "l1"}, {"u2", "p2", "l2"}};
+  writeVault(vaultImage("abcd", entries));
+  frmPass* g = openGate();
+  struct LetEventsRunOnShow final : QObject {
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Show) QCoreApplication::processEvents();
+      return false;
+    }
+  } letEventsRun;
+  mainWindow()->installEventFilter(&letEventsRun);
+  g->txtPass->setText(QStringLiteral("abcd"));
+  QMetaObject::invokeMethod(g->cmdOK, &QPushButton::click, Qt::QueuedConnection);
+  g->cmdOK->click();
+  pump(50);
+  mainWindow()->removeEventFilter(&letEventsRun);
+  EXPECT_EQ(mainWindow()->lstPass->items().count(), 2);
+  ASSERT_TRUE(modGlobals::saveVault());
+  EXPECT_EQ(vaultOnDisk(), vaultImage("abcd", entries));
+}
+
 TEST_F(Gate, verificationIsExactAndCaseSensitive) {
   openVerification("Abcd");
   enter(QStringLiteral("abcd"));

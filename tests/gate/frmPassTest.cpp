@@ -33,58 +33,55 @@ class Gate : public ProgramTest {
 
 // Layouts
 
-TEST_F(Gate, creationModeLayout) {
-  frmPass* g = openCreation();
-  ASSERT_NE(g, nullptr);
-  EXPECT_EQ(g->caption(), QStringLiteral("Password Required"));
-  EXPECT_EQ(g->SkinLabel1->text(),
-            QStringLiteral("Because this is the first time you have used Keyloft, you will need to create a master "
-                           "password.  This password will be required to open the program from now on, and can not "
-                           "be reset.\r\n\r\nPlease enter a password that you will not forget."));
-  EXPECT_NEAR(tw::height(g->SkinLabel1), 1500, kPixel);
-  EXPECT_NEAR(tw::top(g->txtPass), 1700, kPixel);
-  EXPECT_NEAR(tw::top(g->SkinLabel2), 1700, kPixel);
-  EXPECT_NEAR(tw::top(g->txtPass2), 2075, kPixel);
-  EXPECT_NEAR(tw::top(g->SkinLabel3), 2075, kPixel);
-  EXPECT_NEAR(tw::top(g->cmdOK), 2450, kPixel);
-  EXPECT_NEAR(tw::top(g->cmdCancel), 2450, kPixel);
-  EXPECT_NEAR(g->outerHeightTwips(), 3505, kPixel);
-  EXPECT_FALSE(g->txtPass2->isHidden());
-  EXPECT_FALSE(g->SkinLabel3->isHidden());
-}
+// Both layouts in twips with their texts, tab order and timer, and the fields masked and named.
+TEST_F(Gate, bothLayoutsAsDesigned) {
+  const struct Mode {
+    bool creating;
+    QString prompt;
+    int promptHeight, outerHeight, passTop, confirmTop, okTop;  // confirmTop 0: no confirmation
+  } modes[] = {
+      {true,
+       "Because this is the first time you have used Keyloft, you will need to create a master password.  This "
+       "password will be required to open the program from now on, and can not be reset.\r\n\r\nPlease enter a "
+       "password that you will not forget.",
+       1500, 3505, 1700, 2075, 2450},
+      {false, "Please enter your password", 315, 1845, 360, 0, 780},
+  };
+  for (const Mode& m : modes) {
+    SCOPED_TRACE(m.creating ? "creation" : "verification");
+    restart();
+    frmPass* g = m.creating ? openCreation() : openVerification();
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(g->caption(), QStringLiteral("Password Required"));
+    EXPECT_EQ(g->SkinLabel1->text(), m.prompt);
+    EXPECT_NEAR(tw::height(g->SkinLabel1), m.promptHeight, kPixel);
+    EXPECT_NEAR(g->outerHeightTwips(), m.outerHeight, kPixel);
+    EXPECT_NEAR(g->outerWidthTwips() - platform::Form::frameWidthTwips(), 6825, kPixel);
+    const std::pair<QWidget*, int> tops[] = {{g->txtPass, m.passTop},     {g->SkinLabel2, m.passTop},
+                                             {g->txtPass2, m.confirmTop}, {g->SkinLabel3, m.confirmTop},
+                                             {g->cmdOK, m.okTop},         {g->cmdCancel, m.okTop}};
+    for (const auto& [control, top] : tops) {
+      if (top) EXPECT_NEAR(tw::top(control), top, kPixel) << control->accessibleName().toStdString();
+    }
+    EXPECT_EQ(g->txtPass2->isHidden(), !m.creating);
+    EXPECT_EQ(g->SkinLabel3->isHidden(), !m.creating);
+    EXPECT_TRUE(g->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(g->Timer1->enabled());
+    EXPECT_EQ(g->Timer1->interval(), 100);
 
-TEST_F(Gate, verificationModeLayout) {
-  frmPass* g = openVerification();
-  ASSERT_NE(g, nullptr);
-  EXPECT_EQ(g->SkinLabel1->text(), QStringLiteral("Please enter your password"));
-  EXPECT_NEAR(g->outerHeightTwips(), 1845, kPixel);
-  EXPECT_NEAR(tw::top(g->txtPass), 360, kPixel);
-  EXPECT_NEAR(tw::top(g->SkinLabel2), 360, kPixel);
-  EXPECT_NEAR(tw::top(g->cmdOK), 780, kPixel);
-  EXPECT_NEAR(tw::top(g->cmdCancel), 780, kPixel);
-  EXPECT_TRUE(g->txtPass2->isHidden());
-  EXPECT_TRUE(g->SkinLabel3->isHidden());
-  EXPECT_NEAR(g->outerWidthTwips() - platform::Form::frameWidthTwips(), 6825, kPixel);
-  EXPECT_TRUE(g->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-  EXPECT_TRUE(g->Timer1->enabled());
-  EXPECT_EQ(g->Timer1->interval(), 100);
-}
-
-TEST_F(Gate, controlsAreMaskedNamedAndLabelled) {
-  frmPass* g = openCreation();
-  EXPECT_EQ(g->txtPass->echoMode(), QLineEdit::Password);
-  EXPECT_EQ(g->txtPass2->echoMode(), QLineEdit::Password);
-  EXPECT_EQ(g->txtPass->accessibleName(), QStringLiteral("Password:"));
-  EXPECT_EQ(g->txtPass2->accessibleName(), QStringLiteral("Retype Password:"));
-  EXPECT_EQ(g->SkinLabel2->buddy(), g->txtPass);
-  EXPECT_EQ(g->SkinLabel3->buddy(), g->txtPass2);
-  EXPECT_EQ(g->cmdOK->accessibleName(), QStringLiteral("Ok"));
-  EXPECT_EQ(g->cmdCancel->accessibleName(), QStringLiteral("Cancel"));
-  // Designed tab order: Ok, Cancel, the password, its confirmation.
-  EXPECT_EQ(nextTabStop(g->cmdOK), g->cmdCancel);
-  EXPECT_EQ(nextTabStop(g->cmdCancel), g->txtPass);
-  EXPECT_EQ(nextTabStop(g->txtPass), g->txtPass2);
-  EXPECT_EQ(nextTabStop(g->txtPass2), g->cmdOK);
+    EXPECT_EQ(g->txtPass->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(g->txtPass2->echoMode(), QLineEdit::Password);
+    const std::pair<QWidget*, QString> names[] = {{g->txtPass, "Password:"}, {g->txtPass2, "Retype Password:"},
+                                                  {g->cmdOK, "Ok"},          {g->cmdCancel, "Cancel"}};
+    for (const auto& [control, name] : names) EXPECT_EQ(control->accessibleName(), name);
+    EXPECT_EQ(g->SkinLabel2->buddy(), g->txtPass);
+    EXPECT_EQ(g->SkinLabel3->buddy(), g->txtPass2);
+    // Designed tab order: Ok, Cancel, the password, its confirmation when it is shown.
+    QList<QWidget*> order = {g->cmdOK, g->cmdCancel, g->txtPass};
+    if (m.creating) order << g->txtPass2;
+    order << g->cmdOK;
+    for (int i = 1; i < order.size(); ++i) EXPECT_EQ(nextTabStop(order[i - 1]), order[i]) << i;
+  }
 }
 
 // Creating the master password
@@ -185,6 +182,30 @@ TEST_F(Gate, aPasswordWithCharactersThatSurviveTheFileIsAcceptedAndReadsBack) {
 }
 
 // Verifying it
+
+// The same for the verification: a second Ok that runs while the vault is loaded (events run
+// there, e.g. while the main window comes up) must not list every entry twice, nor the next save
+// write them twice.
+TEST_F(Gate, aSecondOkDuringVerificationIsIgnored) {
+  const std::vector<testing_support::Entry> entries = {{"u1", "p1", "l1"}, {"u2", "p2", "l2"}};
+  writeVault(vaultImage("abcd", entries));
+  frmPass* g = openGate();
+  struct LetEventsRunOnShow final : QObject {
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Show) QCoreApplication::processEvents();
+      return false;
+    }
+  } letEventsRun;
+  mainWindow()->installEventFilter(&letEventsRun);
+  g->txtPass->setText(QStringLiteral("abcd"));
+  QMetaObject::invokeMethod(g->cmdOK, &QPushButton::click, Qt::QueuedConnection);
+  g->cmdOK->click();
+  pump(50);
+  mainWindow()->removeEventFilter(&letEventsRun);
+  EXPECT_EQ(mainWindow()->lstPass->items().count(), 2);
+  ASSERT_TRUE(modGlobals::saveVault());
+  EXPECT_EQ(vaultOnDisk(), vaultImage("abcd", entries));
+}
 
 TEST_F(Gate, verificationIsExactAndCaseSensitive) {
   openVerification("Abcd");

@@ -29,6 +29,8 @@ class AboutBox : public ProgramTest {
 }  // namespace
 
 TEST_F(AboutBox, showsTheIdentityWithSkinLabelsOverThePlainLabels) {
+  EXPECT_EQ(openAbout()->lblVersion->text(), QStringLiteral("1.0"));  // the program's own record
+  forms::unload<frmAbout>();
   platform::VersionRecord record = platform::versionRecord();
   record.major = 2;
   record.minor = 15;
@@ -36,10 +38,10 @@ TEST_F(AboutBox, showsTheIdentityWithSkinLabelsOverThePlainLabels) {
   frmAbout* about = openAbout();
   ASSERT_NE(about, nullptr);
   EXPECT_EQ(about->caption(), QStringLiteral("About Keyloft"));
-  EXPECT_EQ(about->Label1->text(), QStringLiteral("Keyloft"));
-  EXPECT_EQ(about->lblVersion->text(), QStringLiteral("2.15"));
-  EXPECT_EQ(about->lblCompany->text(), QStringLiteral("Loftwright Labs"));
-  EXPECT_EQ(about->lblWebsite->text(), QStringLiteral("www.keyloft.app"));
+  const std::pair<QLabel*, QString> texts[] = {{about->Label1, "Keyloft"}, {about->lblVersion, "2.15"},
+                                               {about->lblCompany, "Loftwright Labs"},
+                                               {about->lblWebsite, "www.keyloft.app"}};
+  for (const auto& [label, text] : texts) EXPECT_EQ(label->text(), text);
   EXPECT_FALSE(about->Picture1->pixmap().isNull());
   EXPECT_NEAR(tw::width(about->Picture1), 7515, 15);
   EXPECT_NEAR(tw::height(about->Picture1), 1035, 15);
@@ -53,10 +55,6 @@ TEST_F(AboutBox, showsTheIdentityWithSkinLabelsOverThePlainLabels) {
     EXPECT_EQ(about->SkinLabel1[i + 1]->geometry(), plain[i]->geometry());
   }
   EXPECT_TRUE(about->SkinLabel1[0]->isHidden());
-}
-
-TEST_F(AboutBox, showsVersionOneZeroFromTheProgramsOwnRecord) {
-  EXPECT_EQ(openAbout()->lblVersion->text(), QStringLiteral("1.0"));
 }
 
 TEST_F(AboutBox, withoutSkinningThePlainLabelsStayAsTheyAre) {

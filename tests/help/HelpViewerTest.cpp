@@ -103,6 +103,7 @@ TEST_F(HelpViewer, theStoredSettingSetsTheCheckBoxWhenItIsAWholeNumber) {
     bool checkedBefore, checkedAfter;
   } cases[] = {
       {"1", false, true},   {"0", true, false},    {" 1 ", false, true}, {"0.4", true, false},
+      {"0.5", true, false},  // half rounds to even: 0
       {"abc", true, true},  {"abc", false, false}, {"", true, true},     {"7", false, false},
   };
   ASSERT_NE(viewer(), nullptr);

@@ -30,11 +30,10 @@ TEST_F(Editor, layoutAndNamesForAssistiveTechnology) {
   EXPECT_EQ(e->clientHeightTwips(), 2610);
   EXPECT_NEAR(platform::twips::top(e->txtWebsite), 900, 15);
   EXPECT_NEAR(platform::twips::left(e->cmdDelete), 3420, 15);
-  EXPECT_EQ(e->txtUsername->accessibleName(), "Username:");
-  EXPECT_EQ(e->txtPassword->accessibleName(), "Password:");
-  EXPECT_EQ(e->txtWebsite->accessibleName(), "Website:");
-  EXPECT_EQ(e->cmdAdd[0]->accessibleName(), "Save");
-  EXPECT_EQ(e->cmdDelete->accessibleName(), "Cancel");
+  const std::pair<QWidget*, QString> names[] = {{e->txtUsername, "Username:"}, {e->txtPassword, "Password:"},
+                                                {e->txtWebsite, "Website:"},   {e->cmdAdd[0], "Save"},
+                                                {e->cmdDelete, "Cancel"}};
+  for (const auto& [control, name] : names) EXPECT_EQ(control->accessibleName(), name);
   EXPECT_EQ(platform::controlTypeName(e->cmdDelete), "CommandButton");
   e->cmdDelete->click();  // the real control cancels too
   EXPECT_EQ(editor(), nullptr);

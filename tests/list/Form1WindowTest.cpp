@@ -47,66 +47,56 @@ class MainWindow : public ProgramTest {
 
 // Layout and texts
 
-TEST_F(MainWindow, captionsColumnsAndStatusPanelAsDesigned) {
+// As designed: each button's caption is also its name for assistive technology, the columns line
+// up with the copy buttons below them, each menu item shown is the one its handler is wired to.
+TEST_F(MainWindow, designedTextsPicturesColumnsMenusAndTabOrder) {
   Form1* w = open();
   EXPECT_EQ(w->caption(), QStringLiteral("Keyloft by Loftwright Labs"));
-  EXPECT_EQ(w->cmdWebsite[0]->text(), QStringLiteral("Visit www.keyloft.app"));
-  EXPECT_EQ(w->cmdWebsite[0]->accessibleName(), QStringLiteral("Visit www.keyloft.app"));
-  ASSERT_EQ(w->lstPass->columnCount(), 3);
-  const char* headers[] = {"Username", "Password", "Website/Location"};
-  const int widths[] = {2345, 2375, 4095};
-  for (int c = 1; c <= 3; ++c) {
-    EXPECT_EQ(w->lstPass->columnText(c), QString::fromLatin1(headers[c - 1]));
-    EXPECT_NEAR(w->lstPass->columnWidthTwips(c), widths[c - 1], kPixel) << c;
-  }
-  EXPECT_NEAR(w->StatusBar1->panelWidthTwips(1), w->outerWidthTwips(), kPixel);
   EXPECT_NEAR(w->clientWidthTwips(), 9015, kPixel);
   EXPECT_NEAR(w->clientHeightTwips(), 6555, kPixel);
-}
-
-TEST_F(MainWindow, buttonsCarryPicturesAndEveryControlANameInTabOrder) {
-  Form1* w = open();
-  const QList<QPushButton*> buttons = {w->cmdAdd[0], w->cmdDelete, w->cmdEdit,  w->cmdGoto,
-                                       w->cmdWebsite[0], w->cmdCopy[0], w->cmdCopy[1], w->cmdCopy[2]};
-  const QStringList captions = {QStringLiteral("Add"),           QStringLiteral("Delete"),
-                                QStringLiteral("Edit"),          QStringLiteral("Go To"),
-                                QStringLiteral("Visit www.keyloft.app"), QStringLiteral("Copy Username"),
-                                QStringLiteral("Copy Password"), QStringLiteral("Copy Used At")};
-  for (int i = 0; i < buttons.size(); ++i) {
-    EXPECT_EQ(buttons[i]->text(), captions[i]);
-    EXPECT_EQ(buttons[i]->accessibleName(), captions[i]);
-    EXPECT_EQ(buttons[i]->iconSize(), QSize(32, 32));
-    EXPECT_EQ(buttons[i]->icon().pixmap(32, 32).size(), QSize(32, 32)) << captions[i].toStdString();
-  }
+  EXPECT_NEAR(w->StatusBar1->panelWidthTwips(1), w->outerWidthTwips(), kPixel);
   EXPECT_FALSE(w->lstPass->accessibleName().isEmpty());
   EXPECT_FALSE(w->StatusBar1->accessibleName().isEmpty());
 
-  // Designed tab order.
-  const QList<QWidget*> order = {w->cmdAdd[0], w->cmdEdit, w->cmdDelete,  w->cmdWebsite[0], w->lstPass,
-                                 w->cmdCopy[0], w->cmdGoto, w->cmdCopy[1], w->cmdCopy[2]};
-  for (int i = 1; i < order.size(); ++i) EXPECT_EQ(nextTabStop(order[i - 1]), order[i]) << i;
-}
+  const std::pair<QPushButton*, QString> buttons[] = {
+      {w->cmdAdd[0], "Add"},       {w->cmdDelete, "Delete"},         {w->cmdEdit, "Edit"},
+      {w->cmdGoto, "Go To"},       {w->cmdWebsite[0], "Visit www.keyloft.app"},
+      {w->cmdCopy[0], "Copy Username"}, {w->cmdCopy[1], "Copy Password"}, {w->cmdCopy[2], "Copy Used At"}};
+  for (const auto& [button, caption] : buttons) {
+    EXPECT_EQ(button->text(), caption);
+    EXPECT_EQ(button->accessibleName(), caption);
+    EXPECT_EQ(button->iconSize(), QSize(32, 32)) << caption.toStdString();
+    EXPECT_EQ(button->icon().pixmap(32, 32).size(), QSize(32, 32)) << caption.toStdString();
+  }
 
-TEST_F(MainWindow, menusCarryTheirExactCaptions) {
-  Form1* w = open();
-  QStringList menus;
-  for (QAction* a : w->menuBar()->actions()) menus << a->text();
-  EXPECT_EQ(menus, (QStringList{QStringLiteral("File"), QStringLiteral("Data"), QStringLiteral("Copy"),
-                                QStringLiteral("Help"), QStringLiteral("About")}));
-  auto texts = [](const QList<QAction*>& items) {
-    QStringList t;
-    for (QAction* a : items) t << a->text();
-    return t;
+  const std::pair<QString, int> columns[] = {{"Username", 2345}, {"Password", 2375}, {"Website/Location", 4095}};
+  ASSERT_EQ(w->lstPass->columnCount(), 3);
+  for (int c = 1; c <= 3; ++c) {
+    EXPECT_EQ(w->lstPass->columnText(c), columns[c - 1].first);
+    EXPECT_NEAR(w->lstPass->columnWidthTwips(c), columns[c - 1].second, kPixel) << c;
+  }
+
+  // The menu bar in order: each menu's caption, then its items.
+  const std::pair<QStringList, QList<QAction*>> menus[] = {
+      {{"File", "Exit"}, w->mnuFileItem},
+      {{"Data", "Add Username/Password", "Delete Selected Item", "Edit Selected Item", "Goto \"Used At\" Location"},
+       w->mnuDataItem},
+      {{"Copy", "Selected Username", "Selected Password", "Selected Used At Location"}, w->mnuCopyItem},
+      {{"Help", "View Help"}, w->mnuHelpItem},
+      {{"About", "About this software"}, w->mnuAboutItem},
   };
-  EXPECT_EQ(texts(w->mnuFileItem), QStringList{QStringLiteral("Exit")});
-  EXPECT_EQ(texts(w->mnuDataItem),
-            (QStringList{QStringLiteral("Add Username/Password"), QStringLiteral("Delete Selected Item"),
-                         QStringLiteral("Edit Selected Item"), QStringLiteral("Goto \"Used At\" Location")}));
-  EXPECT_EQ(texts(w->mnuCopyItem), (QStringList{QStringLiteral("Selected Username"), QStringLiteral("Selected Password"),
-                                                QStringLiteral("Selected Used At Location")}));
-  EXPECT_EQ(texts(w->mnuHelpItem), QStringList{QStringLiteral("View Help")});
-  EXPECT_EQ(texts(w->mnuAboutItem), QStringList{QStringLiteral("About this software")});
-  EXPECT_EQ(w->mnuData->actions(), w->mnuDataItem);
+  const QList<QAction*> bar = w->menuBar()->actions();
+  ASSERT_EQ(bar.size(), std::ssize(menus));
+  for (int m = 0; m < bar.size(); ++m) {
+    QStringList shown{bar[m]->text()};
+    for (QAction* item : bar[m]->menu()->actions()) shown << item->text();
+    EXPECT_EQ(shown, menus[m].first);
+    EXPECT_EQ(bar[m]->menu()->actions(), menus[m].second) << m;
+  }
+
+  const QList<QWidget*> tabOrder = {w->cmdAdd[0], w->cmdEdit, w->cmdDelete,  w->cmdWebsite[0], w->lstPass,
+                                    w->cmdCopy[0], w->cmdGoto, w->cmdCopy[1], w->cmdCopy[2]};
+  for (int i = 1; i < tabOrder.size(); ++i) EXPECT_EQ(nextTabStop(tabOrder[i - 1]), tabOrder[i]) << i;
 }
 
 // Wiring: a click and the matching menu item reach the same command

@@ -20,7 +20,6 @@
 #include "vault/modGlobals.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -41,14 +40,8 @@ namespace mb = platform::msgbox;
 
 using testing_support::vaultImage;
 
+using testing_support::pump;
 using testing_support::waitFor;
-
-// Lets events run for a while.
-inline void pump(int milliseconds) {
-  QElapsedTimer clock;
-  clock.start();
-  while (clock.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
 
 // The next control that Tab moves to.
 inline QWidget* nextTabStop(QWidget* from) {

@@ -19,4 +19,9 @@ inline bool waitFor(const std::function<bool()>& condition, int timeoutMs = 5000
   return true;
 }
 
+// Lets events run for the whole time: for checking that something does not happen meanwhile.
+inline void pump(int milliseconds) {
+  waitFor([] { return false; }, milliseconds);
+}
+
 }  // namespace testing_support

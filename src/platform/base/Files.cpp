@@ -52,6 +52,7 @@ constexpr SystemCalls kSystem = {
 
 std::vector<CallFault> g_faults;
 std::vector<Call> g_calls;
+std::vector<std::string> g_syncedFolders;
 
 // Logs the call; returns the errno it must fail with, or 0. A short write is reported in `shortWrite`.
 int injected(Call call, std::size_t* shortWrite = nullptr) {
@@ -96,7 +97,10 @@ constexpr SystemCalls kFaulty = {
       return kSystem.close(fd);
     },
     [](const char* from, const char* to) { return failOr<int>(Call::Rename, [&] { return kSystem.rename(from, to); }); },
-    [](const char* path) { return failOr<int>(Call::OpenFolder, [&] { return kSystem.openFolder(path); }); },
+    [](const char* path) {
+      g_syncedFolders.emplace_back(path);
+      return failOr<int>(Call::OpenFolder, [&] { return kSystem.openFolder(path); });
+    },
     [](int fd) { return failOr<int>(Call::SyncFolder, [&] { return kSystem.syncFolder(fd); }); },
     [](const char* from, const char* to) { return failOr<int>(Call::Link, [&] { return kSystem.link(from, to); }); },
     [](const char* path) { return failOr<int>(Call::Claim, [&] { return kSystem.claim(path); }); },
@@ -401,15 +405,19 @@ const char* callName(Call call) {
 void setCallFaultsForTests(std::vector<CallFault> faults) {
   g_faults = std::move(faults);
   g_calls.clear();
+  g_syncedFolders.clear();
   g_sys = &kFaulty;
 }
 
 void clearCallFaultsForTests() {
   g_faults.clear();
   g_calls.clear();
+  g_syncedFolders.clear();
   g_sys = &kSystem;
 }
 
 std::vector<Call> loggedCallsForTests() { return g_calls; }
+
+std::vector<std::string> syncedFoldersForTests() { return g_syncedFolders; }
 
 }  // namespace platform::files

@@ -81,5 +81,8 @@ void setCallFaultsForTests(std::vector<CallFault> faults);
 void clearCallFaultsForTests();
 // The calls made since setCallFaultsForTests, in order.
 std::vector<Call> loggedCallsForTests();
+// The folders opened for their fsync since setCallFaultsForTests, in order: which folder a save
+// made durable is not visible in the calls alone.
+std::vector<std::string> syncedFoldersForTests();
 
 }  // namespace platform::files

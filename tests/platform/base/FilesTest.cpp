@@ -196,29 +196,33 @@ TEST_F(FileFaults, FileSizeLimitFailsTheWriteInsteadOfEndingTheProcess) {
   EXPECT_EQ(testing_support::entryCount(dir.path()), 1u);
 }
 
-// A vault kept elsewhere behind a link: the save must reach the real file and keep the link.
+// A vault kept elsewhere behind a link: the save must reach the real file and keep the link, and
+// make durable the folder where the rename happened, not the link's.
 TEST_F(FileFaults, WritingThroughALinkReplacesItsTargetAndKeepsTheLink) {
   TempFolder elsewhere;
   writeBytes(elsewhere.file("real"), "old");
   ::chmod(elsewhere.file("real").c_str(), 0640);
   ASSERT_EQ(::symlink(elsewhere.file("real").c_str(), dir.file("data").c_str()), 0);
+  files::setCallFaultsForTests({});
   std::string error;
   ASSERT_TRUE(files::writeFileAtomically(dir.file("data"), "new", error)) << error;
   EXPECT_TRUE(std::filesystem::is_symlink(dir.file("data")));
   EXPECT_EQ(readBytes(elsewhere.file("real")), "new");
   EXPECT_EQ(testing_support::fileMode(elsewhere.file("real")), 0640);
+  EXPECT_EQ(files::syncedFoldersForTests(),
+            std::vector<std::string>{std::filesystem::canonical(elsewhere.path()).string()});
   EXPECT_EQ(testing_support::entryCount(dir.path()), 1u);
   EXPECT_EQ(testing_support::entryCount(elsewhere.path()), 1u);
 }
 
-// FAT, exFAT and network folders refuse hard links: creation still works, still never replaces,
-// and a failure leaves nothing behind.
+// FAT, exFAT and network folders refuse hard links, each with its own error: creation still works,
+// still never replaces, and a failure leaves nothing behind.
 TEST_F(FileFaults, ExclusiveCreateNeverReplacesWithOrWithoutHardLinks) {
-  for (bool hardLinks : {true, false}) {
-    SCOPED_TRACE(hardLinks ? "hard links" : "no hard links");
+  for (int linkError : {0, EPERM, EOPNOTSUPP, ENOSYS}) {
+    SCOPED_TRACE(linkError ? std::string("no hard links: ") + std::strerror(linkError) : "hard links");
     TempFolder folder;
     std::string error;
-    if (!hardLinks) files::setCallFaultsForTests({{files::Call::Link, 0, EPERM}});
+    if (linkError) files::setCallFaultsForTests({{files::Call::Link, 0, linkError}});
     ASSERT_TRUE(files::createFileExclusively(folder.file("v"), "\r\n", error)) << error;
     EXPECT_EQ(readBytes(folder.file("v")), "\r\n");
     EXPECT_EQ(testing_support::fileMode(folder.file("v")), 0600);

@@ -2,6 +2,7 @@
 // no resize and no maximise, also after the native window is re-created.
 #include "platform/forms/Forms.h"
 #include "platform/forms/WindowOnTop.h"
+#include "support/WaitFor.h"
 
 #include <QGuiApplication>
 #include <QWindow>
@@ -47,10 +48,10 @@ std::vector<std::uint32_t> motifHints(const QWidget& window) {
 
 // Lets the window reach the screen: the X server maps it and Qt handles the expose.
 void settle(Form& form) {
-  for (int i = 0; i < 50 && !(form.windowHandle() && form.windowHandle()->isExposed()); ++i) {
+  testing_support::waitFor([&] {
     QGuiApplication::sync();
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
+    return form.windowHandle() && form.windowHandle()->isExposed();
+  });
   QCoreApplication::processEvents();
   QGuiApplication::sync();
 }

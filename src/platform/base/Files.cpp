@@ -1,5 +1,7 @@
 #include "Files.h"
 
+#include "SystemCalls.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -26,87 +28,6 @@ std::string g_programFolderOverride;
 std::vector<int> g_lockFds;
 
 std::string reason(int err) { return std::strerror(err); }
-
-// The system calls of a save and of an exclusive create, reached through one table so that tests
-// can fail any one of them.
-struct SystemCalls {
-  int (*createTemporary)(char* name);
-  int (*setMode)(int fd, mode_t mode);
-  ssize_t (*write)(int fd, const void* data, std::size_t size);
-  int (*syncFile)(int fd);
-  int (*close)(int fd);
-  int (*rename)(const char* from, const char* to);
-  int (*openFolder)(const char* path);
-  int (*syncFolder)(int fd);
-  int (*link)(const char* from, const char* to);
-  int (*claim)(const char* path);
-};
-
-int openFolderForSync(const char* path) { return ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC); }
-int claimName(const char* path) { return ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600); }
-
-constexpr SystemCalls kSystem = {
-    [](char* name) { return ::mkostemp(name, O_CLOEXEC); },
-    ::fchmod, ::write, ::fsync, ::close, ::rename, openFolderForSync, ::fsync, ::link, claimName,
-};
-
-std::vector<CallFault> g_faults;
-std::vector<Call> g_calls;
-std::vector<std::string> g_syncedFolders;
-
-// Logs the call; returns the errno it must fail with, or 0. A short write is reported in `shortWrite`.
-int injected(Call call, std::size_t* shortWrite = nullptr) {
-  g_calls.push_back(call);
-  const int occurrence = static_cast<int>(std::count(g_calls.begin(), g_calls.end(), call));
-  for (const CallFault& f : g_faults) {
-    if (f.call != call || (f.occurrence != 0 && f.occurrence != occurrence)) continue;
-    if (f.error == 0 && shortWrite) *shortWrite = f.shortWrite;
-    return f.error;
-  }
-  return 0;
-}
-
-template <class Result, class Real>
-Result failOr(Call call, Real real) {
-  if (int e = injected(call)) {
-    errno = e;
-    return -1;
-  }
-  return real();
-}
-
-constexpr SystemCalls kFaulty = {
-    [](char* name) { return failOr<int>(Call::CreateTemporary, [&] { return kSystem.createTemporary(name); }); },
-    [](int fd, mode_t mode) { return failOr<int>(Call::SetMode, [&] { return kSystem.setMode(fd, mode); }); },
-    [](int fd, const void* data, std::size_t size) -> ssize_t {
-      std::size_t shortWrite = size;
-      if (int e = injected(Call::Write, &shortWrite)) {
-        errno = e;
-        return -1;
-      }
-      return kSystem.write(fd, data, std::min(size, shortWrite));
-    },
-    [](int fd) { return failOr<int>(Call::SyncFile, [&] { return kSystem.syncFile(fd); }); },
-    [](int fd) {
-      // A failed close still frees the descriptor, as Linux does.
-      if (int e = injected(Call::Close)) {
-        kSystem.close(fd);
-        errno = e;
-        return -1;
-      }
-      return kSystem.close(fd);
-    },
-    [](const char* from, const char* to) { return failOr<int>(Call::Rename, [&] { return kSystem.rename(from, to); }); },
-    [](const char* path) {
-      g_syncedFolders.emplace_back(path);
-      return failOr<int>(Call::OpenFolder, [&] { return kSystem.openFolder(path); });
-    },
-    [](int fd) { return failOr<int>(Call::SyncFolder, [&] { return kSystem.syncFolder(fd); }); },
-    [](const char* from, const char* to) { return failOr<int>(Call::Link, [&] { return kSystem.link(from, to); }); },
-    [](const char* path) { return failOr<int>(Call::Claim, [&] { return kSystem.claim(path); }); },
-};
-
-const SystemCalls* g_sys = &kSystem;
 
 // An interrupted call did nothing and is made again.
 template <class Body>
@@ -159,7 +80,7 @@ std::string replacedFile(const std::string& path) {
 bool writeAll(int fd, std::string_view bytes, int& err) {
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t n = retried([&] { return g_sys->write(fd, bytes.data() + done, bytes.size() - done); });
+    const ssize_t n = retried([&] { return systemCalls().write(fd, bytes.data() + done, bytes.size() - done); });
     if (n < 0) {
       err = errno;
       return false;
@@ -175,7 +96,7 @@ bool writeAll(int fd, std::string_view bytes, int& err) {
 }
 
 bool syncFd(int fd, int& err) {
-  if (retried([&] { return g_sys->syncFile(fd); }) == 0) return true;
+  if (retried([&] { return systemCalls().syncFile(fd); }) == 0) return true;
   err = errno;
   return false;
 }
@@ -184,9 +105,9 @@ bool syncFd(int fd, int& err) {
 // only makes the rename survive a power cut. Its failure is not a failed save: reported as one, the
 // program would put back a list that no longer matches the file.
 void syncFolder(const std::string& folder) {
-  const int dfd = retried([&] { return g_sys->openFolder(folder.c_str()); });
+  const int dfd = retried([&] { return systemCalls().openFolder(folder.c_str()); });
   if (dfd < 0) return;
-  retried([&] { return g_sys->syncFolder(dfd); });
+  retried([&] { return systemCalls().syncFolder(dfd); });
   ::close(dfd);
 }
 
@@ -198,17 +119,17 @@ std::string writeTemporary(const std::string& path, std::string_view bytes, mode
   Fd f{retried([&] {
     name.assign(tmpl.begin(), tmpl.end());  // a failed mkstemp may leave the template changed
     name.push_back('\0');
-    return g_sys->createTemporary(name.data());
+    return systemCalls().createTemporary(name.data());
   })};
   if (f.fd < 0) {
     err = errno;
     return {};
   }
   std::string tmp(name.data());
-  bool ok = retried([&] { return g_sys->setMode(f.fd, mode); }) == 0 || (err = errno, false);
+  bool ok = retried([&] { return systemCalls().setMode(f.fd, mode); }) == 0 || (err = errno, false);
   ok = ok && writeAll(f.fd, bytes, err) && syncFd(f.fd, err);
   // An interrupted close has still closed the file (Linux), and its content is already synced.
-  if (ok && g_sys->close(f.release()) != 0 && errno != EINTR) {
+  if (ok && systemCalls().close(f.release()) != 0 && errno != EINTR) {
     err = errno;
     ok = false;
   }
@@ -221,7 +142,7 @@ std::string writeTemporary(const std::string& path, std::string_view bytes, mode
 
 // Renames the finished temporary file into place; on failure removes it.
 bool renameInto(const std::string& tmp, const std::string& path, int& err) {
-  if (retried([&] { return g_sys->rename(tmp.c_str(), path.c_str()); }) == 0) return true;
+  if (retried([&] { return systemCalls().rename(tmp.c_str(), path.c_str()); }) == 0) return true;
   err = errno;
   ::unlink(tmp.c_str());
   return false;
@@ -231,7 +152,7 @@ bool renameInto(const std::string& tmp, const std::string& path, int& err) {
 bool hardLinksUnsupported(int err) { return err == EPERM || err == EOPNOTSUPP || err == ENOSYS; }
 
 bool linkInto(const std::string& tmp, const std::string& path, int& err) {
-  if (retried([&] { return g_sys->link(tmp.c_str(), path.c_str()); }) == 0) return true;
+  if (retried([&] { return systemCalls().link(tmp.c_str(), path.c_str()); }) == 0) return true;
   err = errno;
   return false;
 }
@@ -240,7 +161,7 @@ bool linkInto(const std::string& tmp, const std::string& path, int& err) {
 // the empty claim. Only one creator can claim it, and a reader meets nothing, an empty file (no
 // master password yet) or the whole content.
 bool claimAndRenameInto(const std::string& tmp, const std::string& path, int& err) {
-  const int claim = retried([&] { return g_sys->claim(path.c_str()); });
+  const int claim = retried([&] { return systemCalls().claim(path.c_str()); });
   if (claim < 0) {
     err = errno;
     ::unlink(tmp.c_str());
@@ -385,39 +306,5 @@ void releaseLocksForTests() {
   for (int fd : g_lockFds) ::close(fd);
   g_lockFds.clear();
 }
-
-const char* callName(Call call) {
-  switch (call) {
-    case Call::CreateTemporary: return "create temporary";
-    case Call::SetMode: return "set mode";
-    case Call::Write: return "write";
-    case Call::SyncFile: return "fsync file";
-    case Call::Close: return "close";
-    case Call::Rename: return "rename";
-    case Call::OpenFolder: return "open folder";
-    case Call::SyncFolder: return "fsync folder";
-    case Call::Link: return "link";
-    case Call::Claim: return "claim";
-  }
-  return "?";
-}
-
-void setCallFaultsForTests(std::vector<CallFault> faults) {
-  g_faults = std::move(faults);
-  g_calls.clear();
-  g_syncedFolders.clear();
-  g_sys = &kFaulty;
-}
-
-void clearCallFaultsForTests() {
-  g_faults.clear();
-  g_calls.clear();
-  g_syncedFolders.clear();
-  g_sys = &kSystem;
-}
-
-std::vector<Call> loggedCallsForTests() { return g_calls; }
-
-std::vector<std::string> syncedFoldersForTests() { return g_syncedFolders; }
 
 }  // namespace platform::files

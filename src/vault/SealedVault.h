@@ -1,0 +1,83 @@
+#pragma once
+// The encrypted form of data.enc, which the user chooses: a header (magic, format version, the key
+// derivation's parameters and salt, the nonce, a key-check value and a checksum of the header),
+// then the XChaCha20-Poly1305 encryption of exactly the bytes a plain save writes, with the whole
+// header as associated data. Argon2id derives the key from the master password. libsodium only.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vault::sealed {
+
+// Argon2id's cost, stored in the header.
+struct KdfParams {
+  std::uint64_t opsLimit = 0;  // passes
+  std::uint64_t memLimit = 0;  // bytes
+};
+
+// The most a file may ask for: beyond it a hostile file could make Keyloft allocate gigabytes or
+// derive for minutes.
+inline constexpr std::uint64_t kMaxMemLimit = 1ULL << 30;
+inline constexpr std::uint64_t kMaxOpsLimit = 16;
+// The least Keyloft chooses when it encrypts.
+inline constexpr std::uint64_t kMinChosenMemLimit = 64ULL << 20;
+inline constexpr std::uint64_t kMinChosenOpsLimit = 3;
+
+// Parameters for this machine: at least 64 MiB and 3 passes, grown until one derivation takes
+// about half a second (measured here, so it takes a moment).
+KdfParams chooseParams();
+
+// A derived key: memory locked against swap and left out of core dumps, wiped when destroyed.
+class Key final {
+ public:
+  static constexpr std::size_t kSize = 32;
+  Key();
+  ~Key();
+  Key(Key&& other) noexcept;
+  Key& operator=(Key&& other) noexcept;
+  Key(const Key&) = delete;
+  Key& operator=(const Key&) = delete;
+
+  unsigned char* data() { return bytes_; }
+  const unsigned char* data() const { return bytes_; }
+
+ private:
+  unsigned char* bytes_ = nullptr;
+};
+
+inline constexpr std::size_t kSaltSize = 16;
+
+// What a save needs to seal again: the key and the salt and parameters it was derived with.
+struct Sealing {
+  KdfParams params;
+  std::array<unsigned char, kSaltSize> salt{};
+  Key key;
+};
+
+// True when the bytes begin with the sealed format's magic (a plain vault never does in practice).
+bool isSealed(std::string_view fileBytes);
+
+// What is wrong with a sealed file that can be told without the password (cut short, a damaged
+// header, an unknown format version, parameters beyond the limits above), as a sentence for the
+// user; nothing when the header is sound.
+std::optional<std::string> headerProblem(std::string_view fileBytes);
+
+// Derives the key for `password` (code-page bytes) with the header's salt and parameters, and
+// checks it against the header's key-check value. Nothing when the password is wrong. Slow: call
+// it off the window thread. The header must be sound (headerProblem empty).
+std::optional<Sealing> unlock(std::string_view fileBytes, std::string_view password);
+
+// The plain bytes of a sealed file, opened with a key that unlock() gave for it; false with a
+// sentence for the user when the content is damaged.
+bool open(std::string_view fileBytes, const Sealing& sealing, std::string& plain, std::string& why);
+
+// A new key for `password` with a fresh salt (slow, like unlock).
+Sealing newSealing(std::string_view password, const KdfParams& params);
+
+// The sealed file of `plain`: a header with a fresh nonce, then the encryption.
+std::string seal(std::string_view plain, const Sealing& sealing);
+
+}  // namespace vault::sealed

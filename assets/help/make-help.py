@@ -130,6 +130,9 @@ def document():
             ('Copy Password', 'Puts the selected password on the clipboard (**Copy > Selected Password**).'),
             ('Copy Used At', 'Puts the selected location on the clipboard (**Copy > Selected Used At Location**).'),
             ('Visit', 'Opens Keyloft\u2019s own web site in a small browser window.'),
+            ('File > Encrypt Vault', 'Encrypts data.enc with a key made from your master password '
+                                     '(**File > Remove Encryption** turns it off again).'),
+            ('File > Change Master Password', 'Sets a new master password; type the current one first.'),
             ('File > Exit', 'Closes Keyloft. Every change is already saved.'),
         ]),
         para('The line at the bottom of the window tells you what the last command did, for example '
@@ -167,6 +170,13 @@ def document():
              'scrambled can read it, the master password included. Keyloft creates the file so that only '
              'your user account can read it; keep it that way, do not share the folder, and treat every '
              'backup copy as you would treat the passwords themselves.'),
+        para('For real protection choose **File > Encrypt Vault**. Keyloft then encrypts the whole file '
+             'with a key made from your master password, and nobody can read a copy of it, a backup or a '
+             'synced file without that password. Only Keyloft can open an encrypted vault, and if you '
+             'forget the password nothing can bring the entries back: keep a backup. Encryption does not '
+             'help against a program that runs as you while Keyloft is open, or one that records your keys.'),
+        para('After you copy a user name or password, Keyloft empties the clipboard again after 30 '
+             'seconds, and when it closes, unless you have copied something else since.'),
         '\\pard\\qc\\sb240\\f0\\fs16\\cf2 Keyloft 1.0 \\emdash  Loftwright Labs \\emdash  www.keyloft.app\\par\n',
         '}\n',
     ]

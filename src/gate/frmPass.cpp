@@ -3,6 +3,7 @@
 #include "app/endProgram.h"
 #include "app/modLivery.h"
 #include "app/modOnTop.h"
+#include "PasswordDialog.h"
 #include "masterPasswordCheck.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/MessageBox.h"
@@ -12,6 +13,7 @@
 #include "skin/SkinLabel.h"
 #include "vault/modGlobals.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -23,15 +25,6 @@ namespace mb = platform::msgbox;
 namespace {
 
 constexpr int kEnter = 13;
-
-QLineEdit* passwordField(QWidget* parent, const QString& accessibleName) {
-  auto* field = new QLineEdit(parent);
-  field->setEchoMode(QLineEdit::Password);
-  // Every character shows as "*", whatever the style's own mask character is.
-  field->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
-  field->setAccessibleName(accessibleName);
-  return field;
-}
 
 QPushButton* button(const QString& caption, QWidget* parent) {
   auto* b = new QPushButton(caption, parent);
@@ -137,10 +130,15 @@ void frmPass::Form_Unload() {
   if (modGlobals::masterPassword.empty()) endProgram();
 }
 
+void frmPass::Form_QueryUnload(bool& cancel) {
+  // Closing while a key is derived would pull the dialog away under the check that runs it.
+  if (checking_) cancel = true;
+}
+
 void frmPass::cmdOK_Click() {
   // A second Enter or click (key repeat, a double click) may arrive while the accepted password
   // is being processed, and the vault steps pump events: it must not create or load twice.
-  if (accepted_) return;
+  if (accepted_ || checking_) return;
   if (modGlobals::creatingMasterPassword)
     createPassword();
   else
@@ -172,7 +170,14 @@ void frmPass::createPassword() {
 }
 
 void frmPass::verifyPassword() {
-  if (txtPass->text().toStdU16String() == modGlobals::storedMasterPassword) {
+  // An encrypted vault derives its key from the typed password: a moment, with a busy cursor.
+  checking_ = true;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const modGlobals::PasswordCheck check = modGlobals::checkMasterPassword(txtPass->text().toStdU16String());
+  QApplication::restoreOverrideCursor();
+  checking_ = false;
+  if (check == modGlobals::PasswordCheck::Ended) return;
+  if (check == modGlobals::PasswordCheck::Right) {
     accepted_ = true;
     modGlobals::masterPassword = modGlobals::storedMasterPassword;
     Timer1->setEnabled(false);
@@ -207,6 +212,7 @@ void frmPass::tellWithoutTopMost(const QString& text, bool emptyFields) {
 }
 
 void frmPass::cmdCancel_Click() {
+  if (checking_) return;
   Timer1->setEnabled(false);
   endProgram();
 }

@@ -28,6 +28,7 @@ class frmPass final : public platform::Form {
   platform::Timer* Timer1 = nullptr;
 
   void Form_Load() override;
+  void Form_QueryUnload(bool& cancel) override;
   void Form_Unload() override;
   void cmdOK_Click();
   void cmdCancel_Click();
@@ -50,4 +51,5 @@ class frmPass final : public platform::Form {
 
   short wrongTries_ = 0;
   bool accepted_ = false;  // a password was accepted; no further Ok counts
+  bool checking_ = false;  // a typed password is being checked; Ok, Cancel and closing wait
 };

@@ -25,7 +25,8 @@ L* label(QWidget* parent, const QString& text, const QFont& font, int left, int 
 const QString kNotice = QStringLiteral(
     "Keyloft keeps your user names, passwords and the places you use them in one file beside the "
     "program, behind a master password that only you know. The file is scrambled so that it can't be "
-    "read at a glance, but it is not encrypted: keep it private and keep a copy of it somewhere safe. "
+    "read at a glance; it is encrypted only when you choose File > Encrypt Vault. Keep it private and "
+    "keep a copy of it somewhere safe. "
     "This software comes as it is, without warranty of any kind.");
 
 }  // namespace

@@ -74,7 +74,15 @@ void Form1::createMenus() {
     return actions;
   };
   mnuFile = menus->addMenu(QStringLiteral("File"));
+  mnuEncrypt = mnuFile->addAction(QStringLiteral("Encrypt Vault..."));
+  mnuChangePassword = mnuFile->addAction(QStringLiteral("Change Master Password..."));
+  mnuFile->addSeparator();
   mnuFileItem = items(mnuFile, {QStringLiteral("Exit")});
+  // The first item says what it will do to the vault as it is now.
+  connect(mnuFile, &QMenu::aboutToShow, this, [this] {
+    mnuEncrypt->setText(modGlobals::vaultSealed() ? QStringLiteral("Remove Encryption...")
+                                                  : QStringLiteral("Encrypt Vault..."));
+  });
   mnuData = menus->addMenu(QStringLiteral("Data"));
   mnuDataItem = items(mnuData, {QStringLiteral("Add Username/Password"), QStringLiteral("Delete Selected Item"),
                                 QStringLiteral("Edit Selected Item"), QStringLiteral("Goto \"Used At\" Location")});
@@ -101,6 +109,8 @@ void Form1::wireHandlers() {
       connect(actions[i], &QAction::triggered, this, [this, handler, i] { (this->*handler)(i); });
   };
   wire(mnuFileItem, &Form1::mnuFileItem_Click);
+  connect(mnuEncrypt, &QAction::triggered, this, [this] { mnuEncrypt_Click(); });
+  connect(mnuChangePassword, &QAction::triggered, this, [this] { mnuChangePassword_Click(); });
   wire(mnuDataItem, &Form1::mnuDataItem_Click);
   wire(mnuCopyItem, &Form1::mnuCopyItem_Click);
   wire(mnuHelpItem, &Form1::mnuHelpItem_Click);
@@ -131,7 +141,8 @@ void Form1::afterFormLoad() {
 void Form1::Form_QueryUnload(bool& /*cancel*/) {}
 
 void Form1::Form_Unload() {
-  for (const char* window : {"Form8", "frmAbout", "frmAdd", "frmSplash"}) forms::unload(QLatin1StringView(window));
+  for (const char* window : {"Form8", "frmAbout", "frmAdd", "frmEncrypt", "frmChangePassword", "frmSplash"})
+    forms::unload(QLatin1StringView(window));
   const QWidget* browser = forms::instance(QStringLiteral("frmWebsite"));
   if (browser && browser->isVisible()) {
     // The browser window carries on alone and ends the program when it closes.

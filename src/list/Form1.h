@@ -36,6 +36,8 @@ class Form1 final : public platform::Form {
   QMenu* mnuCopy = nullptr;
   QMenu* mnuHelp = nullptr;
   QMenu* mnuAbout = nullptr;
+  QAction* mnuEncrypt = nullptr;  // "Encrypt Vault..." or, while encrypted, "Remove Encryption..."
+  QAction* mnuChangePassword = nullptr;
   QList<QAction*> mnuFileItem;   // 0
   QList<QAction*> mnuDataItem;   // 0 to 3
   QList<QAction*> mnuCopyItem;   // 0 to 2
@@ -59,6 +61,8 @@ class Form1 final : public platform::Form {
   void cmdWebsite_Click(int index);
   void lstPass_ColumnClick(int columnHeaderIndex);
   void mnuFileItem_Click(int index);
+  void mnuEncrypt_Click();
+  void mnuChangePassword_Click();
   void mnuDataItem_Click(int index);
   void mnuCopyItem_Click(int index);
   void mnuHelpItem_Click(int index);

@@ -156,6 +156,10 @@ void Form1::mnuDataItem_Click(int index) {
 
 void Form1::mnuCopyItem_Click(int index) { cmdCopy_Click(index); }
 
+void Form1::mnuEncrypt_Click() { platform::forms::show(QStringLiteral("frmEncrypt")); }
+
+void Form1::mnuChangePassword_Click() { platform::forms::show(QStringLiteral("frmChangePassword")); }
+
 void Form1::mnuHelpItem_Click(int /*index*/) { platform::forms::show(QStringLiteral("Form8")); }
 
 void Form1::mnuAboutItem_Click(int /*index*/) { platform::forms::show(QStringLiteral("frmAbout")); }

@@ -3,6 +3,8 @@
 #include "app/endProgram.h"
 #include "browser/frmWebsite.h"
 #include "frmSplash.h"
+#include "gate/frmChangePassword.h"
+#include "gate/frmEncrypt.h"
 #include "gate/frmPass.h"
 #include "help/Form8.h"
 #include "help/frmAbout.h"
@@ -82,6 +84,8 @@ void setDesktopIdentity() {
 void wireProgram() {
   registerWindow<frmSplash>();
   registerWindow<frmPass>();
+  registerWindow<frmEncrypt>();
+  registerWindow<frmChangePassword>();
   registerWindow<Form1>();
   registerWindow<Form8>();
   registerWindow<frmAbout>();

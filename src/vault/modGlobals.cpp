@@ -1,6 +1,7 @@
 #include "modGlobals.h"
 
 #include "VaultFormat.h"
+#include "VaultInternals.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/DirListing.h"
 #include "platform/base/Files.h"
@@ -14,13 +15,11 @@
 namespace cp = platform::codepage;
 
 namespace modGlobals {
-namespace {
+namespace internal {
 
 VaultHost g_host;
-bool g_locked = false;  // this process holds the vault's lock
-const char kFileName[] = "data.enc";
+SealedState g_sealed;
 
-// Messages carry paths and system reasons, which are UTF-8 here, not code-page bytes.
 std::u16string u16(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())).toStdU16String();
 }
@@ -38,6 +37,14 @@ platform::ListItems* entryList() { return g_host.list ? g_host.list() : nullptr;
 std::u16string problem(const char* verb, const std::string& what, const std::string& reason) {
   return u16(std::string(verb) + " " + what + ": " + reason);
 }
+
+}  // namespace internal
+
+namespace {
+
+using namespace internal;
+
+bool g_locked = false;  // this process holds the vault's lock
 
 // Reads the whole vault; a file that can't be read ends the program, untouched.
 bool readVault(std::string& bytes) {
@@ -129,6 +136,16 @@ void openVault() {
   platform::files::removeStaleTemporaries(vaultPath());
   std::string bytes;
   if (!readVault(bytes)) return;
+  if (vault::sealed::isSealed(bytes)) {
+    // What can be told without the password ends the program now, the file left as it is.
+    if (auto why = vault::sealed::headerProblem(bytes)) {
+      fatal(problem("Could not open", vaultPath(), *why));
+      return;
+    }
+    g_sealed.file = std::move(bytes);
+    askMasterPassword();
+    return;
+  }
   vault::LineReader lines(bytes);
   std::string_view first;
   lines.next(first);  // a file of zero bytes has no first line: no master password yet
@@ -188,7 +205,12 @@ std::int64_t addEntriesOf(std::string_view fileBytes) {
 
 bool loadVault() {
   std::string bytes;
-  if (!readVault(bytes)) return false;
+  if (g_sealed.sealing) {
+    bytes = std::move(g_sealed.plain);  // opened by the password check
+    g_sealed.plain.clear();
+  } else if (!readVault(bytes)) {
+    return false;
+  }
   std::int64_t count = addEntriesOf(bytes);
   status(u"Loaded " + u16(std::to_string(count)) + u" entries");
   if (g_host.afterFormLoad) g_host.afterFormLoad();
@@ -221,17 +243,23 @@ bool saveVault() {
     status(problem("Could not save", kFileName, "The list of entries is not open"));
     return false;
   }
-  const std::string image = savedImage(*list);
-  std::string path = vaultPath();
-  // Under the vault's lock any temporary file beside it was left by a killed save of ours.
-  if (g_locked) platform::files::removeStaleTemporaries(path);
   std::string error;
-  if (!ensureVaultFile(path, &error) || !platform::files::writeFileAtomically(path, image, error)) {
+  if (!writeVaultImage(savedImage(*list), g_sealed.sealing.get(), error)) {
     status(problem("Could not save", kFileName, error));
     return false;
   }
   status(u"Saved " + savedTimeText());
   return true;
+}
+
+bool internal::writeVaultImage(const std::string& plainImage, const vault::sealed::Sealing* sealing,
+                               std::string& error) {
+  const std::string path = vaultPath();
+  // Under the vault's lock any temporary file beside it was left by a killed save of ours.
+  if (g_locked) platform::files::removeStaleTemporaries(path);
+  const std::string sealed = sealing ? vault::sealed::seal(plainImage, *sealing) : std::string();
+  return ensureVaultFile(path, &error) &&
+         platform::files::writeFileAtomically(path, sealing ? sealed : plainImage, error);
 }
 
 std::u16string savedTimeText() {
@@ -251,6 +279,7 @@ void resetVaultForTests() {
   masterPassword.clear();
   storedMasterPassword.clear();
   creatingMasterPassword = false;
+  g_sealed = {};
 }
 
 }  // namespace modGlobals

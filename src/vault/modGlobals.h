@@ -48,6 +48,30 @@ bool saveVault();
 std::int64_t addEntriesOf(std::string_view fileBytes);
 std::string savedImage(const platform::ListItems& list);
 
+// The encrypted vault, which the user chooses: data.enc sealed with a key derived from the master
+// password. True while it is sealed.
+bool vaultSealed();
+
+// Checks a master password typed at the start. A sealed vault derives its key meanwhile, with
+// window events running (doEvents); if its content then turns out damaged, the program is ended
+// with a message (Ended). On Right a sealed vault is open and loadVault lists it.
+enum class PasswordCheck { Right, Wrong, Ended };
+PasswordCheck checkMasterPassword(const std::u16string& typed);
+
+// Rewrite data.enc sealed with a key from the master password, plain again (byte for byte what a
+// plain save writes), or with a new master password. Each says in the status bar how it went; a
+// failed save leaves the file, its form and the master password as they were.
+bool encryptVault();
+bool removeEncryption();
+bool changeMasterPassword(const std::u16string& newPassword);
+
+// Tests encrypt with cheap key derivation (passes, bytes); 0, 0 brings back the machine's choice.
+void setKdfParamsForTests(std::uint64_t opsLimit, std::uint64_t memLimit);
+
+// Wipes the master password's copies the vault holds and lets go of the key (its memory is wiped
+// as it is freed): at the program's end.
+void wipeSecrets();
+
 // The text "Saved " is followed by: the short date, a space and the long time (no time at midnight).
 std::u16string savedTimeText();
 

@@ -1,0 +1,115 @@
+#include "PasswordDialog.h"
+
+#include "app/modLivery.h"
+#include "app/modOnTop.h"
+#include "platform/forms/Controls.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/forms/Twips.h"
+#include "skin/modSkin.h"
+#include "skin/SkinLabel.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+
+namespace tw = platform::twips;
+namespace mb = platform::msgbox;
+
+namespace {
+
+constexpr int kRowHeight = 420;
+constexpr int kClientWidth = 5535;
+
+QPushButton* button(const QString& caption, QWidget* parent, int left, int top) {
+  auto* b = new QPushButton(caption, parent);
+  b->setAccessibleName(caption);
+  tw::setGeometry(b, left, top, 1095, 495);
+  return b;
+}
+
+}  // namespace
+
+QLineEdit* passwordField(QWidget* parent, const QString& accessibleName) {
+  auto* field = new QLineEdit(parent);
+  field->setEchoMode(QLineEdit::Password);
+  // Every character shows as "*", whatever the style's own mask character is.
+  field->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+  field->setAccessibleName(accessibleName);
+  return field;
+}
+
+PasswordDialog::PasswordDialog(const QString& name, const QStringList& boxLabels) : Form(name) {
+  setFont(platform::verdana());
+  QWidget* area = client();
+  for (qsizetype i = 0; i < boxLabels.size(); ++i) {
+    const int top = 120 + static_cast<int>(i) * kRowHeight;
+    auto* label = new SkinLabel(boxLabels[i], area);
+    tw::setGeometry(label, 120, top + 60, 2055, 255);
+    QLineEdit* box = passwordField(area, boxLabels[i]);
+    tw::setGeometry(box, 2235, top, 3180, 315);
+    label->setBuddy(box);
+    labels << label;
+    boxes << box;
+  }
+  const int buttonsTop = 120 + static_cast<int>(boxLabels.size()) * kRowHeight + 60;
+  cmdAction = button(QString(), area, 3120, buttonsTop);
+  cmdCancel = button(QStringLiteral("Cancel"), area, 4320, buttonsTop);
+  setClientSizeTwips(kClientWidth, buttonsTop + 495 + 120);
+  setFixedBorder();
+
+  connect(cmdAction, &QPushButton::clicked, this, [this] { cmdAction_Click(); });
+  connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+  for (QKeySequence key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+    connect(new QShortcut(key, this), &QShortcut::activated, this, [this] {
+      if (cmdCancel->hasFocus())
+        cmdCancel_Click();
+      else
+        cmdAction_Click();
+    });
+  }
+  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+          [this] { cmdCancel_Click(); });
+  centreOnScreen();
+}
+
+void PasswordDialog::Form_Load() {
+  for (QLineEdit* box : boxes) box->clear();
+  raise();
+  modOnTop::setOnTop(this, -1);
+  if (modLivery::useSkin) modSkin::applySkinOrLeaveUndressed(this);
+  boxes.front()->setFocus();
+}
+
+void PasswordDialog::Form_QueryUnload(bool& cancel) {
+  if (busy_) cancel = true;
+}
+
+void PasswordDialog::cmdAction_Click() {
+  if (!busy_) act();
+}
+
+void PasswordDialog::cmdCancel_Click() {
+  if (!busy_) platform::forms::unload(formName());
+}
+
+void PasswordDialog::tellWrongPassword(QLineEdit* box) {
+  tell(QStringLiteral("Sorry, the password you entered was not correct."), mb::vbOKOnly,
+       QStringLiteral("Incorrect Password"));
+  box->clear();
+  box->setFocus();
+}
+
+int PasswordDialog::tell(const QString& text, int style, const QString& title) {
+  return mb::msgBox(text, style, title, this);
+}
+
+PasswordDialog::BusyScope::BusyScope(PasswordDialog& d) : dialog(d) {
+  dialog.busy_ = true;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+PasswordDialog::BusyScope::~BusyScope() {
+  QApplication::restoreOverrideCursor();
+  dialog.busy_ = false;
+}

@@ -1,0 +1,52 @@
+#pragma once
+// The small dialogs the master password guards (encrypting the vault, changing the password):
+// rows of masked boxes, an action button and Cancel, dressed like the password dialog. Skinned,
+// above the main window; Enter presses the action (Cancel while it has the focus), Escape cancels.
+#include "platform/forms/Forms.h"
+
+#include <QList>
+
+class QLineEdit;
+class QPushButton;
+class SkinLabel;
+
+// A masked box whose every character shows as "*", named for screen readers.
+QLineEdit* passwordField(QWidget* parent, const QString& accessibleName);
+
+class PasswordDialog : public platform::Form {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(PasswordDialog)
+
+ public:
+  PasswordDialog(const QString& name, const QStringList& boxLabels);
+
+  QList<SkinLabel*> labels;
+  QList<QLineEdit*> boxes;
+  QPushButton* cmdAction = nullptr;
+  QPushButton* cmdCancel = nullptr;
+
+  void Form_Load() override;
+  void Form_QueryUnload(bool& cancel) override;
+  void cmdAction_Click();
+  void cmdCancel_Click();
+
+ protected:
+  virtual void act() = 0;
+  // Runs a long step (a key derivation) with a busy cursor; clicks, keys and closing wait.
+  template <class Work>
+  auto whileBusy(Work work) {
+    BusyScope scope(*this);
+    return work();
+  }
+  // The box "Incorrect Password"; the box that held it is emptied and takes the focus.
+  void tellWrongPassword(QLineEdit* box);
+  int tell(const QString& text, int style = 0, const QString& title = {});
+
+ private:
+  struct BusyScope {
+    explicit BusyScope(PasswordDialog& dialog);
+    ~BusyScope();
+    PasswordDialog& dialog;
+  };
+  bool busy_ = false;
+};

@@ -1,0 +1,21 @@
+#pragma once
+// Turns the vault's encryption on ("Encrypt Vault") or off ("Remove Encryption"), whichever it is
+// not, once the master password is typed.
+#include "PasswordDialog.h"
+
+class frmEncrypt final : public PasswordDialog {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(frmEncrypt)
+
+ public:
+  frmEncrypt();
+  static QString name() { return QStringLiteral("frmEncrypt"); }
+
+  void Form_Load() override;
+
+ protected:
+  void act() override;
+
+ private:
+  bool encrypting_ = true;  // fixed at load: what the vault was then
+};

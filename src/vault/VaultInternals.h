@@ -1,0 +1,35 @@
+#pragma once
+// What the vault's operations share between their files; not for use outside src/vault.
+#include "SealedVault.h"
+#include "modGlobals.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace modGlobals::internal {
+
+inline constexpr char kFileName[] = "data.enc";
+
+extern VaultHost g_host;
+
+// An encrypted vault: its key while the program runs, and the file's bytes between the start and
+// the password check that opens them.
+struct SealedState {
+  std::unique_ptr<vault::sealed::Sealing> sealing;  // null while the vault is plain
+  std::string file;                                 // the sealed bytes read at the start
+  std::string plain;                                // what they opened to, until loaded
+};
+extern SealedState g_sealed;
+
+// Messages carry paths and system reasons, which are UTF-8 here, not code-page bytes.
+std::u16string u16(std::string_view utf8);
+void status(const std::u16string& text);
+void fatal(const std::u16string& text);
+platform::ListItems* entryList();
+std::u16string problem(const char* verb, const std::string& what, const std::string& reason);
+
+// Replaces data.enc with the image as the vault is now: sealed with `sealing`, or plain without.
+bool writeVaultImage(const std::string& plainImage, const vault::sealed::Sealing* sealing, std::string& error);
+
+}  // namespace modGlobals::internal

@@ -1,0 +1,147 @@
+// Protects the encrypted vault as the user meets it: the File menu's dialogs, the gate of an
+// encrypted vault, and that every way out leaves a vault that opens with the right password.
+#include "support/ProgramHarness.h"
+
+#include "gate/frmChangePassword.h"
+#include "gate/frmEncrypt.h"
+#include "platform/base/Files.h"
+#include "vault/SealedVault.h"
+
+#include <QMenu>
+
+#include <cerrno>
+
+using namespace program_test;
+
+namespace {
+
+const std::vector<testing_support::Entry> kEntries = {{"alice", "a1", "a.example"}, {"bob", "b|2", "b.example"}};
+
+class VaultDialogs : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    modGlobals::setKdfParamsForTests(1, 8 << 20);  // a real Argon2id, cheap enough for tests
+  }
+  void TearDown() override {
+    platform::files::clearCallFaultsForTests();
+    modGlobals::setKdfParamsForTests(0, 0);
+    ProgramTest::TearDown();
+  }
+
+  // Starts over the folder's vault and types the password at the gate.
+  void startWith(const QString& password) {
+    restart();
+    modLivery::loadProductIdentity();
+    forms::load<Form1>();
+    if (gate()) enter(password);  // a file that can't be opened ends the start before the gate
+  }
+  // Opens a File menu dialog, types into its boxes in order and presses its action button.
+  void use(const QString& dialog, const QStringList& typed) {
+    auto* d = static_cast<PasswordDialog*>(forms::show(dialog));
+    for (qsizetype i = 0; i < typed.size(); ++i) d->boxes[i]->setText(typed[i]);
+    d->cmdAction->click();
+  }
+  std::vector<testing_support::Entry> listed() {
+    std::vector<testing_support::Entry> rows;
+    const auto& items = mainWindow()->lstPass->items();
+    for (std::int64_t n = 1; n <= items.count(); ++n)
+      rows.push_back({std::string(items.row(n).text()), std::string(items.row(n).subItem(1)),
+                      std::string(items.row(n).subItem(2))});
+    return rows;
+  }
+};
+
+}  // namespace
+
+// Encrypt, restart through a wrong then the right password, change the password, restart,
+// remove: the plain file at the end is byte for byte the one at the start.
+TEST_F(VaultDialogs, aRoundTripThroughEncryptionGivesBackTheSameBytes) {
+  const std::string plain = vaultImage("abcd", kEntries);
+  writeVault(plain);
+  startWith(QStringLiteral("abcd"));
+  mainWindow()->mnuFile->aboutToShow();
+  EXPECT_EQ(mainWindow()->mnuEncrypt->text(), "Encrypt Vault...");
+
+  use(QStringLiteral("frmEncrypt"), {QStringLiteral("abcd")});
+  EXPECT_EQ(boxes.back().title, "Confirm Encryption");
+  EXPECT_EQ(status(), "Vault encrypted.  Data saved.");
+  EXPECT_TRUE(vault::sealed::isSealed(vaultOnDisk()));
+  EXPECT_FALSE(forms::isLoaded(QStringLiteral("frmEncrypt")));
+  mainWindow()->mnuFile->aboutToShow();
+  EXPECT_EQ(mainWindow()->mnuEncrypt->text(), "Remove Encryption...");
+
+  answers = {mb::vbRetry};
+  startWith(QStringLiteral("wrong"));
+  EXPECT_EQ(boxes.back().title, "Incorrect Password");
+  enter(QStringLiteral("abcd"));
+  EXPECT_EQ(listed(), kEntries);
+
+  use(QStringLiteral("frmChangePassword"), {QStringLiteral("abcd"), QStringLiteral("efgh"), QStringLiteral("efgh")});
+  EXPECT_EQ(status(), "Master password changed.  Data saved.");
+  startWith(QStringLiteral("efgh"));
+  ASSERT_EQ(listed(), kEntries);
+  use(QStringLiteral("frmChangePassword"), {QStringLiteral("efgh"), QStringLiteral("abcd"), QStringLiteral("abcd")});
+  use(QStringLiteral("frmEncrypt"), {QStringLiteral("abcd")});
+  EXPECT_EQ(status(), "Encryption removed.  Data saved.");
+  EXPECT_EQ(vaultOnDisk(), plain);
+  EXPECT_EQ(programEnds, 0);
+}
+
+// A wrong current password, a declined confirmation or a failed save write nothing, keep the
+// dialog open and leave the old password working.
+TEST_F(VaultDialogs, nothingIsWrittenUntilASaveSucceeds) {
+  const std::string plain = vaultImage("abcd", kEntries);
+  writeVault(plain);
+  startWith(QStringLiteral("abcd"));
+  const struct Case {
+    const char* dialog;
+    QStringList typed;
+    int confirm;  // the answer to the confirmation, where one is asked
+    bool diskFull;
+    const char* said;  // the last box's title, or the status
+  } cases[] = {
+      {"frmEncrypt", {"nope"}, mb::vbOK, false, "Incorrect Password"},
+      {"frmEncrypt", {"abcd"}, mb::vbCancel, false, "Confirm Encryption"},
+      {"frmEncrypt", {"abcd"}, mb::vbOK, true, "Could not save data.enc: No space left on device"},
+      {"frmChangePassword", {"nope", "efgh", "efgh"}, mb::vbOK, false, "Incorrect Password"},
+      {"frmChangePassword", {"abcd", "efg", "efg"}, mb::vbOK, false, "Keyloft Demo"},
+      {"frmChangePassword", {"abcd", "efgh", "efgX"}, mb::vbOK, false, "Keyloft Demo"},
+      {"frmChangePassword", {"abcd", "efgh", "efgh"}, mb::vbOK, true, "Could not save data.enc: No space left on device"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.dialog + (" " + c.typed.join(u',').toStdString()));
+    boxes.clear();
+    answers = {c.confirm};
+    if (c.diskFull) platform::files::setCallFaultsForTests({{platform::files::Call::Write, 0, ENOSPC}});
+    use(QString::fromLatin1(c.dialog), c.typed);
+    platform::files::clearCallFaultsForTests();
+    EXPECT_EQ(c.diskFull ? status() : boxes.back().title, QString::fromLatin1(c.said));
+    EXPECT_TRUE(forms::isLoaded(QString::fromLatin1(c.dialog)));
+    EXPECT_EQ(vaultOnDisk(), plain);
+    EXPECT_FALSE(modGlobals::vaultSealed());
+    EXPECT_EQ(modGlobals::masterPassword, u"abcd");
+    forms::unload(QString::fromLatin1(c.dialog));
+  }
+}
+
+// What can be told wrong with an encrypted file ends the start with a message naming data.enc.
+TEST_F(VaultDialogs, aDamagedEncryptedVaultEndsTheStartAndStaysAsItWas) {
+  writeVault(vaultImage("abcd", kEntries));
+  startWith(QStringLiteral("abcd"));
+  use(QStringLiteral("frmEncrypt"), {QStringLiteral("abcd")});
+  const std::string sealed = vaultOnDisk();
+  for (std::size_t at : {std::size_t{20}, sealed.size() - 1}) {  // the header's parameters; the content
+    std::string damaged = sealed;
+    damaged[at] = static_cast<char>(damaged[at] ^ 0x01);
+    writeVault(damaged);
+    const int before = programEnds;
+    boxes.clear();
+    startWith(QStringLiteral("abcd"));
+    EXPECT_EQ(programEnds, before + 1) << at;
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_TRUE(boxes.back().text.startsWith(QStringLiteral("Could not open ") + QString::fromStdString(vaultFile())))
+        << boxes.back().text.toStdString();
+    EXPECT_EQ(vaultOnDisk(), damaged);
+  }
+}

@@ -131,9 +131,9 @@ Key& Key::operator=(Key&& other) noexcept {
 
 KdfParams chooseParams() {
   ensureSodium();
-  // Doubling memory about doubles the time, so memory grows only while the next step should still
-  // land under the target; passes cost less per byte of protection, so they come last and are
-  // estimated from the measured time per pass rather than tried.
+  // Memory is what makes guessing dear on special hardware, so it grows first, and only while the
+  // doubled derivation (about twice the time) should still land near the target. Passes come once
+  // memory is at its cap, estimated from the measured time per pass so that the trials stay few.
   constexpr double kTarget = 0.5;
   constexpr double kPassTarget = 0.35;
   constexpr std::uint64_t kMemCap = std::min<std::uint64_t>(1ULL << 30, kMaxMemLimit);

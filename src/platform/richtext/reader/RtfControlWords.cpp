@@ -1,5 +1,6 @@
 #include "RtfControlWords.h"
 
+#include <span>
 #include <unordered_map>
 
 namespace platform::rtf {
@@ -26,17 +27,41 @@ constexpr std::string_view kSkipped[] = {
     "fldtype", "pict2", "ftnalt", "passwordhash", "pxe", "ts", "mmath",
 };
 
-constexpr Entry kEntries[] = {
-    {"fonttbl", Word::FontTable}, {"colortbl", Word::ColorTable}, {"pict", Word::Picture},
-    {"shppict", Word::ShapePicture}, {"field", Word::Field}, {"fldinst", Word::FieldInstruction},
-    {"fldrslt", Word::FieldResult}, {"bkmkstart", Word::BookmarkStart}, {"upr", Word::Upr},
-    {"ud", Word::Ud},
+constexpr Entry kCodePageWords[] = {
     {"ansi", Word::Ansi}, {"mac", Word::Mac}, {"pc", Word::Pc}, {"pca", Word::Pca},
-    {"ansicpg", Word::AnsiCodePage}, {"deff", Word::DefaultFont}, {"uc", Word::UnicodeSkip},
-    {"u", Word::Unicode}, {"bin", Word::Binary},
-    {"f", Word::Font}, {"fcharset", Word::FontCharset}, {"cpg", Word::FontCodePage},
-    {"red", Word::Red}, {"green", Word::Green}, {"blue", Word::Blue},
-    {"plain", Word::Plain}, {"b", Word::Bold}, {"i", Word::Italic},
+    {"ansicpg", Word::AnsiCodePage}, {"deff", Word::DefaultFont},
+};
+
+constexpr Entry kUnicodeWords[] = {
+    {"u", Word::Unicode}, {"uc", Word::UnicodeSkip}, {"upr", Word::Upr}, {"ud", Word::Ud},
+};
+
+constexpr Entry kFontTableWords[] = {
+    {"fonttbl", Word::FontTable}, {"fcharset", Word::FontCharset}, {"cpg", Word::FontCodePage},
+};
+
+constexpr Entry kColorTableWords[] = {
+    {"colortbl", Word::ColorTable}, {"red", Word::Red}, {"green", Word::Green}, {"blue", Word::Blue},
+};
+
+constexpr Entry kFieldWords[] = {
+    {"field", Word::Field}, {"fldinst", Word::FieldInstruction}, {"fldrslt", Word::FieldResult},
+};
+
+constexpr Entry kBookmarkWords[] = {{"bkmkstart", Word::BookmarkStart}};
+
+constexpr Entry kPictureWords[] = {
+    {"pict", Word::Picture}, {"shppict", Word::ShapePicture},
+    {"pngblip", Word::PngBlip}, {"jpegblip", Word::JpegBlip}, {"emfblip", Word::OtherBlip},
+    {"wmetafile", Word::OtherBlip}, {"macpict", Word::OtherBlip}, {"dibitmap", Word::OtherBlip},
+    {"wbitmap", Word::OtherBlip}, {"pmmetafile", Word::OtherBlip}, {"picw", Word::PictureWidth},
+    {"pich", Word::PictureHeight}, {"picwgoal", Word::PictureWidthGoal},
+    {"pichgoal", Word::PictureHeightGoal}, {"picscalex", Word::PictureScaleX},
+    {"picscaley", Word::PictureScaleY},
+};
+
+constexpr Entry kCharacterFormatWords[] = {
+    {"f", Word::Font}, {"plain", Word::Plain}, {"b", Word::Bold}, {"i", Word::Italic},
     {"ul", Word::Underline}, {"uld", Word::Underline}, {"uldash", Word::Underline},
     {"uldashd", Word::Underline}, {"uldashdd", Word::Underline}, {"uldb", Word::Underline},
     {"ulhwave", Word::Underline}, {"ulldash", Word::Underline}, {"ulth", Word::Underline},
@@ -46,6 +71,9 @@ constexpr Entry kEntries[] = {
     {"sub", Word::Subscript}, {"nosupersub", Word::NoSuperSub}, {"scaps", Word::SmallCaps},
     {"caps", Word::AllCaps}, {"v", Word::Hidden}, {"fs", Word::FontSize}, {"cf", Word::Color},
     {"cb", Word::Background}, {"highlight", Word::Background}, {"chcbpat", Word::Background},
+};
+
+constexpr Entry kParagraphFormatWords[] = {
     {"pard", Word::Pard}, {"par", Word::Par}, {"sect", Word::Section}, {"page", Word::Page},
     {"ql", Word::AlignLeft}, {"qc", Word::AlignCenter}, {"qr", Word::AlignRight},
     {"qj", Word::AlignJustify}, {"qd", Word::AlignJustify}, {"li", Word::LeftIndent},
@@ -55,12 +83,9 @@ constexpr Entry kEntries[] = {
     {"intbl", Word::InTable}, {"itap", Word::TableLevel}, {"cell", Word::Cell},
     {"nestcell", Word::NestedCell}, {"row", Word::Row}, {"nestrow", Word::NestedRow},
     {"trowd", Word::RowDefaults}, {"cellx", Word::CellEdge},
-    {"pngblip", Word::PngBlip}, {"jpegblip", Word::JpegBlip}, {"emfblip", Word::OtherBlip},
-    {"wmetafile", Word::OtherBlip}, {"macpict", Word::OtherBlip}, {"dibitmap", Word::OtherBlip},
-    {"wbitmap", Word::OtherBlip}, {"pmmetafile", Word::OtherBlip}, {"picw", Word::PictureWidth},
-    {"pich", Word::PictureHeight}, {"picwgoal", Word::PictureWidthGoal},
-    {"pichgoal", Word::PictureHeightGoal}, {"picscalex", Word::PictureScaleX},
-    {"picscaley", Word::PictureScaleY},
+};
+
+constexpr Entry kCharacterWords[] = {
     {"chftn", Word::FootnoteMark}, {"line", Word::Character, u'\u2028'}, {"tab", Word::Character, u'\t'},
     {"emdash", Word::Character, u'\u2014'}, {"endash", Word::Character, u'\u2013'},
     {"emspace", Word::Character, u'\u2003'}, {"enspace", Word::Character, u'\u2002'},
@@ -71,10 +96,24 @@ constexpr Entry kEntries[] = {
     {"ltrmark", Word::Character, u'\u200E'}, {"rtlmark", Word::Character, u'\u200F'},
 };
 
+struct FamilyWords {
+  Family family;
+  std::span<const Entry> entries;
+};
+
+constexpr FamilyWords kFamilies[] = {
+    {Family::CodePage, kCodePageWords},       {Family::Unicode, kUnicodeWords},
+    {Family::FontTable, kFontTableWords},     {Family::ColorTable, kColorTableWords},
+    {Family::Field, kFieldWords},             {Family::Bookmark, kBookmarkWords},
+    {Family::Picture, kPictureWords},         {Family::CharacterFormat, kCharacterFormatWords},
+    {Family::ParagraphFormat, kParagraphFormatWords}, {Family::Character, kCharacterWords},
+};
+
 std::unordered_map<std::string_view, WordInfo> buildTable() {
   std::unordered_map<std::string_view, WordInfo> table;
-  for (std::string_view name : kSkipped) table.emplace(name, WordInfo{Word::SkippedDestination, 0});
-  for (const Entry& e : kEntries) table.emplace(e.name, WordInfo{e.word, e.character});
+  for (std::string_view name : kSkipped) table.emplace(name, WordInfo{Word::SkippedDestination, Family::SkippedDestination, 0});
+  for (const FamilyWords& f : kFamilies)
+    for (const Entry& e : f.entries) table.emplace(e.name, WordInfo{e.word, f.family, e.character});
   return table;
 }
 

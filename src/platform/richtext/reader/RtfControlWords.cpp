@@ -1,6 +1,8 @@
 #include "RtfControlWords.h"
 
-#include <unordered_map>
+#include <array>
+#include <cstdint>
+#include <span>
 
 namespace platform::rtf {
 namespace {
@@ -26,17 +28,41 @@ constexpr std::string_view kSkipped[] = {
     "fldtype", "pict2", "ftnalt", "passwordhash", "pxe", "ts", "mmath",
 };
 
-constexpr Entry kEntries[] = {
-    {"fonttbl", Word::FontTable}, {"colortbl", Word::ColorTable}, {"pict", Word::Picture},
-    {"shppict", Word::ShapePicture}, {"field", Word::Field}, {"fldinst", Word::FieldInstruction},
-    {"fldrslt", Word::FieldResult}, {"bkmkstart", Word::BookmarkStart}, {"upr", Word::Upr},
-    {"ud", Word::Ud},
+constexpr Entry kCodePageWords[] = {
     {"ansi", Word::Ansi}, {"mac", Word::Mac}, {"pc", Word::Pc}, {"pca", Word::Pca},
-    {"ansicpg", Word::AnsiCodePage}, {"deff", Word::DefaultFont}, {"uc", Word::UnicodeSkip},
-    {"u", Word::Unicode}, {"bin", Word::Binary},
-    {"f", Word::Font}, {"fcharset", Word::FontCharset}, {"cpg", Word::FontCodePage},
-    {"red", Word::Red}, {"green", Word::Green}, {"blue", Word::Blue},
-    {"plain", Word::Plain}, {"b", Word::Bold}, {"i", Word::Italic},
+    {"ansicpg", Word::AnsiCodePage}, {"deff", Word::DefaultFont},
+};
+
+constexpr Entry kUnicodeWords[] = {
+    {"u", Word::Unicode}, {"uc", Word::UnicodeSkip}, {"upr", Word::Upr}, {"ud", Word::Ud},
+};
+
+constexpr Entry kFontTableWords[] = {
+    {"fonttbl", Word::FontTable}, {"fcharset", Word::FontCharset}, {"cpg", Word::FontCodePage},
+};
+
+constexpr Entry kColorTableWords[] = {
+    {"colortbl", Word::ColorTable}, {"red", Word::Red}, {"green", Word::Green}, {"blue", Word::Blue},
+};
+
+constexpr Entry kFieldWords[] = {
+    {"field", Word::Field}, {"fldinst", Word::FieldInstruction}, {"fldrslt", Word::FieldResult},
+};
+
+constexpr Entry kBookmarkWords[] = {{"bkmkstart", Word::BookmarkStart}};
+
+constexpr Entry kPictureWords[] = {
+    {"pict", Word::Picture}, {"shppict", Word::ShapePicture},
+    {"pngblip", Word::PngBlip}, {"jpegblip", Word::JpegBlip}, {"emfblip", Word::OtherBlip},
+    {"wmetafile", Word::OtherBlip}, {"macpict", Word::OtherBlip}, {"dibitmap", Word::OtherBlip},
+    {"wbitmap", Word::OtherBlip}, {"pmmetafile", Word::OtherBlip}, {"picw", Word::PictureWidth},
+    {"pich", Word::PictureHeight}, {"picwgoal", Word::PictureWidthGoal},
+    {"pichgoal", Word::PictureHeightGoal}, {"picscalex", Word::PictureScaleX},
+    {"picscaley", Word::PictureScaleY},
+};
+
+constexpr Entry kCharacterFormatWords[] = {
+    {"f", Word::Font}, {"plain", Word::Plain}, {"b", Word::Bold}, {"i", Word::Italic},
     {"ul", Word::Underline}, {"uld", Word::Underline}, {"uldash", Word::Underline},
     {"uldashd", Word::Underline}, {"uldashdd", Word::Underline}, {"uldb", Word::Underline},
     {"ulhwave", Word::Underline}, {"ulldash", Word::Underline}, {"ulth", Word::Underline},
@@ -46,6 +72,9 @@ constexpr Entry kEntries[] = {
     {"sub", Word::Subscript}, {"nosupersub", Word::NoSuperSub}, {"scaps", Word::SmallCaps},
     {"caps", Word::AllCaps}, {"v", Word::Hidden}, {"fs", Word::FontSize}, {"cf", Word::Color},
     {"cb", Word::Background}, {"highlight", Word::Background}, {"chcbpat", Word::Background},
+};
+
+constexpr Entry kParagraphFormatWords[] = {
     {"pard", Word::Pard}, {"par", Word::Par}, {"sect", Word::Section}, {"page", Word::Page},
     {"ql", Word::AlignLeft}, {"qc", Word::AlignCenter}, {"qr", Word::AlignRight},
     {"qj", Word::AlignJustify}, {"qd", Word::AlignJustify}, {"li", Word::LeftIndent},
@@ -55,12 +84,9 @@ constexpr Entry kEntries[] = {
     {"intbl", Word::InTable}, {"itap", Word::TableLevel}, {"cell", Word::Cell},
     {"nestcell", Word::NestedCell}, {"row", Word::Row}, {"nestrow", Word::NestedRow},
     {"trowd", Word::RowDefaults}, {"cellx", Word::CellEdge},
-    {"pngblip", Word::PngBlip}, {"jpegblip", Word::JpegBlip}, {"emfblip", Word::OtherBlip},
-    {"wmetafile", Word::OtherBlip}, {"macpict", Word::OtherBlip}, {"dibitmap", Word::OtherBlip},
-    {"wbitmap", Word::OtherBlip}, {"pmmetafile", Word::OtherBlip}, {"picw", Word::PictureWidth},
-    {"pich", Word::PictureHeight}, {"picwgoal", Word::PictureWidthGoal},
-    {"pichgoal", Word::PictureHeightGoal}, {"picscalex", Word::PictureScaleX},
-    {"picscaley", Word::PictureScaleY},
+};
+
+constexpr Entry kCharacterWords[] = {
     {"chftn", Word::FootnoteMark}, {"line", Word::Character, u'\u2028'}, {"tab", Word::Character, u'\t'},
     {"emdash", Word::Character, u'\u2014'}, {"endash", Word::Character, u'\u2013'},
     {"emspace", Word::Character, u'\u2003'}, {"enspace", Word::Character, u'\u2002'},
@@ -71,19 +97,67 @@ constexpr Entry kEntries[] = {
     {"ltrmark", Word::Character, u'\u200E'}, {"rtlmark", Word::Character, u'\u200F'},
 };
 
-std::unordered_map<std::string_view, WordInfo> buildTable() {
-  std::unordered_map<std::string_view, WordInfo> table;
-  for (std::string_view name : kSkipped) table.emplace(name, WordInfo{Word::SkippedDestination, 0});
-  for (const Entry& e : kEntries) table.emplace(e.name, WordInfo{e.word, e.character});
-  return table;
-}
+struct FamilyWords {
+  Family family;
+  std::span<const Entry> entries;
+};
+
+constexpr FamilyWords kFamilies[] = {
+    {Family::CodePage, kCodePageWords},       {Family::Unicode, kUnicodeWords},
+    {Family::FontTable, kFontTableWords},     {Family::ColorTable, kColorTableWords},
+    {Family::Field, kFieldWords},             {Family::Bookmark, kBookmarkWords},
+    {Family::Picture, kPictureWords},         {Family::CharacterFormat, kCharacterFormatWords},
+    {Family::ParagraphFormat, kParagraphFormatWords}, {Family::Character, kCharacterWords},
+};
+
+// Every control word of a file is looked up here, and a standard hash map spends most of that
+// time hashing. Open addressing over five times as many slots as there are words (under 200)
+// seldom probes past the first.
+class WordTable {
+ public:
+  WordTable() {
+    for (std::string_view name : kSkipped) add(name, WordInfo{Word::SkippedDestination, Family::SkippedDestination, 0});
+    for (const FamilyWords& f : kFamilies)
+      for (const Entry& e : f.entries) add(e.name, WordInfo{e.word, f.family, e.character});
+  }
+
+  WordInfo find(std::string_view name) const {
+    for (std::size_t i = slotOf(name);; i = (i + 1) % kSlots) {
+      const Slot& slot = slots_[i];
+      if (slot.name.empty()) return {};
+      if (slot.name == name) return slot.info;
+    }
+  }
+
+ private:
+  static constexpr std::size_t kSlots = 1024;
+
+  struct Slot {
+    std::string_view name;
+    WordInfo info;
+  };
+
+  // FNV-1a.
+  static std::size_t slotOf(std::string_view name) {
+    std::uint32_t h = 2166136261u;
+    for (char c : name) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    return h % kSlots;
+  }
+
+  void add(std::string_view name, WordInfo info) {
+    std::size_t i = slotOf(name);
+    while (!slots_[i].name.empty()) i = (i + 1) % kSlots;
+    slots_[i] = Slot{name, info};
+  }
+
+  std::array<Slot, kSlots> slots_{};
+};
 
 }  // namespace
 
 WordInfo lookupWord(std::string_view name) {
-  static const std::unordered_map<std::string_view, WordInfo> table = buildTable();
-  const auto it = table.find(name);
-  return it == table.end() ? WordInfo{} : it->second;
+  static const WordTable table;
+  return table.find(name);
 }
 
 }  // namespace platform::rtf

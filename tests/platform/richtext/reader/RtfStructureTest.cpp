@@ -213,6 +213,16 @@ TEST(RtfLink, hyperlinkFieldsShowTheirResultAsAnAnchor) {
   EXPECT_FALSE(c.charFormat().isAnchor());
 }
 
+TEST(RtfLink, aBookmarkAfterTextMarksThePlaceWhereItStands) {
+  QTextDocument doc;
+  readRtf(wrap(R"(before{\*\bkmkstart mark}after{\*\bkmkend mark})"), doc);
+  QTextCursor c(&doc);
+  c.setPosition(6);  // a cursor's format is the one of the character before it
+  EXPECT_TRUE(c.charFormat().anchorNames().isEmpty());
+  c.setPosition(7);
+  EXPECT_EQ(c.charFormat().anchorNames(), QStringList{QStringLiteral("mark")});
+}
+
 // ---- pictures ------------------------------------------------------------------------
 
 QByteArray encoded(const char* format, QSize size) {

@@ -55,6 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{R"({\uc2\u233 xx}\u233?)", u"\u00E9\u00E9"},
         TextCase{R"(\uc3\u8212{\b x})", u"\u2014x"},
         TextCase{R"(\u8212\bin2 ..z)", u"\u2014z"},
+        TextCase{R"(\u8220\ldblquote x)", u"\u201Cx"},
         TextCase{R"(\u99999999999 ?x)", u"\uFFFDx"}));
 
 INSTANTIATE_TEST_SUITE_P(
@@ -65,6 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{R"({\*\generator Writer;}{\*\xmlnstbl {\xmlns1 x}}{\*\listtable{\list x}}{\listoverridetable{\x y}}body)", u"body"},
         TextCase{R"({\*\ftnsep \chftnsep}{\footnote note}body{\*\pgdsctbl {\pgdsc0 Standard;}})", u"body"},
         TextCase{R"(\v hidden\v0 shown)", u"shown"},
+        TextCase{R"(\v hidden\plain shown)", u"shown"},
         TextCase{R"(a\bin3 {}\b)", u"ab"},
         TextCase{R"({\pntext\f1 \'b7\tab}{\*\pn\pnlvlblt{\pntxtb\'b7}}Item)", u"\u00B7\tItem"},
         TextCase{R"({\listtext\pard\plain \u8226\'95\tab}Item)", u"\u2022\tItem"},
@@ -100,6 +102,9 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{R"({\fonttbl{\f2\cpg1251\fcharset161 C;}}\f2 \'cf)", u"\u041F"},
         TextCase{R"(\ansicpg99999 {\fonttbl{\f2\cpg77777 G;}}\'e9\f2 \'e9)", u"\u00E9\u00E9"},
         TextCase{R"(\f1 \'cf{\f0 \'e9}\'cf)", u"\u041F\u00E9\u041F"},
+        // A code page or default font changed after text applies from there on.
+        TextCase{R"(\ansicpg932 \'82\'a0\ansicpg1251 \'e9)", u"\u3042\u0439"},
+        TextCase{R"(\'e9\deff1 \'cf)", u"\u00E9\u041F"},
         // The Symbol font has a layout of its own; other symbol fonts keep their bytes.
         TextCase{R"({\fonttbl{\f2\fcharset2 Symbol;}}\f2 \'b7 ajV-\'ae)", u"\u2022 \u03B1\u03D5\u03C2\u2212\u2192"},
         TextCase{R"({\fonttbl{\f2\fcharset2 Wingdings;}}\f2 \'b7a)", u"\u00B7a"}));
@@ -110,6 +115,13 @@ TEST(RtfCodePage, documentCodePageAppliesToFontsWithoutCharset) {
   EXPECT_EQ(doc.toPlainText(), QStringLiteral(u"\u041F\u0440"));
   ASSERT_TRUE(platform::rtf::readRtf(QByteArrayLiteral(R"({\rtf1\mac \'8e})"), doc));
   EXPECT_EQ(doc.toPlainText(), QStringLiteral(u"\u00E9"));
+}
+
+TEST(RtfCodePage, theDefaultFontsCharsetAppliesToTextThatNamesNoFont) {
+  QTextDocument doc;
+  ASSERT_TRUE(
+      platform::rtf::readRtf(QByteArrayLiteral(R"({\rtf1\ansi\deff1{\fonttbl{\f0 Arial;}{\f1\fcharset204 Times;}}\'cf})"), doc));
+  EXPECT_EQ(doc.toPlainText(), QStringLiteral(u"\u041F"));
 }
 
 }  // namespace

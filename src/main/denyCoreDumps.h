@@ -1,0 +1,7 @@
+#pragma once
+// Keeps the vault's secrets out of core files and away from the user's other processes.
+
+// No core file for this process or the programs it starts (they inherit the limit), and this
+// process not dumpable, which also keeps the user's other processes from attaching a debugger to
+// it or reading its memory. False if either step failed.
+bool denyCoreDumps();

@@ -38,21 +38,15 @@ class ClipboardLifetime : public EntriesFixture {
   }
 };
 
-// What the user copies in some other way; the clipboard keeps this very object while untouched.
-const QMimeData* userCopies(QMimeData* data) {
+// What the user copies in some other way: the text, or a picture when there is none. The
+// clipboard keeps this very object while nobody touches it.
+const QMimeData* userCopies(const char* text) {
+  auto* data = new QMimeData;
+  if (text)
+    data->setText(QString::fromLatin1(text));
+  else
+    data->setImageData(QImage(2, 2, QImage::Format_RGB32));
   QGuiApplication::clipboard()->setMimeData(data);
-  return data;
-}
-
-QMimeData* textData(const QString& text) {
-  auto* data = new QMimeData;
-  data->setText(text);
-  return data;
-}
-
-QMimeData* pictureData() {
-  auto* data = new QMimeData;
-  data->setImageData(QImage(2, 2, QImage::Format_RGB32));
   return data;
 }
 
@@ -66,8 +60,8 @@ TEST_F(ClipboardLifetime, afterTheCountdownOnlyOurUntouchedCopyIsGone) {
   };
   const Case cases[] = {
       {"untouched", "1", 1, {}, 900},
-      {"user copied text since", "1", 1, [] { return userCopies(textData("mine")); }, 0},
-      {"user copied a picture over an empty password", "1", 2, [] { return userCopies(pictureData()); }, 0},
+      {"user copied text since", "1", 1, [] { return userCopies("mine"); }, 0},
+      {"user copied a picture over an empty password", "1", 2, [] { return userCopies(nullptr); }, 0},
       {"a second copy starts again", "2", 1,
        [this]() -> const QMimeData* {
          testing_support::pump(1200);
@@ -132,7 +126,7 @@ TEST_F(ClipboardLifetime, endingTheProgramTakesBackOnlyOurUntouchedCopy) {
     setSeconds(c.seconds);
     select(1);
     form->cmdCopy_Click(1);
-    if (c.userText) userCopies(textData(QString::fromLatin1(c.userText)));
+    if (c.userText) userCopies(c.userText);
     atEnd = QStringLiteral("(not ended)");
     platform::forms::unload(Form1::name());
     EXPECT_EQ(atEnd, c.atEnd);

@@ -1,5 +1,7 @@
 #include "endProgram.h"
 
+#include "platform/forms/Clipboard.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -8,6 +10,8 @@ std::function<void()> g_terminator;
 }
 
 void endProgram() {
+  // A copied field must not outlive the program; what the user copied since stays.
+  platform::clipboard::forgetOurs();
   if (g_terminator) {
     g_terminator();
     return;

@@ -5,7 +5,8 @@
 // Set when the main window closes while the browser window is visible; the browser's unload then ends the program.
 inline bool endWhenBrowserCloses = false;
 
-// Ends the process at once: no unload handler or timer tick runs after it.
+// Empties the clipboard if it still holds a field Keyloft copied, then ends the process at once:
+// no unload handler or timer tick runs after it.
 void endProgram();
 
 // Tests replace the termination with their own action (for example recording that it happened).

@@ -1,9 +1,11 @@
 // The main window's commands: add, edit, delete, copy, go to, the column sort and the menus.
 #include "Form1.h"
+#include "app/modLivery.h"
 #include "frmAdd.h"
 #include "modGlobals.h"
 #include "modListViewEnh.h"
 #include "platform/base/QtCodePage.h"
+#include "platform/base/Settings.h"
 #include "platform/base/Shell.h"
 #include "platform/forms/Clipboard.h"
 #include "platform/forms/ListView.h"
@@ -11,6 +13,7 @@
 #include "vault/modGlobals.h"
 
 #include <array>
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,6 +56,18 @@ std::optional<QString> tooLargeToEdit(const platform::ListRow& row) {
            QStringLiteral(".  You can still copy its fields and delete it.");
   }
   return std::nullopt;
+}
+
+// How long a copied field stays on the clipboard, read at each copy so that a changed setting
+// counts at once; zero keeps it there. Anything but a whole number of seconds counts as the default.
+std::chrono::seconds clipboardLifetime() {
+  constexpr qint64 kDefault = 30;
+  const QString stored = platform::settings::getSetting(modLivery::productName, QStringLiteral("Settings"),
+                                                        QStringLiteral("clearClipboardSeconds"),
+                                                        QString::number(kDefault));
+  bool whole = false;
+  const qint64 seconds = stored.trimmed().toLongLong(&whole);
+  return std::chrono::seconds(whole && seconds >= 0 ? seconds : kDefault);
 }
 
 }  // namespace
@@ -118,7 +133,8 @@ void Form1::cmdCopy_Click(int index) {
   const std::int64_t number = selectedRowOrSay(list, QStringLiteral("You must first select a row to copy from."));
   if (number == 0) return;
   const QString value = cp::toQString(list.row(number).column(index));
-  platform::clipboard::setText(value, true);
+  platform::clipboard::setText(value, true, clipboardLifetime(),
+                               [] { modGlobals::showStatusMessage(QStringLiteral("Clipboard cleared.")); });
   modGlobals::showStatusMessage(prefixes[static_cast<std::size_t>(index)] + value);
 }
 

@@ -1,4 +1,5 @@
 // Keyloft starts with its splash window; everything after that is driven by window events.
+#include "main/denyCoreDumps.h"
 #include "main/frmSplash.h"
 #include "main/ProgramWiring.h"
 #include "platform/base/VersionRecord.h"
@@ -9,6 +10,8 @@
 #include <string_view>
 
 int main(int argc, char* argv[]) {
+  // Before anything is read or decrypted, so that no secret can end up in a core file.
+  if (!denyCoreDumps()) std::fputs("keyloft: could not turn off core dumps\n", stderr);
   // Installers and launchers check a program by its version; it needs no display.
   if (argc == 2 && std::string_view(argv[1]) == "--version") {
     const platform::VersionRecord& record = platform::versionRecord();

@@ -9,6 +9,7 @@
 #include "platform/base/QtCodePage.h"
 #include "platform/base/Settings.h"
 #include "platform/base/Shell.h"
+#include "platform/forms/Clipboard.h"
 #include "platform/forms/ListView.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/StatusBar.h"
@@ -76,6 +77,7 @@ class EntriesFixture : public ::testing::Test {
   }
 
   void TearDown() override {
+    platform::clipboard::clear();  // no countdown of this test's copy may tick in a later one
     platform::forms::resetForTests();
     platform::files::clearCallFaultsForTests();
     platform::msgbox::setMessageBoxHookForTests({});

@@ -1,13 +1,26 @@
 #pragma once
-// The system clipboard: emptied, or given plain text.
+// The system clipboard: emptied, or given plain text that it may forget again after a while.
 #include <QString>
+
+#include <chrono>
+#include <functional>
 
 namespace platform::clipboard {
 
+// Empties the clipboard and drops any countdown.
 void clear();
 // Puts the text on the clipboard as plain text; a secret is also marked for clipboard managers
 // (x-kde-passwordManagerHint = "secret") so that history tools do not keep it.
-void setText(const QString& text, bool secret);
+// With a positive `forgetAfter` the clipboard is emptied that long after, but only if it still
+// holds exactly this text from us; then `onForgotten` runs. Any earlier countdown ends here.
+void setText(const QString& text, bool secret, std::chrono::seconds forgetAfter = {},
+             std::function<void()> onForgotten = {});
 QString text();
+
+// Empties the clipboard now if it still holds what setText last put there, countdown or not;
+// whatever anyone has put there since is left alone. True when it emptied it.
+bool forgetOurs();
+// How long the running countdown was set to; zero when none runs.
+std::chrono::milliseconds forgetInterval();
 
 }  // namespace platform::clipboard

@@ -4,9 +4,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 std::function<void()> g_terminator;
+std::vector<std::function<void()>> g_lastSteps;
 }
 
 void endProgram() {
@@ -16,8 +18,11 @@ void endProgram() {
     g_terminator();
     return;
   }
+  for (const auto& step : g_lastSteps) step();
   std::fflush(nullptr);
   std::_Exit(0);
 }
 
 void setProgramTerminatorForTests(std::function<void()> terminator) { g_terminator = std::move(terminator); }
+
+void atProgramEnd(std::function<void()> step) { g_lastSteps.push_back(std::move(step)); }

@@ -93,6 +93,9 @@ void wireProgram() {
   registerEntryEditor();
   fillVaultHost();
   fillSplashAccess();
+  // The master password and the vault's key do not outlive the program in its memory.
+  static const bool wiped = (atProgramEnd(modGlobals::wipeSecrets), true);
+  (void)wiped;
 }
 
 }  // namespace ProgramWiring

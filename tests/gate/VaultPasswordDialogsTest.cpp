@@ -145,3 +145,22 @@ TEST_F(VaultDialogs, aDamagedEncryptedVaultEndsTheStartAndStaysAsItWas) {
     EXPECT_EQ(vaultOnDisk(), damaged);
   }
 }
+
+// A second Ok while the key is derived (window events run meanwhile) is ignored: the vault is
+// opened and listed once.
+TEST_F(VaultDialogs, aSecondOkWhileTheKeyIsDerivedIsIgnored) {
+  modGlobals::setKdfParamsForTests(2, 64 << 20);  // long enough for events to run during it
+  writeVault(vaultImage("abcd", kEntries));
+  startWith(QStringLiteral("abcd"));
+  use(QStringLiteral("frmEncrypt"), {QStringLiteral("abcd")});
+  restart();
+  modLivery::loadProductIdentity();
+  forms::load<Form1>();
+  gate()->txtPass->setText(QStringLiteral("abcd"));
+  QMetaObject::invokeMethod(gate()->cmdOK, &QPushButton::click, Qt::QueuedConnection);
+  gate()->cmdOK->click();
+  pump(100);
+  EXPECT_EQ(listed(), kEntries);
+  EXPECT_EQ(status(), "Loaded 2 entries");
+  EXPECT_EQ(programEnds, 0);
+}

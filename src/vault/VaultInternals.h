@@ -29,7 +29,8 @@ void fatal(const std::u16string& text);
 platform::ListItems* entryList();
 std::u16string problem(const char* verb, const std::string& what, const std::string& reason);
 
-// Replaces data.enc with the image as the vault is now: sealed with `sealing`, or plain without.
-bool writeVaultImage(const std::string& plainImage, const vault::sealed::Sealing* sealing, std::string& error);
+// Replaces data.enc with the list as it stands: sealed with `sealing`, or plain without. A failure
+// (or no list) is said in the status bar and leaves the file as it was.
+bool writeList(const vault::sealed::Sealing* sealing);
 
 }  // namespace modGlobals::internal

@@ -45,22 +45,9 @@ auto whileEventsRun(Work work) {
   return done.get();
 }
 
-std::string currentImage() {
-  const platform::ListItems* list = entryList();
-  return list ? savedImage(*list) : std::string();
-}
-
-// Writes the vault in its new form; on failure says why and leaves everything as it was.
+// Writes the vault in its new form and says so; on failure everything stays as it was.
 bool rewrite(const sealed::Sealing* sealing, const char16_t* done) {
-  if (!entryList()) {
-    status(problem("Could not save", kFileName, "The list of entries is not open"));
-    return false;
-  }
-  std::string error;
-  if (!writeVaultImage(currentImage(), sealing, error)) {
-    status(problem("Could not save", kFileName, error));
-    return false;
-  }
+  if (!writeList(sealing)) return false;
   status(done);
   return true;
 }

@@ -237,29 +237,29 @@ std::string savedImage(const platform::ListItems& list) {
 }
 
 bool saveVault() {
+  if (!writeList(g_sealed.sealing.get())) return false;
+  status(u"Saved " + savedTimeText());
+  return true;
+}
+
+bool internal::writeList(const vault::sealed::Sealing* sealing) {
   // Without the rows there is nothing to save from: writing would replace every entry with none.
   const platform::ListItems* list = entryList();
   if (!list) {
     status(problem("Could not save", kFileName, "The list of entries is not open"));
     return false;
   }
-  std::string error;
-  if (!writeVaultImage(savedImage(*list), g_sealed.sealing.get(), error)) {
-    status(problem("Could not save", kFileName, error));
-    return false;
-  }
-  status(u"Saved " + savedTimeText());
-  return true;
-}
-
-bool internal::writeVaultImage(const std::string& plainImage, const vault::sealed::Sealing* sealing,
-                               std::string& error) {
   const std::string path = vaultPath();
   // Under the vault's lock any temporary file beside it was left by a killed save of ours.
   if (g_locked) platform::files::removeStaleTemporaries(path);
-  const std::string sealed = sealing ? vault::sealed::seal(plainImage, *sealing) : std::string();
-  return ensureVaultFile(path, &error) &&
-         platform::files::writeFileAtomically(path, sealing ? sealed : plainImage, error);
+  const std::string plain = savedImage(*list);
+  const std::string sealed = sealing ? vault::sealed::seal(plain, *sealing) : std::string();
+  std::string error;
+  if (!ensureVaultFile(path, &error) || !platform::files::writeFileAtomically(path, sealing ? sealed : plain, error)) {
+    status(problem("Could not save", kFileName, error));
+    return false;
+  }
+  return true;
 }
 
 std::u16string savedTimeText() {

@@ -1,6 +1,7 @@
 #include "frmChangePassword.h"
 
 #include "masterPasswordCheck.h"
+#include "platform/base/Secret.h"
 #include "vault/modGlobals.h"
 
 #include <QLineEdit>
@@ -15,7 +16,7 @@ frmChangePassword::frmChangePassword()
 }
 
 void frmChangePassword::act() {
-  if (boxes[0]->text().toStdU16String() != modGlobals::masterPassword) {
+  if (platform::viewOf(boxes[0]->text()) != modGlobals::masterPassword.view()) {
     tellWrongPassword(boxes[0]);
     return;
   }
@@ -35,7 +36,7 @@ void frmChangePassword::act() {
     boxes[1]->setFocus();
     return;
   }
-  const std::u16string newPassword = typed.toStdU16String();
+  const platform::SecretText newPassword = platform::secretOf(typed);
   if (whileBusy([&] { return modGlobals::changeMasterPassword(newPassword); }))
     platform::forms::unload(name());
 }

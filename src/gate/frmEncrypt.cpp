@@ -1,5 +1,6 @@
 #include "frmEncrypt.h"
 
+#include "platform/base/Secret.h"
 #include "platform/forms/MessageBox.h"
 #include "vault/modGlobals.h"
 
@@ -30,7 +31,7 @@ void frmEncrypt::Form_Load() {
 }
 
 void frmEncrypt::act() {
-  if (boxes[0]->text().toStdU16String() != modGlobals::masterPassword) {
+  if (platform::viewOf(boxes[0]->text()) != modGlobals::masterPassword.view()) {
     tellWrongPassword(boxes[0]);
     return;
   }

@@ -5,6 +5,7 @@
 #include "app/modOnTop.h"
 #include "PasswordDialog.h"
 #include "masterPasswordCheck.h"
+#include "platform/base/Secret.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/Timer.h"
@@ -163,7 +164,7 @@ void frmPass::createPassword() {
     return;
   }
   accepted_ = true;
-  modGlobals::masterPassword = typed.toStdU16String();
+  modGlobals::masterPassword = platform::secretOf(typed);
   Timer1->setEnabled(false);
   // Unloads this dialog: nothing of it may be touched afterwards.
   modGlobals::createVault();
@@ -173,10 +174,16 @@ void frmPass::verifyPassword() {
   // An encrypted vault derives its key from the typed password: a moment, with a busy cursor.
   checking_ = true;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const modGlobals::PasswordCheck check = modGlobals::checkMasterPassword(txtPass->text().toStdU16String());
+  std::u16string why;
+  const modGlobals::PasswordCheck check = modGlobals::checkMasterPassword(platform::secretOf(txtPass->text()), &why);
   QApplication::restoreOverrideCursor();
   checking_ = false;
   if (check == modGlobals::PasswordCheck::Ended) return;
+  if (check == modGlobals::PasswordCheck::Failed) {
+    // Nothing was learnt about the password: not a wrong try, and it may be tried again.
+    mb::msgBox(QString::fromStdU16String(why), mb::vbOKOnly | mb::vbExclamation, {}, this);
+    return;
+  }
   if (check == modGlobals::PasswordCheck::Right) {
     accepted_ = true;
     modGlobals::masterPassword = modGlobals::storedMasterPassword;

@@ -1,6 +1,7 @@
 #include "masterPasswordCheck.h"
 
 #include "platform/base/CodePage.h"
+#include "platform/base/Secret.h"
 #include "vault/StorableText.h"
 
 namespace cp = platform::codepage;
@@ -8,7 +9,7 @@ namespace cp = platform::codepage;
 namespace masterPasswordCheck {
 
 QString storageProblem(const QString& typed) {
-  const std::u16string text = typed.toStdU16String();
+  const std::u16string_view text = platform::viewOf(typed);
   // Told apart from the round trip's answer: the fix for the user is a different one.
   if (!cp::representable(text))
     return QStringLiteral(

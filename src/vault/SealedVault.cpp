@@ -7,7 +7,6 @@
 #include <cstring>
 #include <mutex>
 #include <new>
-#include <stdexcept>
 #include <utility>
 
 namespace vault::sealed {
@@ -43,12 +42,14 @@ constexpr std::string_view kKeyCheckContext = "Keyloft sealed vault key check 1"
 
 constexpr std::uint64_t kMiB = 1ULL << 20;
 
-void ensureSodium() {
+bool sodiumReady() {
   static std::once_flag once;
   static bool ready = false;
   std::call_once(once, [] { ready = sodium_init() >= 0; });
-  if (!ready) throw std::runtime_error("libsodium could not start");
+  return ready;
 }
+
+const Failure kNoSodium{"The encryption library could not start"};
 
 const unsigned char* bytesOf(std::string_view s) { return reinterpret_cast<const unsigned char*>(s.data()); }
 unsigned char* bytesOf(std::string& s) { return reinterpret_cast<unsigned char*>(s.data()); }
@@ -61,11 +62,6 @@ std::uint64_t readLittle(std::string_view bytes, std::size_t at, std::size_t wid
 
 void writeLittle(std::string& bytes, std::size_t at, std::uint64_t value, std::size_t width) {
   for (std::size_t i = 0; i < width; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-void wipe(std::string& s) {
-  sodium_memzero(s.data(), s.size());
-  s.clear();
 }
 
 std::array<unsigned char, kCheckSize> keyCheckOf(const Key& key) {
@@ -82,13 +78,17 @@ std::array<unsigned char, kCheckSize> checksumOf(std::string_view header) {
 }
 
 bool derive(Key& key, std::string_view password, const unsigned char* salt, const KdfParams& params) {
-  return crypto_pwhash(key.data(), Key::kSize, password.data(), password.size(), salt, params.opsLimit,
-                       static_cast<std::size_t>(params.memLimit), crypto_pwhash_ALG_ARGON2ID13) == 0;
+  return key.usable() && argon2id(key.data(), Key::kSize, password, salt, params);
 }
 
 bool withinLimits(const KdfParams& p) {
   return p.opsLimit >= crypto_pwhash_OPSLIMIT_MIN && p.opsLimit <= kMaxOpsLimit &&
          p.memLimit >= crypto_pwhash_MEMLIMIT_MIN && p.memLimit <= kMaxMemLimit;
+}
+
+// Argon2id fails only when its memory can't be had (the parameters are checked before).
+Failure noMemoryFor(const KdfParams& params) {
+  return {"Not enough memory for the key derivation (" + std::to_string(params.memLimit / kMiB) + " MiB)"};
 }
 
 std::string passes(std::uint64_t n) { return std::to_string(n) + (n == 1 ? " pass" : " passes"); }
@@ -111,10 +111,8 @@ double secondsFor(const KdfParams& params, bool& ok) {
 
 }  // namespace
 
-Key::Key() {
-  ensureSodium();
-  bytes_ = static_cast<unsigned char*>(sodium_malloc(kSize));
-  if (bytes_ == nullptr) throw std::bad_alloc();
+Key::Key() noexcept {
+  if (sodiumReady()) bytes_ = static_cast<unsigned char*>(sodium_malloc(kSize));
 }
 
 Key::~Key() { sodium_free(bytes_); }
@@ -130,7 +128,6 @@ Key& Key::operator=(Key&& other) noexcept {
 }
 
 KdfParams chooseParams() {
-  ensureSodium();
   // Memory is what makes guessing dear on special hardware, so it grows first, and only while the
   // doubled derivation (about twice the time) should still land near the target. Passes come once
   // memory is at its cap, estimated from the measured time per pass so that the trials stay few.
@@ -180,33 +177,46 @@ std::optional<std::string> headerProblem(std::string_view fileBytes) {
   return std::nullopt;
 }
 
-std::optional<Sealing> unlock(std::string_view fileBytes, std::string_view password) {
-  ensureSodium();
+bool weakerThan(const KdfParams& params, const KdfParams& least) {
+  return params.opsLimit < least.opsLimit || params.memLimit < least.memLimit;
+}
+
+Result<std::optional<Sealing>> unlock(std::string_view fileBytes, std::string_view password) {
+  if (!sodiumReady()) return kNoSodium;
   // Checked again here so that no file can make the derivation exceed the limits.
-  if (headerProblem(fileBytes)) return std::nullopt;
+  if (auto problem = headerProblem(fileBytes)) return Failure{std::move(*problem)};
   Sealing sealing;
   sealing.params = paramsOf(fileBytes);
   std::memcpy(sealing.salt.data(), fileBytes.data() + kSaltAt, kSaltSize);
-  if (!derive(sealing.key, password, sealing.salt.data(), sealing.params)) return std::nullopt;
+  if (!derive(sealing.key, password, sealing.salt.data(), sealing.params)) return noMemoryFor(sealing.params);
   const auto check = keyCheckOf(sealing.key);
-  if (sodium_memcmp(check.data(), bytesOf(fileBytes) + kKeyCheckAt, kCheckSize) != 0) return std::nullopt;
-  return sealing;
+  if (sodium_memcmp(check.data(), bytesOf(fileBytes) + kKeyCheckAt, kCheckSize) != 0)
+    return std::optional<Sealing>();
+  return std::optional<Sealing>(std::move(sealing));
 }
 
-bool open(std::string_view fileBytes, const Sealing& sealing, std::string& plain, std::string& why) {
-  ensureSodium();
-  wipe(plain);
+bool open(std::string_view fileBytes, const Sealing& sealing, platform::SecretBytes& plain, std::string& why) {
+  plain.wipe();
+  if (!sodiumReady()) {
+    why = kNoSodium.why;
+    return false;
+  }
   if (auto problem = headerProblem(fileBytes)) {
     why = std::move(*problem);
     return false;
   }
   const std::string_view cipher = fileBytes.substr(kHeaderSize);
-  plain.resize(cipher.size() - kTagSize);
+  try {
+    plain.resize(cipher.size() - kTagSize);
+  } catch (const std::bad_alloc&) {
+    why = "Not enough memory to decrypt the vault";
+    return false;
+  }
   unsigned long long plainSize = 0;
-  if (crypto_aead_xchacha20poly1305_ietf_decrypt(bytesOf(plain), &plainSize, nullptr, bytesOf(cipher), cipher.size(),
-                                                 bytesOf(fileBytes), kHeaderSize, bytesOf(fileBytes) + kNonceAt,
-                                                 sealing.key.data()) != 0) {
-    wipe(plain);
+  if (crypto_aead_xchacha20poly1305_ietf_decrypt(reinterpret_cast<unsigned char*>(plain.data()), &plainSize, nullptr,
+                                                 bytesOf(cipher), cipher.size(), bytesOf(fileBytes), kHeaderSize,
+                                                 bytesOf(fileBytes) + kNonceAt, sealing.key.data()) != 0) {
+    plain.wipe();
     why = "The encrypted vault's content is damaged";
     return false;
   }
@@ -214,19 +224,24 @@ bool open(std::string_view fileBytes, const Sealing& sealing, std::string& plain
   return true;
 }
 
-Sealing newSealing(std::string_view password, const KdfParams& params) {
-  ensureSodium();
-  if (!withinLimits(params)) throw std::invalid_argument("key derivation parameters out of range");
+Result<Sealing> newSealing(std::string_view password, const KdfParams& params) {
+  if (!sodiumReady()) return kNoSodium;
+  if (!withinLimits(params)) return Failure{"The key derivation settings are out of range"};
   Sealing sealing;
   sealing.params = params;
   randombytes_buf(sealing.salt.data(), sealing.salt.size());
-  if (!derive(sealing.key, password, sealing.salt.data(), params)) throw std::bad_alloc();
+  if (!derive(sealing.key, password, sealing.salt.data(), params)) return noMemoryFor(params);
   return sealing;
 }
 
-std::string seal(std::string_view plain, const Sealing& sealing) {
-  ensureSodium();
-  std::string file(kHeaderSize + plain.size() + kTagSize, '\0');
+Result<std::string> seal(std::string_view plain, const Sealing& sealing) {
+  if (!sodiumReady()) return kNoSodium;
+  std::string file;
+  try {
+    file.resize(kHeaderSize + plain.size() + kTagSize);
+  } catch (const std::bad_alloc&) {
+    return Failure{"Not enough memory to encrypt the vault"};
+  }
   std::memcpy(file.data() + kMagicAt, kMagic.data(), kMagic.size());
   file[kVersionAt] = static_cast<char>(kVersion);
   writeLittle(file, kOpsAt, sealing.params.opsLimit, 4);

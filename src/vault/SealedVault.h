@@ -3,6 +3,10 @@
 // derivation's parameters and salt, the nonce, a key-check value and a checksum of the header),
 // then the XChaCha20-Poly1305 encryption of exactly the bytes a plain save writes, with the whole
 // header as associated data. Argon2id derives the key from the master password. libsodium only.
+#include "platform/base/Result.h"
+#include "platform/base/Secret.h"
+#include "vault/KdfCosts.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -12,11 +16,8 @@
 
 namespace vault::sealed {
 
-// Argon2id's cost, stored in the header.
-struct KdfParams {
-  std::uint64_t opsLimit = 0;  // passes
-  std::uint64_t memLimit = 0;  // bytes
-};
+using platform::Failure;
+using platform::Result;
 
 // The most a file may ask for: beyond it a hostile file could make Keyloft allocate gigabytes or
 // derive for minutes.
@@ -26,21 +27,23 @@ inline constexpr std::uint64_t kMaxOpsLimit = 16;
 inline constexpr std::uint64_t kMinChosenMemLimit = 64ULL << 20;
 inline constexpr std::uint64_t kMinChosenOpsLimit = 3;
 
-// Parameters for this machine: at least 64 MiB and 3 passes, grown until one derivation takes
+// Costs for this machine: at least 64 MiB and 3 passes, grown until one derivation takes
 // about half a second (measured here, so it takes a moment).
 KdfParams chooseParams();
 
 // A derived key: memory locked against swap and left out of core dumps, wiped when destroyed.
+// Without that memory (or without libsodium) it holds nothing, and no key can be derived into it.
 class Key final {
  public:
   static constexpr std::size_t kSize = 32;
-  Key();
+  Key() noexcept;
   ~Key();
   Key(Key&& other) noexcept;
   Key& operator=(Key&& other) noexcept;
   Key(const Key&) = delete;
   Key& operator=(const Key&) = delete;
 
+  bool usable() const noexcept { return bytes_ != nullptr; }
   unsigned char* data() { return bytes_; }
   const unsigned char* data() const { return bytes_; }
 
@@ -65,19 +68,23 @@ bool isSealed(std::string_view fileBytes);
 // user; nothing when the header is sound.
 std::optional<std::string> headerProblem(std::string_view fileBytes);
 
+// True when a vault's key was derived with less than `least` asks for, in passes or in memory.
+bool weakerThan(const KdfParams& params, const KdfParams& least);
+
 // Derives the key for `password` (code-page bytes) with the header's salt and parameters, and
-// checks it against the header's key-check value. Nothing when the password is wrong. Slow: call
-// it off the window thread. The header must be sound (headerProblem empty).
-std::optional<Sealing> unlock(std::string_view fileBytes, std::string_view password);
+// checks it against the header's key-check value: nothing when the password is wrong, a failure
+// when the key could not be derived at all (its memory could not be had). Slow: call it off the
+// window thread. The header must be sound (headerProblem empty).
+Result<std::optional<Sealing>> unlock(std::string_view fileBytes, std::string_view password);
 
 // The plain bytes of a sealed file, opened with a key that unlock() gave for it; false with a
 // sentence for the user when the content is damaged.
-bool open(std::string_view fileBytes, const Sealing& sealing, std::string& plain, std::string& why);
+bool open(std::string_view fileBytes, const Sealing& sealing, platform::SecretBytes& plain, std::string& why);
 
-// A new key for `password` with a fresh salt (slow, like unlock).
-Sealing newSealing(std::string_view password, const KdfParams& params);
+// A new key for `password` with a fresh salt (slow, like unlock), or why it could not be derived.
+Result<Sealing> newSealing(std::string_view password, const KdfParams& params);
 
 // The sealed file of `plain`: a header with a fresh nonce, then the encryption.
-std::string seal(std::string_view plain, const Sealing& sealing);
+Result<std::string> seal(std::string_view plain, const Sealing& sealing);
 
 }  // namespace vault::sealed

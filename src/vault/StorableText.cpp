@@ -8,15 +8,14 @@ namespace cp = platform::codepage;
 
 namespace vault {
 
-bool storesAsMasterPassword(const std::u16string& password) {
-  std::u16string shifted = password;
-  std::string file = cp::fromUnicode(shiftText(shifted));
+bool storesAsMasterPassword(std::u16string_view password) {
+  // Written and read back in buffers that wipe themselves: this is the master password.
+  platform::SecretBytes file = shiftedBytes(password);
   file.append(kLineEnd);
-  LineReader lines(file);
+  LineReader lines(file.view());
   std::string_view first;
   if (!lines.next(first)) return password.empty();
-  std::u16string back = cp::toUnicode(first);
-  return shiftText(back) == password;
+  return unshiftedText(first) == password;
 }
 
 std::optional<std::size_t> firstUnstorableField(const std::array<std::u16string, 3>& fields) {

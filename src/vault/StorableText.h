@@ -4,11 +4,12 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace vault {
 
 // True when the master password survives being the file's first line.
-bool storesAsMasterPassword(const std::u16string& password);
+bool storesAsMasterPassword(std::u16string_view password);
 
 // The index (0 user, 1 password, 2 location) of the first field of an entry line that would not
 // come back as given, or nothing when all three do.

@@ -41,18 +41,4 @@ std::array<std::string_view, 3> splitEntry(std::string_view line, std::string_vi
   return pieces;
 }
 
-void appendShiftedLine(std::string& out, std::string_view plain) {
-  std::size_t from = out.size();
-  out.append(plain);
-  shiftBytes(out.data() + from, plain.size());
-  out.append(kLineEnd);
-}
-
-void appendShiftedEntry(std::string& out, std::string_view user, std::string_view password, std::string_view location) {
-  std::size_t from = out.size();
-  out.append(user).append(kSeparator).append(password).append(kSeparator).append(location);
-  shiftBytes(out.data() + from, out.size() - from);
-  out.append(kLineEnd);
-}
-
 }  // namespace vault

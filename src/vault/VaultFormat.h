@@ -1,6 +1,8 @@
 #pragma once
 // The byte format of data.enc: lines of shifted code-page bytes, the first the master password,
 // each further one an entry "user|||password|||location".
+#include "vault/shiftText.h"
+
 #include <array>
 #include <string>
 #include <string_view>
@@ -34,9 +36,22 @@ std::array<std::string_view, 3> splitEntry(std::string_view line, std::string_vi
 // True for an entry line that is skipped: raw text empty or a single space.
 inline bool isSkippedLine(std::string_view raw) { return raw.empty() || raw == " "; }
 
-// Appends one line, shifted, and its line end.
-void appendShiftedLine(std::string& out, std::string_view plain);
+// Appends one line, shifted, and its line end (to a std::string or a platform::SecretBytes).
+template <class Bytes>
+void appendShiftedLine(Bytes& out, std::string_view plain) {
+  const std::size_t from = out.size();
+  out.append(plain);
+  shiftBytes(out.data() + from, plain.size());
+  out.append(kLineEnd);
+}
+
 // Appends an entry line, shifted, and its line end.
-void appendShiftedEntry(std::string& out, std::string_view user, std::string_view password, std::string_view location);
+template <class Bytes>
+void appendShiftedEntry(Bytes& out, std::string_view user, std::string_view password, std::string_view location) {
+  const std::size_t from = out.size();
+  for (std::string_view part : {user, kSeparator, password, kSeparator, location}) out.append(part);
+  shiftBytes(out.data() + from, out.size() - from);
+  out.append(kLineEnd);
+}
 
 }  // namespace vault

@@ -18,7 +18,7 @@ extern VaultHost g_host;
 struct SealedState {
   std::unique_ptr<vault::sealed::Sealing> sealing;  // null while the vault is plain
   std::string file;                                 // the sealed bytes read at the start
-  std::string plain;                                // what they opened to, until loaded
+  platform::SecretBytes plain;                      // what they opened to, until loaded
 };
 extern SealedState g_sealed;
 
@@ -28,6 +28,8 @@ void status(const std::u16string& text);
 void fatal(const std::u16string& text);
 platform::ListItems* entryList();
 std::u16string problem(const char* verb, const std::string& what, const std::string& reason);
+// A failed key derivation or encryption, as the status bar or a box says it: "<verb> <what>: <why>."
+std::u16string failedTo(const char* verb, const std::string& what, const std::string& why);
 
 // Replaces data.enc with the list as it stands: sealed with `sealing`, or plain without. A failure
 // (or no list) is said in the status bar and leaves the file as it was.

@@ -1,48 +1,46 @@
-// The encrypted vault's operations: the password check at the start, and the three rewrites the
-// user asks for (encrypt, remove the encryption, change the master password).
+// The encrypted vault's operations: the password check at the start, the three rewrites the user
+// asks for (encrypt, remove the encryption, change the master password), and the one Keyloft
+// makes itself when a vault's key is cheaper to guess than this machine allows.
 #include "VaultFormat.h"
 #include "VaultInternals.h"
 #include "modGlobals.h"
-#include "platform/base/CodePage.h"
 #include "shiftText.h"
-
-#include <sodium.h>
 
 #include <chrono>
 #include <future>
+#include <new>
+#include <system_error>
 #include <utility>
-
-namespace cp = platform::codepage;
 
 namespace modGlobals {
 namespace {
 
 using namespace internal;
 namespace sealed = vault::sealed;
-
-// The master password as the key derivation reads it: its code-page bytes, wiped after use.
-class PasswordBytes {
- public:
-  explicit PasswordBytes(const std::u16string& password) : bytes_(cp::fromUnicode(password)) {}
-  ~PasswordBytes() { sodium_memzero(bytes_.data(), bytes_.size()); }
-  PasswordBytes(const PasswordBytes&) = delete;
-  PasswordBytes& operator=(const PasswordBytes&) = delete;
-  std::string_view view() const { return bytes_; }
-
- private:
-  std::string bytes_;
-};
-
-sealed::KdfParams g_testParams;
+using platform::Failure;
+using platform::Result;
 
 // A key derivation takes a good part of a second: it runs on a worker thread while the windows
-// keep painting, and the caller's window ignores clicks meanwhile.
+// keep painting, and the caller's window ignores clicks meanwhile. A worker that can't be had is
+// a failure like any other, never an exception in the window's event handler.
 template <class Work>
-auto whileEventsRun(Work work) {
-  auto done = std::async(std::launch::async, std::move(work));
-  while (done.wait_for(std::chrono::milliseconds(15)) != std::future_status::ready)
-    if (g_host.doEvents) g_host.doEvents();
-  return done.get();
+auto whileEventsRun(Work work) -> decltype(work()) {
+  try {
+    auto done = std::async(std::launch::async, std::move(work));
+    while (done.wait_for(std::chrono::milliseconds(15)) != std::future_status::ready)
+      if (g_host.doEvents) g_host.doEvents();
+    return done.get();
+  } catch (const std::system_error&) {
+    return Failure{"Keyloft could not start the key derivation"};
+  } catch (const std::bad_alloc&) {
+    return Failure{"Not enough memory for the key derivation"};
+  }
+}
+
+// A new key for `password` at `params`, derived while events run.
+Result<sealed::Sealing> deriveNewKey(const platform::SecretText& password, const sealed::KdfParams& params) {
+  const platform::SecretBytes bytes = codePageBytes(password);
+  return whileEventsRun([&] { return sealed::newSealing(bytes, params); });
 }
 
 // Writes the vault in its new form and says so; on failure everything stays as it was.
@@ -56,37 +54,42 @@ bool rewrite(const sealed::Sealing* sealing, const char16_t* done) {
 
 bool vaultSealed() { return g_sealed.sealing != nullptr; }
 
-PasswordCheck checkMasterPassword(const std::u16string& typed) {
+PasswordCheck checkMasterPassword(const platform::SecretText& typed, std::u16string* why) {
   if (g_sealed.file.empty()) return typed == storedMasterPassword ? PasswordCheck::Right : PasswordCheck::Wrong;
-  const PasswordBytes password(typed);
-  auto sealing = whileEventsRun([&] { return sealed::unlock(g_sealed.file, password.view()); });
-  if (!sealing) return PasswordCheck::Wrong;
-  std::string plain;
-  std::string why;
-  if (!sealed::open(g_sealed.file, *sealing, plain, why)) {
-    fatal(problem("Could not open", vaultPath(), why));
+  const platform::SecretBytes password = codePageBytes(typed);
+  auto unlocked = whileEventsRun([&] { return sealed::unlock(g_sealed.file, password); });
+  if (!unlocked) {
+    if (why) *why = failedTo("Could not open", vaultPath(), unlocked.why());
+    return PasswordCheck::Failed;
+  }
+  if (!*unlocked) return PasswordCheck::Wrong;
+  sealed::Sealing& sealing = **unlocked;
+  platform::SecretBytes plain;
+  std::string damage;
+  if (!sealed::open(g_sealed.file, sealing, plain, damage)) {
+    fatal(problem("Could not open", vaultPath(), damage));
     return PasswordCheck::Ended;
   }
   // Line 1 inside is the master password, as in a plain vault; it is kept as it stands.
-  vault::LineReader lines(plain);
+  vault::LineReader lines(plain.view());
   std::string_view first;
   lines.next(first);
-  std::u16string line = cp::toUnicode(first);
-  storedMasterPassword = shiftText(line);
-  g_sealed.sealing = std::make_unique<sealed::Sealing>(std::move(*sealing));
+  storedMasterPassword = unshiftedText(first);
+  g_sealed.sealing = std::make_unique<sealed::Sealing>(std::move(sealing));
   g_sealed.plain = std::move(plain);
   g_sealed.file.clear();
   return PasswordCheck::Right;
 }
 
 bool encryptVault() {
-  const PasswordBytes password(masterPassword);
-  auto sealing = whileEventsRun([&] {
-    const sealed::KdfParams params = g_testParams.opsLimit ? g_testParams : sealed::chooseParams();
-    return std::make_unique<sealed::Sealing>(sealed::newSealing(password.view(), params));
-  });
-  if (!rewrite(sealing.get(), u"Vault encrypted.  Data saved.")) return false;
-  g_sealed.sealing = std::move(sealing);
+  auto sealing = deriveNewKey(masterPassword, sealed::costsForNewKey());
+  if (!sealing) {
+    status(failedTo("Could not encrypt", kFileName, sealing.why()));
+    return false;
+  }
+  auto owned = std::make_unique<sealed::Sealing>(std::move(*sealing));
+  if (!rewrite(owned.get(), u"Vault encrypted.  Data saved.")) return false;
+  g_sealed.sealing = std::move(owned);
   return true;
 }
 
@@ -96,17 +99,21 @@ bool removeEncryption() {
   return true;
 }
 
-bool changeMasterPassword(const std::u16string& newPassword) {
+bool changeMasterPassword(const platform::SecretText& newPassword) {
   std::unique_ptr<sealed::Sealing> sealing;
   if (g_sealed.sealing) {
-    // A new salt and key with the parameters this vault was encrypted with.
-    const PasswordBytes password(newPassword);
-    const sealed::KdfParams params = g_sealed.sealing->params;
-    sealing = whileEventsRun(
-        [&] { return std::make_unique<sealed::Sealing>(sealed::newSealing(password.view(), params)); });
+    // A new salt and key with the costs this vault has, unless they are below the floor.
+    const sealed::KdfParams& params = g_sealed.sealing->params;
+    auto made = deriveNewKey(newPassword,
+                             sealed::weakerThan(params, sealed::leastCosts()) ? sealed::costsForNewKey() : params);
+    if (!made) {
+      status(failedTo("Could not change the master password of", kFileName, made.why()));
+      return false;
+    }
+    sealing = std::make_unique<sealed::Sealing>(std::move(*made));
   }
-  std::u16string old = std::exchange(masterPassword, newPassword);
-  if (!rewrite(sealing ? sealing.get() : nullptr, u"Master password changed.  Data saved.")) {
+  platform::SecretText old = std::exchange(masterPassword, newPassword);
+  if (!rewrite(sealing.get(), u"Master password changed.  Data saved.")) {
     masterPassword = std::move(old);
     return false;
   }
@@ -115,13 +122,24 @@ bool changeMasterPassword(const std::u16string& newPassword) {
   return true;
 }
 
-void setKdfParamsForTests(std::uint64_t opsLimit, std::uint64_t memLimit) { g_testParams = {opsLimit, memLimit}; }
+void strengthenWeakEncryption() {
+  const sealed::Sealing* weak = g_sealed.sealing.get();
+  if (!weak || !sealed::weakerThan(weak->params, sealed::leastCosts())) return;
+  auto sealing = deriveNewKey(masterPassword, sealed::costsForNewKey());
+  // Events ran meanwhile: if the user removed or changed the encryption, theirs stands.
+  if (g_sealed.sealing.get() != weak) return;
+  if (!sealing) {
+    status(failedTo("Could not strengthen the encryption of", kFileName, sealing.why()));
+    return;
+  }
+  auto owned = std::make_unique<sealed::Sealing>(std::move(*sealing));
+  if (rewrite(owned.get(), u"Vault encryption strengthened.  Data saved.")) g_sealed.sealing = std::move(owned);
+}
 
 void wipeSecrets() {
-  for (std::u16string* secret : {&masterPassword, &storedMasterPassword}) {
-    sodium_memzero(secret->data(), secret->size() * sizeof(char16_t));
-    secret->clear();
-  }
+  // Moving an empty text in hands each buffer back to the heap, wiped.
+  masterPassword = platform::SecretText();
+  storedMasterPassword = platform::SecretText();
   g_sealed = {};
 }
 

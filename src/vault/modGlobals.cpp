@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <new>
 
 namespace cp = platform::codepage;
 
@@ -38,6 +39,10 @@ std::u16string problem(const char* verb, const std::string& what, const std::str
   return u16(std::string(verb) + " " + what + ": " + reason);
 }
 
+std::u16string failedTo(const char* verb, const std::string& what, const std::string& why) {
+  return problem(verb, what, why) + u".";
+}
+
 }  // namespace internal
 
 namespace {
@@ -60,12 +65,6 @@ bool readVault(std::string& bytes) {
     return false;
   }
   return true;
-}
-
-// Plain master password as the bytes of its shifted line (without line end).
-std::string shiftedMasterPassword() {
-  std::u16string copy = masterPassword;
-  return cp::fromUnicode(shiftText(copy));
 }
 
 // Not memchr: the rest of a file without a line end is an empty view with no data pointer.
@@ -149,12 +148,10 @@ void openVault() {
   vault::LineReader lines(bytes);
   std::string_view first;
   lines.next(first);  // a file of zero bytes has no first line: no master password yet
-  std::u16string line = cp::toUnicode(first);
-  shiftText(line);
-  if (line.empty()) {
+  if (first.empty()) {
     askNewMasterPassword();
   } else {
-    storedMasterPassword = line;
+    storedMasterPassword = unshiftedText(first);
     askMasterPassword();
   }
 }
@@ -181,8 +178,9 @@ bool createVault() {
   lines.next(first);
   std::string_view entries = lines.rest();
 
-  std::string image = shiftedMasterPassword();
-  image.append(vault::kLineEnd).append(entries);
+  platform::SecretBytes image = shiftedBytes(masterPassword);
+  image.append(vault::kLineEnd);
+  image.append(entries);
   std::string error;
   bool ok = platform::files::writeFileAtomically(vaultPath(), image, error);
   // The entry lines are in the file either way; shown only on success, the next save would drop them.
@@ -204,30 +202,33 @@ std::int64_t addEntriesOf(std::string_view fileBytes) {
 }
 
 bool loadVault() {
-  std::string bytes;
+  std::int64_t count = 0;
   if (g_sealed.sealing) {
-    bytes = std::move(g_sealed.plain);  // opened by the password check
-    g_sealed.plain.clear();
-  } else if (!readVault(bytes)) {
-    return false;
+    const platform::SecretBytes plain = std::move(g_sealed.plain);  // opened by the password check
+    count = addEntriesOf(plain);
+  } else {
+    std::string bytes;
+    if (!readVault(bytes)) return false;
+    count = addEntriesOf(bytes);
   }
-  std::int64_t count = addEntriesOf(bytes);
   status(u"Loaded " + u16(std::to_string(count)) + u" entries");
   if (g_host.afterFormLoad) g_host.afterFormLoad();
+  strengthenWeakEncryption();
   return true;
 }
 
-std::string savedImage(const platform::ListItems& list) {
+platform::SecretBytes savedImage(const platform::ListItems& list) {
   const std::int64_t rows = list.count();
-  std::string master = shiftedMasterPassword();
+  const platform::SecretBytes master = shiftedBytes(masterPassword);
   std::size_t size = master.size() + 4;
   for (std::int64_t r = 1; r <= rows; ++r) {
     const auto& row = list.row(r);
     size += row.text().size() + row.subItem(1).size() + row.subItem(2).size() + 8;
   }
-  std::string image;
+  platform::SecretBytes image;
   image.reserve(size);
-  image.append(master).append(vault::kLineEnd);
+  image.append(master);
+  image.append(vault::kLineEnd);
   for (std::int64_t r = 1; r <= rows; ++r) {
     const auto& row = list.row(r);
     vault::appendShiftedEntry(image, row.text(), row.subItem(1), row.subItem(2));
@@ -252,14 +253,23 @@ bool internal::writeList(const vault::sealed::Sealing* sealing) {
   const std::string path = vaultPath();
   // Under the vault's lock any temporary file beside it was left by a killed save of ours.
   if (g_locked) platform::files::removeStaleTemporaries(path);
-  const std::string plain = savedImage(*list);
-  const std::string sealed = sealing ? vault::sealed::seal(plain, *sealing) : std::string();
   std::string error;
-  if (!ensureVaultFile(path, &error) || !platform::files::writeFileAtomically(path, sealing ? sealed : plain, error)) {
-    status(problem("Could not save", kFileName, error));
-    return false;
+  try {
+    const platform::SecretBytes plain = savedImage(*list);
+    platform::Result<std::string> sealed = sealing ? vault::sealed::seal(plain, *sealing) : std::string();
+    if (!sealed) {
+      status(problem("Could not save", kFileName, sealed.why()));
+      return false;
+    }
+    if (ensureVaultFile(path, &error) &&
+        platform::files::writeFileAtomically(path, sealing ? std::string_view(*sealed) : plain.view(), error))
+      return true;
+  } catch (const std::bad_alloc&) {
+    // The whole image is built in memory before anything is written: the file is as it was.
+    error = "Not enough memory";
   }
-  return true;
+  status(problem("Could not save", kFileName, error));
+  return false;
 }
 
 std::u16string savedTimeText() {
@@ -276,8 +286,8 @@ std::u16string savedTimeText() {
 void resetVaultForTests() {
   platform::files::releaseLocksForTests();
   g_locked = false;
-  masterPassword.clear();
-  storedMasterPassword.clear();
+  masterPassword.wipe();
+  storedMasterPassword.wipe();
   creatingMasterPassword = false;
   g_sealed = {};
 }

@@ -3,6 +3,7 @@
 // window's list, status bar and after-load step) are reached through VaultHost, which the program
 // fills at start.
 #include "platform/base/ListItems.h"
+#include "platform/base/Secret.h"
 
 #include <cstdint>
 #include <functional>
@@ -11,10 +12,11 @@
 
 namespace modGlobals {
 
-// The master password of this run, plain; empty until the dialog succeeds.
-inline std::u16string masterPassword;
+// The master password of this run, plain; empty until the dialog succeeds. Both copies wipe
+// every buffer they held.
+inline platform::SecretText masterPassword;
 // Line 1 of the file, unscrambled.
-inline std::u16string storedMasterPassword;
+inline platform::SecretText storedMasterPassword;
 // True when the dialog must create a master password, false when it must verify one.
 inline bool creatingMasterPassword = false;
 
@@ -46,7 +48,7 @@ bool saveVault();
 // The two halves of load and save without the file: adds the entry lines of a whole file's bytes
 // to the list (returns how many; 0 without a list), and the bytes saveVault writes for a list.
 std::int64_t addEntriesOf(std::string_view fileBytes);
-std::string savedImage(const platform::ListItems& list);
+platform::SecretBytes savedImage(const platform::ListItems& list);
 
 // The encrypted vault, which the user chooses: data.enc sealed with a key derived from the master
 // password. True while it is sealed.
@@ -54,19 +56,23 @@ bool vaultSealed();
 
 // Checks a master password typed at the start. A sealed vault derives its key meanwhile, with
 // window events running (doEvents); if its content then turns out damaged, the program is ended
-// with a message (Ended). On Right a sealed vault is open and loadVault lists it.
-enum class PasswordCheck { Right, Wrong, Ended };
-PasswordCheck checkMasterPassword(const std::u16string& typed);
+// with a message (Ended). Failed: the key could not be derived (its memory could not be had),
+// which says nothing about the password; `why` then holds the sentence for the user. On Right a
+// sealed vault is open and loadVault lists it.
+enum class PasswordCheck { Right, Wrong, Failed, Ended };
+PasswordCheck checkMasterPassword(const platform::SecretText& typed, std::u16string* why = nullptr);
 
 // Rewrite data.enc sealed with a key from the master password, plain again (byte for byte what a
 // plain save writes), or with a new master password. Each says in the status bar how it went; a
-// failed save leaves the file, its form and the master password as they were.
+// failure (a save, or a key that could not be derived) leaves the file, its form and the master
+// password as they were.
 bool encryptVault();
 bool removeEncryption();
-bool changeMasterPassword(const std::u16string& newPassword);
+bool changeMasterPassword(const platform::SecretText& newPassword);
 
-// Tests encrypt with cheap key derivation (passes, bytes); 0, 0 brings back the machine's choice.
-void setKdfParamsForTests(std::uint64_t opsLimit, std::uint64_t memLimit);
+// A sealed vault whose key costs less than this machine's floor is encrypted again, with a new salt
+// and this machine's costs, once its list is loaded; the status bar says how it went.
+void strengthenWeakEncryption();
 
 // Wipes the master password's copies the vault holds and lets go of the key (its memory is wiped
 // as it is freed): at the program's end.

@@ -33,3 +33,27 @@ std::string& shiftText(std::string& bytes) {
   shiftBytes(bytes.data(), bytes.size());
   return bytes;
 }
+
+platform::SecretBytes codePageBytes(std::u16string_view text) {
+  platform::SecretBytes bytes;
+  bytes.resize(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    unsigned char code = '?';
+    if (!cp::toByte(text[i], code)) code = '?';
+    bytes[i] = static_cast<char>(code);
+  }
+  return bytes;
+}
+
+platform::SecretBytes shiftedBytes(std::u16string_view text) {
+  platform::SecretBytes bytes = codePageBytes(text);
+  shiftBytes(bytes.data(), bytes.size());
+  return bytes;
+}
+
+platform::SecretText unshiftedText(std::string_view shifted) {
+  platform::SecretText text;
+  text.resize(shifted.size());
+  for (std::size_t i = 0; i < shifted.size(); ++i) text[i] = cp::toChar(static_cast<unsigned char>(shifted[i] ^ 0x80));
+  return text;
+}

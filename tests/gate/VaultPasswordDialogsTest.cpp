@@ -5,6 +5,7 @@
 #include "gate/frmChangePassword.h"
 #include "gate/frmEncrypt.h"
 #include "platform/base/Files.h"
+#include "support/KdfCostsForTests.h"
 #include "vault/SealedVault.h"
 
 #include <QMenu>
@@ -19,13 +20,8 @@ const std::vector<testing_support::Entry> kEntries = {{"alice", "a1", "a.example
 
 class VaultDialogs : public ProgramTest {
  protected:
-  void SetUp() override {
-    ProgramTest::SetUp();
-    modGlobals::setKdfParamsForTests(1, 8 << 20);  // a real Argon2id, cheap enough for tests
-  }
   void TearDown() override {
     platform::files::clearCallFaultsForTests();
-    modGlobals::setKdfParamsForTests(0, 0);
     ProgramTest::TearDown();
   }
 
@@ -149,7 +145,8 @@ TEST_F(VaultDialogs, aDamagedEncryptedVaultEndsTheStartAndStaysAsItWas) {
 // A second Ok while the key is derived (window events run meanwhile) is ignored: the vault is
 // opened and listed once.
 TEST_F(VaultDialogs, aSecondOkWhileTheKeyIsDerivedIsIgnored) {
-  modGlobals::setKdfParamsForTests(2, 64 << 20);  // long enough for events to run during it
+  // Long enough for events to run during it.
+  vault::sealed::setKdfCostsForTests({2, 64 << 20}, vault::sealed::kCheapKdfForTests);
   writeVault(vaultImage("abcd", kEntries));
   startWith(QStringLiteral("abcd"));
   use(QStringLiteral("frmEncrypt"), {QStringLiteral("abcd")});

@@ -88,7 +88,7 @@ TEST_F(StorableText, everyAcceptedMasterPasswordReadsBackAndEveryRefusedOneWould
     platform::forms::resetForTests();
     modGlobals::resetVaultForTests();
     form = platform::forms::load<Form1>();
-    modGlobals::masterPassword = typed.toStdU16String();
+    modGlobals::masterPassword = platform::secretOf(typed);
     ASSERT_TRUE(modGlobals::createVault());
     platform::forms::resetForTests();
     modGlobals::resetVaultForTests();

@@ -14,6 +14,7 @@
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/StatusBar.h"
 #include "skin/modSkin.h"
+#include "support/KdfCostsForTests.h"
 #include "support/TempFolder.h"
 #include "support/VaultImage.h"
 #include "support/WaitFor.h"
@@ -70,6 +71,7 @@ class ProgramTest : public ::testing::Test {
     mb::setMessageBoxHookForTests([this](QMessageBox& box) { return answerBox(box); });
     modLivery::resetForTests();
     modGlobals::resetVaultForTests();
+    vault::sealed::resetKdfCostsForTests();
     modGlobals::resetEditorStateForTests();
     endWhenBrowserCloses = false;
     ProgramWiring::wireProgram();

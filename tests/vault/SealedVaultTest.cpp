@@ -20,7 +20,7 @@ const std::string kContentDamaged = "The encrypted vault's content is damaged";
 const std::string kCutShort = "The encrypted vault is cut short";
 
 const Sealing& sealing() {
-  static const Sealing s = newSealing(kPassword, kFast);
+  static const Sealing s = *newSealing(kPassword, kFast);
   return s;
 }
 
@@ -40,12 +40,13 @@ std::string crafted(std::string file, std::size_t at, std::uint64_t value, std::
 }
 
 // Opening as the program does: the header, then the password, then the content.
-std::string openWithPassword(const std::string& file, std::string& plain) {
+std::string openWithPassword(const std::string& file, platform::SecretBytes& plain) {
   if (auto problem = headerProblem(file)) return *problem;
   auto unlocked = unlock(file, kPassword);
-  if (!unlocked) return "wrong password";
+  if (!unlocked) return unlocked.why();
+  if (!*unlocked) return "wrong password";
   std::string why;
-  return open(file, *unlocked, plain, why) ? "" : why;
+  return open(file, **unlocked, plain, why) ? "" : why;
 }
 
 }  // namespace
@@ -55,23 +56,23 @@ TEST(SealedVault, RoundTripGivesTheExactBytes) {
   for (int b = 0; b < 256; ++b) everyByte.push_back(static_cast<char>(b));
   const std::string cases[] = {"", "\xF0\xF7\r\n", everyByte, randomBytes(3 << 20)};
   for (const std::string& plain : cases) {
-    const std::string file = seal(plain, sealing());
+    const std::string file = *seal(plain, sealing());
     EXPECT_TRUE(isSealed(file));
     EXPECT_EQ(file.size(), kHeaderSize + plain.size() + kTagSize);
-    std::string out = "stale";
+    platform::SecretBytes out = "stale";
     EXPECT_EQ(openWithPassword(file, out), "") << plain.size();
     EXPECT_TRUE(out == plain) << plain.size();
   }
 }
 
 TEST(SealedVault, WrongPasswordUnlocksNothing) {
-  const std::string file = seal("entries", sealing());
+  const std::string file = *seal("entries", sealing());
   for (std::string_view wrong : {"", "correct horsE", "correct horse ", "correct hors", "\xE3orrect horse"})
-    EXPECT_FALSE(unlock(file, wrong)) << wrong;
+    EXPECT_FALSE(*unlock(file, wrong)) << wrong;
 }
 
 TEST(SealedVault, OneFlippedByteIsDamageNeverAWrongPassword) {
-  const std::string file = seal(randomBytes(300), sealing());
+  const std::string file = *seal(randomBytes(300), sealing());
   const std::size_t end = file.size();
   const struct {
     const char* region;
@@ -96,14 +97,14 @@ TEST(SealedVault, OneFlippedByteIsDamageNeverAWrongPassword) {
   for (const auto& c : cases) {
     std::string damaged = file;
     damaged[c.at] = static_cast<char>(damaged[c.at] ^ 0x01);
-    std::string plain;
+    platform::SecretBytes plain;
     EXPECT_EQ(openWithPassword(damaged, plain), c.told) << c.region;
     EXPECT_EQ(plain, "") << c.region;
   }
 }
 
 TEST(SealedVault, CutShortIsToldWithoutThePassword) {
-  const std::string file = seal("a few entries", sealing());
+  const std::string file = *seal("a few entries", sealing());
   const struct {
     std::size_t length;
     const std::string& told;
@@ -116,13 +117,13 @@ TEST(SealedVault, CutShortIsToldWithoutThePassword) {
       {file.size() - 1, kContentDamaged},
   };
   for (const auto& c : cases) {
-    std::string plain;
+    platform::SecretBytes plain;
     EXPECT_EQ(openWithPassword(file.substr(0, c.length), plain), c.told) << c.length;
   }
 }
 
 TEST(SealedVault, HeaderProblemsAreSentencesForTheUser) {
-  const std::string file = seal("entries", sealing());
+  const std::string file = *seal("entries", sealing());
   const std::string limits = " to derive its key; at most 1024 MiB and 16 passes are allowed";
   const std::string settings = "The encrypted vault's key derivation settings are damaged";
   const struct {
@@ -149,7 +150,7 @@ TEST(SealedVault, HeaderProblemsAreSentencesForTheUser) {
 // The checksum has no key, so a forger can make it right again; the content is bound to every
 // header byte all the same.
 TEST(SealedVault, ContentIsBoundToTheWholeHeader) {
-  const std::string file = seal("entries", sealing());
+  const std::string file = *seal("entries", sealing());
   const struct {
     std::size_t at, width;
     std::uint64_t value;
@@ -157,18 +158,19 @@ TEST(SealedVault, ContentIsBoundToTheWholeHeader) {
   for (const auto& c : cases) {
     const std::string forged = crafted(file, c.at, c.value, c.width);
     ASSERT_EQ(headerProblem(forged), std::nullopt) << c.at;
-    std::string plain, why;
+    platform::SecretBytes plain;
+    std::string why;
     EXPECT_FALSE(open(forged, sealing(), plain, why)) << c.at;
     EXPECT_EQ(why, kContentDamaged) << c.at;
   }
 }
 
 TEST(SealedVault, EverySealHasAFreshNonce) {
-  const std::string first = seal("same entries", sealing()), second = seal("same entries", sealing());
+  const std::string first = *seal("same entries", sealing()), second = *seal("same entries", sealing());
   EXPECT_NE(first.substr(kNonceAt, 24), second.substr(kNonceAt, 24));
   EXPECT_NE(first.substr(kHeaderSize), second.substr(kHeaderSize));
   for (const std::string& file : {first, second}) {
-    std::string plain;
+    platform::SecretBytes plain;
     EXPECT_EQ(openWithPassword(file, plain), "");
     EXPECT_EQ(plain, "same entries");
   }
@@ -185,7 +187,7 @@ TEST(SealedVault, IsSealedOnlyByTheMagic) {
       {"KLVAULT", false},
       {"KLVAULT\1"s, false},
       {"KLVAULT\0"s, true},
-      {seal("", sealing()), true},
+      {*seal("", sealing()), true},
   };
   for (const auto& c : cases) EXPECT_EQ(isSealed(c.bytes), c.sealed) << c.bytes;
 }
@@ -197,5 +199,5 @@ TEST(SealedVault, ChosenParamsAreWithinBoundsAndReadable) {
   EXPECT_GE(chosen.params.opsLimit, kMinChosenOpsLimit);
   EXPECT_LE(chosen.params.memLimit, kMaxMemLimit);
   EXPECT_LE(chosen.params.opsLimit, kMaxOpsLimit);
-  EXPECT_EQ(headerProblem(seal("", chosen)), std::nullopt);
+  EXPECT_EQ(headerProblem(*seal("", chosen)), std::nullopt);
 }

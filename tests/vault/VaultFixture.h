@@ -2,6 +2,7 @@
 // A vault in a temporary program folder, with the windows it hands over to recorded.
 #include "platform/base/Files.h"
 #include "platform/base/ListItems.h"
+#include "support/KdfCostsForTests.h"
 #include "support/TempFolder.h"
 #include "support/VaultImage.h"
 #include "vault/modGlobals.h"
@@ -16,6 +17,7 @@ class VaultTest : public ::testing::Test {
   void SetUp() override {
     platform::files::setProgramFolderForTests(dir.path());
     modGlobals::resetVaultForTests();
+    vault::sealed::resetKdfCostsForTests();
     modGlobals::VaultHost host;
     host.list = [this] { return &list; };
     host.showStatusMessage = [this](const std::u16string& s) { statuses.push_back(s); };

@@ -12,7 +12,6 @@ using namespace modGlobals;
 namespace files = platform::files;
 
 TEST_F(VaultTest, aRewriteFailingAtAnyCallKeepsTheFileItsFormAndThePassword) {
-  setKdfParamsForTests(1, 8 << 20);
   const struct Operation {
     const char* name;
     bool fromSealed;
@@ -45,5 +44,4 @@ TEST_F(VaultTest, aRewriteFailingAtAnyCallKeepsTheFileItsFormAndThePassword) {
       EXPECT_EQ(lastStatus(), u"Could not save data.enc: " + platform::codepage::toUnicode(std::strerror(EIO))) << what;
     }
   }
-  setKdfParamsForTests(0, 0);
 }

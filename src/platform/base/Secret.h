@@ -58,7 +58,8 @@ class Secret final {
   using View = std::basic_string_view<Char>;
 
   Secret() = default;
-  explicit Secret(View text) { assign(text); }
+  Secret(View text) { assign(text); }  // NOLINT(google-explicit-constructor): texts stand for secrets in calls
+  Secret(const Char* text) : Secret(View(text)) {}  // NOLINT(google-explicit-constructor)
   Secret(const Secret& other) { assign(other.view()); }
   // The standard string moves its heap buffer; a short one in its own body would be copied and
   // left behind, which is why every content is given a heap buffer first.
@@ -111,7 +112,6 @@ class Secret final {
   Char& operator[](std::size_t i) noexcept { return text_[i]; }
   Char operator[](std::size_t i) const noexcept { return text_[i]; }
 
-  friend bool operator==(const Secret& a, const Secret& b) noexcept { return a.view() == b.view(); }
   friend bool operator==(const Secret& a, View b) noexcept { return a.view() == b; }
 
  private:
@@ -124,11 +124,12 @@ class Secret final {
 using SecretText = Secret<char16_t>;
 using SecretBytes = Secret<char>;
 
-// A text box's text as a secret: copied straight from Qt's buffer, no other copy made.
-inline SecretText secretOf(const QString& text) {
-  return SecretText(std::u16string_view(reinterpret_cast<const char16_t*>(text.constData()),
-                                        static_cast<std::size_t>(text.size())));
+// Qt's own buffer of a text, read in place: no copy to wipe.
+inline std::u16string_view viewOf(const QString& text) {
+  return {reinterpret_cast<const char16_t*>(text.constData()), static_cast<std::size_t>(text.size())};
 }
+// A text box's text as a secret: copied straight from Qt's buffer, no other copy made.
+inline SecretText secretOf(const QString& text) { return SecretText(viewOf(text)); }
 // Back to Qt, for a text box or the clipboard (Qt's own copy is not ours to wipe).
 inline QString qStringOf(const SecretText& text) {
   return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));

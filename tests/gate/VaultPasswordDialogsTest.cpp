@@ -5,12 +5,16 @@
 #include "gate/frmChangePassword.h"
 #include "gate/frmEncrypt.h"
 #include "platform/base/Files.h"
+#include "platform/base/Secret.h"
 #include "support/KdfCostsForTests.h"
 #include "vault/SealedVault.h"
 
 #include <QMenu>
 
 #include <cerrno>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace program_test;
 
@@ -160,4 +164,163 @@ TEST_F(VaultDialogs, aSecondOkWhileTheKeyIsDerivedIsIgnored) {
   EXPECT_EQ(listed(), kEntries);
   EXPECT_EQ(status(), "Loaded 2 entries");
   EXPECT_EQ(programEnds, 0);
+}
+
+namespace {
+
+// A sealed header's key costs and salt, read as a test of the file's bytes.
+struct HeaderCosts {
+  std::uint64_t ops = 0, mem = 0;
+  std::string salt;
+  bool operator==(const HeaderCosts&) const = default;
+};
+HeaderCosts costsOf(const std::string& file) {
+  auto little = [&](std::size_t at, std::size_t width) {
+    std::uint64_t v = 0;
+    for (std::size_t i = width; i-- > 0;) v = (v << 8) | static_cast<unsigned char>(file[at + i]);
+    return v;
+  };
+  return {little(10, 4), little(14, 8), file.substr(22, 16)};
+}
+
+}  // namespace
+
+// Argon2id without its memory says so: in the dialogs, and at the gate, where it is no wrong try.
+TEST_F(VaultDialogs, aKeyThatCannotBeDerivedIsSaidAndChangesNothing) {
+  writeVault(vaultImage("abcd", kEntries));
+  startWith(QStringLiteral("abcd"));
+  vault::sealed::failKeyDerivationsForTests(true);
+  use(QStringLiteral("frmEncrypt"), {QStringLiteral("abcd")});
+  EXPECT_EQ(status(), "Could not encrypt data.enc: Not enough memory for the key derivation (8 MiB).");
+  EXPECT_TRUE(forms::isLoaded(QStringLiteral("frmEncrypt")));
+  EXPECT_EQ(vaultOnDisk(), vaultImage("abcd", kEntries));
+  forms::unload(QStringLiteral("frmEncrypt"));
+
+  vault::sealed::failKeyDerivationsForTests(false);
+  use(QStringLiteral("frmEncrypt"), {QStringLiteral("abcd")});
+  const std::string sealed = vaultOnDisk();
+  vault::sealed::failKeyDerivationsForTests(true);
+  use(QStringLiteral("frmChangePassword"), {QStringLiteral("abcd"), QStringLiteral("efgh"), QStringLiteral("efgh")});
+  EXPECT_EQ(status(),
+            "Could not change the master password of data.enc: Not enough memory for the key derivation (8 MiB).");
+  EXPECT_EQ(modGlobals::masterPassword, u"abcd");
+  EXPECT_EQ(vaultOnDisk(), sealed);
+
+  boxes.clear();
+  startWith(QStringLiteral("abcd"));
+  for (int more = 0; more < 3; ++more) enter(QStringLiteral("abcd"));  // no try is used up
+  ASSERT_EQ(boxes.size(), 4u);
+  EXPECT_EQ(boxes.back().text, QStringLiteral("Could not open ") + QString::fromStdString(vaultFile()) +
+                                   QStringLiteral(": Not enough memory for the key derivation (8 MiB)."));
+  EXPECT_NE(gate(), nullptr);
+  vault::sealed::failKeyDerivationsForTests(false);
+  enter(QStringLiteral("abcd"));
+  EXPECT_EQ(listed(), kEntries);
+  EXPECT_EQ(programEnds, 0);
+}
+
+// A vault whose key is cheaper to guess than this machine allows is encrypted again once it is
+// open, with this machine's costs and a new salt, and opens with the same password after.
+TEST_F(VaultDialogs, aVaultWithCheapKeyCostsIsStrengthenedOnceOpen) {
+  writeVault(vaultImage("abcd", kEntries));
+  startWith(QStringLiteral("abcd"));
+  use(QStringLiteral("frmEncrypt"), {QStringLiteral("abcd")});
+  const HeaderCosts cheap = costsOf(vaultOnDisk());
+  ASSERT_EQ(cheap.mem, 8u << 20);
+  vault::sealed::setKdfCostsForTests({2, 16 << 20}, {2, 16 << 20});
+
+  startWith(QStringLiteral("abcd"));
+  EXPECT_EQ(status(), "Vault encryption strengthened.  Data saved.");
+  const HeaderCosts strong = costsOf(vaultOnDisk());
+  EXPECT_EQ(strong.ops, 2u);
+  EXPECT_EQ(strong.mem, 16u << 20);
+  EXPECT_NE(strong.salt, cheap.salt);
+  startWith(QStringLiteral("abcd"));
+  EXPECT_EQ(status(), "Loaded 2 entries");
+  EXPECT_EQ(listed(), kEntries);
+  use(QStringLiteral("frmChangePassword"), {QStringLiteral("abcd"), QStringLiteral("efgh"), QStringLiteral("efgh")});
+  EXPECT_EQ(costsOf(vaultOnDisk()).mem, 16u << 20);
+}
+
+// An ordinary save after the password was changed seals with the new key: the next start takes
+// the new password and refuses the old one.
+TEST_F(VaultDialogs, aSaveAfterAPasswordChangeSealsWithTheNewKey) {
+  writeVault(vaultImage("abcd", kEntries));
+  startWith(QStringLiteral("abcd"));
+  use(QStringLiteral("frmEncrypt"), {QStringLiteral("abcd")});
+  use(QStringLiteral("frmChangePassword"), {QStringLiteral("abcd"), QStringLiteral("efgh"), QStringLiteral("efgh")});
+  mainWindow()->lstPass->selectRow(1);
+  mainWindow()->cmdDelete_Click();  // confirmed with Ok
+  ASSERT_EQ(listed().size(), 1u);
+
+  answers = {mb::vbCancel};
+  startWith(QStringLiteral("abcd"));
+  EXPECT_EQ(boxes.back().title, "Incorrect Password");
+  EXPECT_EQ(programEnds, 1);
+  startWith(QStringLiteral("efgh"));
+  EXPECT_EQ(listed(), std::vector<testing_support::Entry>{kEntries[1]});
+}
+
+// Four characters is the shortest new master password, at the first start and when changing it.
+TEST_F(VaultDialogs, aNewMasterPasswordNeedsFourCharactersEverywhere) {
+  const QString tooShort = QStringLiteral("You must enter a password that is at least 4 characters long");
+  for (const char* typed : {"abc", "abcd"}) {
+    const QString password = QString::fromLatin1(typed);
+    const bool taken = password.size() == 4;
+    SCOPED_TRACE(typed);
+    boxes.clear();
+    writeVault("\r\n");
+    restart();
+    modLivery::loadProductIdentity();
+    forms::load<Form1>();
+    enter(password, password);
+    EXPECT_EQ(boxes.empty() ? QString() : boxes.back().text, taken ? QString() : tooShort);
+    EXPECT_EQ(vaultOnDisk(), taken ? vaultImage(typed, {}).substr(0, 6) : "\r\n");
+
+    writeVault(vaultImage("wxyz", {}));
+    startWith(QStringLiteral("wxyz"));
+    boxes.clear();
+    use(QStringLiteral("frmChangePassword"), {QStringLiteral("wxyz"), password, password});
+    EXPECT_EQ(boxes.empty() ? QString() : boxes.back().text, taken ? QString() : tooShort);
+    EXPECT_EQ(modGlobals::masterPassword, taken ? platform::viewOf(password) : u"wxyz");
+  }
+}
+
+namespace {
+std::size_t g_unwiped = 0;
+void countUnwiped(const void* bytes, std::size_t size) {
+  const auto* b = static_cast<const unsigned char*>(bytes);
+  for (std::size_t i = 0; i < size; ++i)
+    if (b[i] != 0) {
+      ++g_unwiped;
+      return;
+    }
+}
+}  // namespace
+
+// At the real end every buffer that held the master password, a key's password bytes or the
+// vault's plain bytes has been handed back, and each was all zeros when it was. Checked in a
+// child that ends as the program does.
+TEST_F(VaultDialogs, atTheEndEveryCopyOfTheSecretsIsWiped) {
+  platform::secret::setReleaseObserverForTests(countUnwiped);
+  writeVault(vaultImage("abcd", kEntries));
+  startWith(QStringLiteral("abcd"));
+  use(QStringLiteral("frmEncrypt"), {QStringLiteral("abcd")});
+  use(QStringLiteral("frmChangePassword"), {QStringLiteral("abcd"), QStringLiteral("efgh"), QStringLiteral("efgh")});
+  startWith(QStringLiteral("efgh"));
+  ASSERT_EQ(listed(), kEntries);
+  const pid_t child = ::fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    atProgramEnd([] { ::_exit(platform::secret::liveBuffersForTests() != 0 ? 2 : g_unwiped != 0 ? 3 : 0); });
+    setProgramTerminatorForTests({});
+    endProgram();
+    ::_exit(4);
+  }
+  platform::secret::setReleaseObserverForTests(nullptr);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "2: a secret's buffer was never handed back, 3: one was not wiped";
+  EXPECT_EQ(g_unwiped, 0u);
 }

@@ -135,6 +135,16 @@ TEST_F(VaultTest, ASecondProgramOnTheSameVaultIsTurnedAway) {
   EXPECT_EQ(events, std::vector<std::string>{"ask"});
 }
 
+// Where no lock file can be made (here a folder stands in its place) nobody can hold one either:
+// the start goes on.
+TEST_F(VaultTest, AVaultWhoseLockFileCannotBeMadeStillOpens) {
+  write(flip("pw") + "\r\n");
+  std::filesystem::create_directory(dir.file(".data.enc.lock"));
+  openVault();
+  EXPECT_TRUE(fatals.empty());
+  EXPECT_EQ(events, std::vector<std::string>{"ask"});
+}
+
 TEST_F(VaultTest, StartRemovesWhatKilledSavesLeftBehind) {
   write(flip("pw") + "\r\n");
   testing_support::writeBytes(dir.file("data.enc.tmp-Xy12z9"), "copy of the vault");

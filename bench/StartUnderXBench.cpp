@@ -76,6 +76,12 @@ class OwnXServer {
   std::string display_;
 };
 
+// The built program's folder; KEYLOFT_BENCH_PROGRAM_DIR names another build's, to compare two.
+fs::path builtProgramFolder() {
+  const char* other = std::getenv("KEYLOFT_BENCH_PROGRAM_DIR");
+  return other && *other ? fs::path(other) : fs::path(KEYLOFT_PROGRAM_DIR);
+}
+
 // A program folder with the built program and a vault (master password "abcd"), and a home.
 class ProgramFolder {
  public:
@@ -85,7 +91,7 @@ class ProgramFolder {
     fs::create_directories(root_ / "program");
     fs::create_directories(root_ / "home" / ".config");
     for (const char* file : {"keyloft", "keyloft-webengine.so", "Help.rtf"})
-      fs::copy_file(fs::path(KEYLOFT_PROGRAM_DIR) / file, root_ / "program" / file);
+      fs::copy_file(builtProgramFolder() / file, root_ / "program" / file);
     // The vault's bytes: the top bit of each flipped, CR LF line ends, an empty line at the end.
     std::string image = "abcd\r\nalice|||secret|||www.example.org\r\n\r\n";
     for (char& c : image)

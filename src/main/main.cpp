@@ -3,6 +3,7 @@
 #include "main/frmSplash.h"
 #include "main/ProgramWiring.h"
 #include "platform/base/VersionRecord.h"
+#include "platform/web/WebBrowser.h"
 
 #include <QApplication>
 
@@ -20,7 +21,7 @@ int main(int argc, char* argv[]) {
   }
   // The web engine, loaded later at the first visit, draws through contexts shared with the
   // application's; that can only be asked for before the application exists.
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  platform::WebBrowser::reserveSharedGraphicsContext();
   QApplication application(argc, argv);
   // The program ends only through endProgram: a moment without a visible window (between the
   // password dialog and the main window) must not end it.

@@ -6,6 +6,8 @@
 #include "platform/web/WebBrowser.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QThreadPool>
 
 #include <cstdio>
 #include <string_view>
@@ -29,5 +31,8 @@ int main(int argc, char* argv[]) {
   ProgramWiring::setDesktopIdentity();
   ProgramWiring::wireProgram();
   platform::forms::show<frmSplash>();
+  // The first text drawn fills the font database (fontconfig's set-up). A worker does it while the
+  // splash counts, so the main window and the password dialog after it find it ready.
+  QThreadPool::globalInstance()->start([] { QFontDatabase::families(); });
   return QApplication::exec();
 }

@@ -3,8 +3,11 @@
 #include "main/frmSplash.h"
 #include "main/ProgramWiring.h"
 #include "platform/base/VersionRecord.h"
+#include "platform/web/WebBrowser.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QThreadPool>
 
 #include <cstdio>
 #include <string_view>
@@ -20,7 +23,7 @@ int main(int argc, char* argv[]) {
   }
   // The web engine, loaded later at the first visit, draws through contexts shared with the
   // application's; that can only be asked for before the application exists.
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  platform::WebBrowser::reserveSharedGraphicsContext();
   QApplication application(argc, argv);
   // The program ends only through endProgram: a moment without a visible window (between the
   // password dialog and the main window) must not end it.
@@ -28,5 +31,8 @@ int main(int argc, char* argv[]) {
   ProgramWiring::setDesktopIdentity();
   ProgramWiring::wireProgram();
   platform::forms::show<frmSplash>();
+  // The first text drawn fills the font database (fontconfig's set-up). A worker does it while the
+  // splash counts, so the main window and the password dialog after it find it ready.
+  QThreadPool::globalInstance()->start([] { QFontDatabase::families(); });
   return QApplication::exec();
 }

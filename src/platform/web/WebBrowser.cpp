@@ -4,10 +4,17 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLibrary>
+#include <QOpenGLContext>
 #include <QRegularExpression>
 #include <QVBoxLayout>
+
+// Qt GUI's own setter of the context that the others share with; Qt WebEngine declares it alike.
+QT_BEGIN_NAMESPACE
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+QT_END_NAMESPACE
 
 namespace platform {
 namespace {
@@ -22,6 +29,16 @@ QString& testModule() {
   return path;
 }
 
+// The reserved context becomes a real one just before the engine loads: the GL driver is loaded
+// here, not at the start. Once only: WebEngine draws through it from then on.
+void createSharedGraphicsContext() {
+  QOpenGLContext* shared = QOpenGLContext::globalShareContext();
+  if (!shared || shared->isValid()) return;
+  shared->setScreen(QGuiApplication::primaryScreen());
+  shared->setFormat(QSurfaceFormat::defaultFormat());
+  shared->create();
+}
+
 // The module is looked for beside the program only: an installed program must not depend on the
 // folder it was built in. Resolved once per path; a loaded module stays for the rest of the run.
 CreateWebBrowserEngine engineFactory() {
@@ -32,6 +49,7 @@ CreateWebBrowserEngine engineFactory() {
                            : QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(KEYLOFT_WEBENGINE_MODULE_NAME));
   if (path != resolvedPath) {
     resolvedPath = path;
+    createSharedGraphicsContext();
     QLibrary module(path);
     factory = reinterpret_cast<CreateWebBrowserEngine>(module.resolve(kCreateWebBrowserEngine));
   }
@@ -58,6 +76,19 @@ WebBrowser::WebBrowser(QWidget* parent) : QWidget(parent) {
 }
 
 WebBrowser::~WebBrowser() = default;
+
+void WebBrowser::reserveSharedGraphicsContext() {
+  if (QOpenGLContext::globalShareContext()) return;
+  // WebEngine needs the attribute set before the application exists. With it, the application
+  // makes and creates the shared context at its start (loading the GL driver before the first
+  // window) unless one is there already: an empty one is, until the first navigation.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  qt_gl_set_global_share_context(new QOpenGLContext);
+  qAddPostRoutine([] {
+    delete QOpenGLContext::globalShareContext();
+    qt_gl_set_global_share_context(nullptr);
+  });
+}
 
 bool WebBrowser::engineLoaded() { return loaded; }
 

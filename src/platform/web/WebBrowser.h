@@ -33,6 +33,10 @@ class WebBrowser final : public QWidget {
   QString LocationURL() const;
   QString LocationName() const;
 
+  // Called before the application exists: asks for the graphics context that the engine's drawing
+  // shares with the windows, made at the first navigation instead of at the application's start.
+  static void reserveSharedGraphicsContext();
+
   // Whether the web engine has been loaded in this process.
   static bool engineLoaded();
 

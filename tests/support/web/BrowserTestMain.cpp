@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
   QStandardPaths::setTestModeEnabled(true);
   // The tests run from their own folder; the engine is where the build put it.
   platform::WebBrowser::setEngineModuleForTests(QStringLiteral(KEYLOFT_WEBENGINE_MODULE));
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  platform::WebBrowser::reserveSharedGraphicsContext();
   int result = 0;
   {
     QApplication app(argc, argv);

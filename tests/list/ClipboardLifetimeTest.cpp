@@ -1,6 +1,6 @@
 // Protects how long a copied field stays on the clipboard: emptied after clearClipboardSeconds and
-// at program end, but only while it still holds our copy; never by the timer at 0; a new copy
-// starts the count again.
+// at program end, but only while it still holds our text, whoever offers it; never by the timer at
+// 0; a new copy starts the count again.
 #include "EntriesFixture.h"
 #include "app/modLivery.h"
 #include "support/WaitFor.h"
@@ -61,6 +61,13 @@ TEST_F(ClipboardLifetime, afterTheCountdownOnlyOurUntouchedCopyIsGone) {
   const Case cases[] = {
       {"untouched", "1", 1, {}, 900},
       {"user copied text since", "1", 1, [] { return userCopies("mine"); }, 0},
+      // What a clipboard manager does: take the clipboard and offer the same text again.
+      {"a clipboard manager offers it again", "1", 1,
+       []() -> const QMimeData* {
+         userCopies("s3cret");
+         return nullptr;
+       },
+       900},
       {"user copied a picture over an empty password", "1", 2, [] { return userCopies(nullptr); }, 0},
       {"a second copy starts again", "2", 1,
        [this]() -> const QMimeData* {
@@ -117,6 +124,8 @@ TEST_F(ClipboardLifetime, endingTheProgramTakesBackOnlyOurUntouchedCopy) {
     QString atEnd;
   };
   const Case cases[] = {{"untouched", "30", nullptr, ""}, {"user copied since", "30", "mine", "mine"},
+                        {"user copied nearly the same", "30", "s3cret ", "s3cret "},
+                        {"a clipboard manager offers it again", "30", "s3cret", ""},
                         {"the timer off", "0", nullptr, ""}};
   QString atEnd;
   setProgramTerminatorForTests([&] { atEnd = clipboard::text(); });

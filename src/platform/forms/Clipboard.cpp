@@ -1,5 +1,7 @@
 #include "Clipboard.h"
 
+#include "platform/base/Secret.h"
+
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -8,16 +10,17 @@
 #include <QTimer>
 
 #include <limits>
+#include <optional>
+#include <string_view>
 #include <utility>
 
 namespace platform::clipboard {
 namespace {
 
-// What setText last put on the clipboard. Qt deletes our object once anyone else takes the
-// clipboard (another program, or a copy elsewhere in this one), and the pointer then reads null.
+// What setText last put on the clipboard: its text, in a buffer that is wiped when forgotten or
+// replaced; none once forgotten (an empty text of ours is still something to compare with).
 struct Ours {
-  QPointer<QMimeData> data;
-  QString text;
+  std::optional<SecretText> text;
   std::function<void()> onForgotten;
 };
 Ours g_ours;
@@ -45,14 +48,15 @@ void stopCountdown() {
   if (g_timer) g_timer->stop();
 }
 
+// Ours while the clipboard offers exactly our text, whoever offers it: clipboard managers take
+// the clipboard over and offer the same text again. A picture or any other text is not ours.
 bool stillOurs(const Ours& ours) {
-  if (!ours.data) return false;
-  const QClipboard* board = QGuiApplication::clipboard();
-  // X11, Wayland and the in-process clipboard hand back our own object for as long as we hold
-  // the clipboard, so nothing of anyone else's is ever read.
-  if (board->mimeData(QClipboard::Clipboard) == ours.data) return true;
-  // Elsewhere the platform may answer with a copy: then we must still own it, with our text.
-  return board->ownsClipboard() && board->text(QClipboard::Clipboard) == ours.text;
+  if (!ours.text) return false;
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+  if (!data || !data->hasText()) return false;
+  const QString now = data->text();
+  return std::u16string_view(reinterpret_cast<const char16_t*>(now.constData()), static_cast<std::size_t>(now.size())) ==
+         ours.text->view();
 }
 
 }  // namespace
@@ -69,7 +73,7 @@ void setText(const QString& text, bool secret, std::chrono::seconds forgetAfter,
   // Clipboard managers that honour this hint keep the text out of their history.
   if (secret) data->setData(QStringLiteral("x-kde-passwordManagerHint"), QByteArrayLiteral("secret"));
   QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
-  g_ours = {data, text, std::move(onForgotten)};
+  g_ours = {secretOf(text), std::move(onForgotten)};
   if (forgetAfter <= std::chrono::seconds::zero()) return;
   const auto interval = forgetAfter >= std::chrono::duration_cast<std::chrono::seconds>(kLongest)
                             ? kLongest

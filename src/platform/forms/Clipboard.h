@@ -12,13 +12,15 @@ void clear();
 // Puts the text on the clipboard as plain text; a secret is also marked for clipboard managers
 // (x-kde-passwordManagerHint = "secret") so that history tools do not keep it.
 // With a positive `forgetAfter` the clipboard is emptied that long after, but only if it still
-// holds exactly this text from us; then `onForgotten` runs. Any earlier countdown ends here.
+// holds exactly this text, whoever offers it by then (a clipboard manager takes it over and offers
+// it again); then `onForgotten` runs. Any earlier countdown ends here, and its text is wiped.
 void setText(const QString& text, bool secret, std::chrono::seconds forgetAfter = {},
              std::function<void()> onForgotten = {});
 QString text();
 
-// Empties the clipboard now if it still holds what setText last put there, countdown or not;
-// whatever anyone has put there since is left alone. True when it emptied it.
+// Empties the clipboard now if it still holds exactly the text setText last put there, countdown
+// or not; any other text or a picture put there since is left alone. True when it emptied it.
+// Either way our copy of the text is wiped.
 bool forgetOurs();
 // How long the running countdown was set to; zero when none runs.
 std::chrono::milliseconds forgetInterval();

@@ -298,8 +298,8 @@ void countUnwiped(const void* bytes, std::size_t size) {
 }
 }  // namespace
 
-// At the real end every buffer that held the master password, a key's password bytes or the
-// vault's plain bytes has been handed back, and each was all zeros when it was. Checked in a
+// At the real end every buffer that held the master password, a key's password bytes, the
+// vault's plain bytes or a copied field has been handed back, and each was all zeros when it was. Checked in a
 // child that ends as the program does.
 TEST_F(VaultDialogs, atTheEndEveryCopyOfTheSecretsIsWiped) {
   platform::secret::setReleaseObserverForTests(countUnwiped);
@@ -309,6 +309,8 @@ TEST_F(VaultDialogs, atTheEndEveryCopyOfTheSecretsIsWiped) {
   use(QStringLiteral("frmChangePassword"), {QStringLiteral("abcd"), QStringLiteral("efgh"), QStringLiteral("efgh")});
   startWith(QStringLiteral("efgh"));
   ASSERT_EQ(listed(), kEntries);
+  mainWindow()->lstPass->selectRow(1);
+  mainWindow()->cmdCopy_Click(1);  // the clipboard's remembered copy is a secret too
   const pid_t child = ::fork();
   ASSERT_NE(child, -1);
   if (child == 0) {

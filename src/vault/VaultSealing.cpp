@@ -9,7 +9,9 @@
 #include <sodium.h>
 
 #include <chrono>
+#include <exception>
 #include <future>
+#include <new>
 #include <utility>
 
 namespace cp = platform::codepage;
@@ -93,6 +95,7 @@ bool encryptVault() {
 bool removeEncryption() {
   if (!rewrite(nullptr, u"Encryption removed.  Data saved.")) return false;
   g_sealed.sealing.reset();
+  rememberSealed(false);
   return true;
 }
 
@@ -113,6 +116,21 @@ bool changeMasterPassword(const std::u16string& newPassword) {
   storedMasterPassword = masterPassword;
   if (sealing) g_sealed.sealing = std::move(sealing);
   return true;
+}
+
+std::unique_ptr<sealed::Sealing> internal::newVaultSealing(std::string& why) {
+  const PasswordBytes password(masterPassword);
+  try {
+    return whileEventsRun([&] {
+      const sealed::KdfParams params = g_testParams.opsLimit ? g_testParams : sealed::chooseParams();
+      return std::make_unique<sealed::Sealing>(sealed::newSealing(password.view(), params));
+    });
+  } catch (const std::bad_alloc&) {
+    why = "There is not enough memory to derive the key from the master password";
+  } catch (const std::exception&) {
+    why = "The key could not be derived from the master password";
+  }
+  return nullptr;
 }
 
 void setKdfParamsForTests(std::uint64_t opsLimit, std::uint64_t memLimit) { g_testParams = {opsLimit, memLimit}; }

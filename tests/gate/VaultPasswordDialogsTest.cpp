@@ -10,6 +10,7 @@
 #include <QMenu>
 
 #include <cerrno>
+#include <filesystem>
 
 using namespace program_test;
 
@@ -164,3 +165,51 @@ TEST_F(VaultDialogs, aSecondOkWhileTheKeyIsDerivedIsIgnored) {
   EXPECT_EQ(status(), "Loaded 2 entries");
   EXPECT_EQ(programEnds, 0);
 }
+
+// An encrypted vault found missing, empty or without its master password (reached through a link
+// the time it was encrypted) is not quietly made plain: No ends with nothing written, Yes creates
+// it encrypted. After Remove Encryption nothing is asked.
+TEST_F(VaultDialogs, aVaultThatWasEncryptedAndIsFoundEmptyIsOnlyCreatedAgainEncrypted) {
+  const std::string real = folder.file("real"), file = real + "/data.enc";
+  std::filesystem::create_directory(real);
+  std::filesystem::create_directory_symlink(real, folder.file("link"));
+  const struct {
+    const char* found;  // nullptr: missing
+    int answer;
+    bool removed;
+  } cases[] = {{nullptr, mb::vbNo, false}, {nullptr, mb::vbYes, false}, {"", mb::vbNo, false},
+               {"\r\n", mb::vbYes, false}, {"", mb::vbYes, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << (c.found ? c.found : "missing") << ", answer " << c.answer << c.removed);
+    platform::files::setProgramFolderForTests(folder.file("link"));
+    testing_support::writeBytes(file, vaultImage("abcd", kEntries));
+    startWith(QStringLiteral("abcd"));
+    for (int i = 0; i <= int{c.removed}; ++i) use(QStringLiteral("frmEncrypt"), {QStringLiteral("abcd")});
+    std::filesystem::remove(file);
+    if (c.found) testing_support::writeBytes(file, c.found);
+    platform::files::setProgramFolderForTests(real);
+    answers = {c.answer};
+    boxes.clear();
+    const int ends = programEnds;
+    restart();
+    forms::load<Form1>();
+    ASSERT_EQ(boxes.size(), c.removed ? 0u : 1u);
+    if (c.removed) continue;
+    EXPECT_EQ(boxes[0].title, "Vault Was Encrypted");
+    EXPECT_EQ(boxes[0].text, "data.enc was encrypted when Keyloft last used it, and now it is empty or missing.  "
+                             "Create a new, empty vault?");
+    if (c.answer == mb::vbNo) {
+      EXPECT_EQ(programEnds, ends + 1);
+      EXPECT_EQ(gate(), nullptr);
+      EXPECT_EQ(std::filesystem::exists(file) ? testing_support::readBytes(file) : "missing", c.found ? c.found : "missing");
+      continue;
+    }
+    enter(QStringLiteral("efgh"), QStringLiteral("efgh"));
+    const std::string created = testing_support::readBytes(file);
+    EXPECT_TRUE(vault::sealed::isSealed(created));
+    EXPECT_EQ(created.find(testing_support::flip("efgh")), created.find("efgh"));  // neither is there
+    startWith(QStringLiteral("efgh"));
+    EXPECT_EQ(status(), "Loaded 0 entries");
+  }
+}
+

@@ -3,6 +3,7 @@
 #include "VaultFixture.h"
 
 #include "platform/base/CodePage.h"
+#include "vault/SealedVault.h"
 
 #include <cerrno>
 #include <cstring>
@@ -45,5 +46,23 @@ TEST_F(VaultTest, aRewriteFailingAtAnyCallKeepsTheFileItsFormAndThePassword) {
       EXPECT_EQ(lastStatus(), u"Could not save data.enc: " + platform::codepage::toUnicode(std::strerror(EIO))) << what;
     }
   }
+  setKdfParamsForTests(0, 0);
+}
+
+// A vault found empty after it was encrypted is created again only encrypted: while its key can't
+// be derived, neither the creation nor a later save writes anything.
+TEST_F(VaultTest, aVaultThatWasEncryptedIsNotWrittenWithoutItsKey) {
+  setKdfParamsForTests(1, 8 << 20);
+  masterPassword = u"pw";
+  ASSERT_TRUE(saveVault() && encryptVault());
+  write("");
+  resetVaultForTests();
+  openVault();
+  masterPassword = u"new pw";
+  setKdfParamsForTests(1, 1);  // too little memory: the derivation refuses
+  EXPECT_FALSE(createVault());
+  EXPECT_FALSE(saveVault());
+  EXPECT_EQ(bytes(), "");
+  EXPECT_EQ(lastStatus(), u"Could not save data.enc: The key could not be derived from the master password");
   setKdfParamsForTests(0, 0);
 }

@@ -5,6 +5,7 @@
 #include "gate/frmChangePassword.h"
 #include "gate/frmEncrypt.h"
 #include "platform/base/Files.h"
+#include "skin/SkinLabel.h"
 #include "vault/SealedVault.h"
 
 #include <QMenu>
@@ -64,9 +65,16 @@ TEST_F(VaultDialogs, aRoundTripThroughEncryptionGivesBackTheSameBytes) {
   mainWindow()->mnuFile->aboutToShow();
   EXPECT_EQ(mainWindow()->mnuEncrypt->text(), "Encrypt Vault...");
 
+  answers = {mb::vbOK, mb::vbYes};
   use(QStringLiteral("frmEncrypt"), {QStringLiteral("abcd")});
-  EXPECT_EQ(boxes.back().title, "Confirm Encryption");
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].title, "Confirm Encryption");
   EXPECT_EQ(status(), "Vault encrypted.  Data saved.");
+  // The password is still readable in the plain copies: Yes to a new one opens its dialog.
+  EXPECT_EQ(boxes[1].title, "Master Password Still Readable");
+  EXPECT_EQ(boxes[1].text, "Your master password is still readable in every earlier, unencrypted copy of data.enc "
+                           "(backups, synced folders).  Choose a new one now?");
+  EXPECT_TRUE(forms::isLoaded(QStringLiteral("frmChangePassword")));
   EXPECT_TRUE(vault::sealed::isSealed(vaultOnDisk()));
   EXPECT_FALSE(forms::isLoaded(QStringLiteral("frmEncrypt")));
   mainWindow()->mnuFile->aboutToShow();
@@ -213,3 +221,19 @@ TEST_F(VaultDialogs, aVaultThatWasEncryptedAndIsFoundEmptyIsOnlyCreatedAgainEncr
   }
 }
 
+// The Remove Encryption dialog says in full, above its password box, what removing gives away.
+TEST_F(VaultDialogs, theRemoveDialogWarnsThatEverythingBecomesReadable) {
+  writeVault(vaultImage("abcd", kEntries));
+  startWith(QStringLiteral("abcd"));
+  use(QStringLiteral("frmEncrypt"), {QStringLiteral("abcd")});
+  auto* dialog = static_cast<PasswordDialog*>(forms::show(QStringLiteral("frmEncrypt")));
+  const QString warning = QStringLiteral(
+      "Without encryption the master password and every entry will be readable by anyone who has the file.");
+  const QList<SkinLabel*> labels = dialog->findChildren<SkinLabel*>();
+  auto note = std::find_if(labels.begin(), labels.end(), [&](SkinLabel* l) { return l->accessibleName() == warning; });
+  ASSERT_NE(note, labels.end());
+  EXPECT_EQ((*note)->text(), warning);
+  EXPECT_LE((*note)->heightForWidth((*note)->width()), (*note)->height());
+  EXPECT_LT((*note)->geometry().bottom(), dialog->boxes[0]->geometry().top());
+  EXPECT_TRUE(dialog->client()->rect().contains(dialog->cmdCancel->geometry()));
+}

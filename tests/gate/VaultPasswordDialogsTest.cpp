@@ -181,12 +181,9 @@ TEST_F(VaultDialogs, aVaultThatWasEncryptedAndIsFoundEmptyIsOnlyCreatedAgainEncr
   const std::string real = folder.file("real"), file = real + "/data.enc";
   std::filesystem::create_directory(real);
   std::filesystem::create_directory_symlink(real, folder.file("link"));
-  const struct {
-    const char* found;  // nullptr: missing
-    int answer;
-    bool removed;
-  } cases[] = {{nullptr, mb::vbNo, false}, {nullptr, mb::vbYes, false}, {"", mb::vbNo, false},
-               {"\r\n", mb::vbYes, false}, {"", mb::vbYes, true}};
+  const struct { const char* found; int answer; bool removed; } cases[] = {  // found nullptr: missing
+      {nullptr, mb::vbNo, false}, {nullptr, mb::vbYes, false}, {"", mb::vbNo, false}, {"\r\n", mb::vbYes, false},
+      {"", mb::vbYes, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << (c.found ? c.found : "missing") << ", answer " << c.answer << c.removed);
     platform::files::setProgramFolderForTests(folder.file("link"));
@@ -207,9 +204,8 @@ TEST_F(VaultDialogs, aVaultThatWasEncryptedAndIsFoundEmptyIsOnlyCreatedAgainEncr
     EXPECT_EQ(boxes[0].text, "data.enc was encrypted when Keyloft last used it, and now it is empty or missing.  "
                              "Create a new, empty vault?");
     if (c.answer == mb::vbNo) {
-      EXPECT_EQ(programEnds, ends + 1);
-      EXPECT_EQ(gate(), nullptr);
-      EXPECT_EQ(std::filesystem::exists(file) ? testing_support::readBytes(file) : "missing", c.found ? c.found : "missing");
+      EXPECT_TRUE(programEnds == ends + 1 && gate() == nullptr);
+      EXPECT_EQ(std::filesystem::exists(file) ? testing_support::readBytes(file) : "-", c.found ? c.found : "-");
       continue;
     }
     enter(QStringLiteral("efgh"), QStringLiteral("efgh"));
@@ -232,7 +228,6 @@ TEST_F(VaultDialogs, theRemoveDialogWarnsThatEverythingBecomesReadable) {
   const QList<SkinLabel*> labels = dialog->findChildren<SkinLabel*>();
   auto note = std::find_if(labels.begin(), labels.end(), [&](SkinLabel* l) { return l->accessibleName() == warning; });
   ASSERT_NE(note, labels.end());
-  EXPECT_EQ((*note)->text(), warning);
   EXPECT_LE((*note)->heightForWidth((*note)->width()), (*note)->height());
   EXPECT_LT((*note)->geometry().bottom(), dialog->boxes[0]->geometry().top());
   EXPECT_TRUE(dialog->client()->rect().contains(dialog->cmdCancel->geometry()));

@@ -3,7 +3,6 @@
 #include "VaultFixture.h"
 
 #include "platform/base/CodePage.h"
-#include "vault/SealedVault.h"
 
 #include <cerrno>
 #include <cstring>

@@ -3,6 +3,7 @@
 // derivation, and its sealing and opening of the same image beside the plain load and save.
 #include "platform/base/Files.h"
 #include "platform/base/ListItems.h"
+#include "platform/base/Settings.h"
 #include "vault/modGlobals.h"
 #include "vault/SealedVault.h"
 #include "vault/shiftText.h"
@@ -251,6 +252,8 @@ int main(int argc, char** argv) {
   char tmpl[] = "/tmp/keyloft-bench-XXXXXX";
   g_folder = ::mkdtemp(tmpl);
   platform::files::setProgramFolderForTests(g_folder);
+  // An encrypted save is remembered in the settings: the bench keeps its own.
+  platform::settings::setSettingsFolderForTests(QString::fromStdString(g_folder + "/settings"));
   modGlobals::VaultHost host;
   host.list = [] { return &g_list; };
   modGlobals::setVaultHost(host);

@@ -175,6 +175,14 @@ def document():
              'synced file without that password. Only Keyloft can open an encrypted vault, and if you '
              'forget the password nothing can bring the entries back: keep a backup. Encryption does not '
              'help against a program that runs as you while Keyloft is open, or one that records your keys.'),
+        para('Right after encrypting, Keyloft offers to choose a new master password: the current one can '
+             'still be read in every earlier, unencrypted copy of data.enc, such as a backup or a synced '
+             'folder. The **File > Remove Encryption** dialog says that the master password and every entry '
+             'will be readable again.'),
+        para('Keyloft remembers which data.enc it last left encrypted. If that file is later found empty or '
+             'missing, it asks before it makes a new, empty vault: **No** closes Keyloft without writing '
+             'anything, so that you can copy your backup back; **Yes** creates the new vault encrypted from '
+             'the start, so that its master password is never written readable.'),
         para('After you copy a user name or password, Keyloft empties the clipboard again after 30 '
              'seconds, and when it closes, unless you have copied something else since.'),
         '\\pard\\qc\\sb240\\f0\\fs16\\cf2 Keyloft 1.0 \\emdash  Loftwright Labs \\emdash  www.keyloft.app\\par\n',

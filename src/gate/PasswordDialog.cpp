@@ -104,6 +104,18 @@ int PasswordDialog::tell(const QString& text, int style, const QString& title) {
   return mb::msgBox(text, style, title, this);
 }
 
+SkinLabel* PasswordDialog::addNote(const QString& text, int height) {
+  constexpr int kGap = 60;
+  for (QWidget* control : client()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    tw::setTop(control, tw::top(control) + height + kGap);
+  auto* note = new SkinLabel(text, client());
+  note->setAccessibleName(text);
+  tw::setGeometry(note, 120, 120, kClientWidth - 240, height);
+  setClientSizeTwips(kClientWidth, clientHeightTwips() + height + kGap);
+  centreOnScreen();
+  return note;
+}
+
 PasswordDialog::BusyScope::BusyScope(PasswordDialog& d) : dialog(d) {
   dialog.busy_ = true;
   QApplication::setOverrideCursor(Qt::WaitCursor);

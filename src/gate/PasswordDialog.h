@@ -41,6 +41,9 @@ class PasswordDialog : public platform::Form {
   // The box "Incorrect Password"; the box that held it is emptied and takes the focus.
   void tellWrongPassword(QLineEdit* box);
   int tell(const QString& text, int style = 0, const QString& title = {});
+  // A sentence above the boxes, `height` twips tall: the rows move down and the dialog grows. For
+  // a Form_Load, before the skin dresses the window.
+  SkinLabel* addNote(const QString& text, int height);
 
  private:
   struct BusyScope {

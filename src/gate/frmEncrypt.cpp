@@ -17,6 +17,19 @@ const QString kConfirm = QStringLiteral(
     "recover the entries.  Keep a backup of data.enc somewhere safe.\r\n\r\n"
     "Encrypt the vault now?");
 
+const QString kReadableWhenRemoved = QStringLiteral(
+    "Without encryption the master password and every entry will be readable by anyone who has the file.");
+
+// The master password stays readable in every plain copy made before the encryption: offer a new one.
+void offerANewMasterPassword() {
+  const QString text = QStringLiteral(
+      "Your master password is still readable in every earlier, unencrypted copy of data.enc (backups, synced "
+      "folders).  Choose a new one now?");
+  if (mb::msgBox(text, mb::vbYesNo | mb::vbQuestion, QStringLiteral("Master Password Still Readable"),
+                 platform::forms::instance(QStringLiteral("Form1"))) == mb::vbYes)
+    platform::forms::show(QStringLiteral("frmChangePassword"));
+}
+
 }  // namespace
 
 frmEncrypt::frmEncrypt() : PasswordDialog(name(), {QStringLiteral("Master password:")}) {}
@@ -27,6 +40,7 @@ void frmEncrypt::Form_Load() {
   const QString action = encrypting_ ? QStringLiteral("Encrypt") : QStringLiteral("Remove");
   cmdAction->setText(action);
   cmdAction->setAccessibleName(action);
+  if (!encrypting_) addNote(kReadableWhenRemoved, 480);
   PasswordDialog::Form_Load();
 }
 
@@ -43,5 +57,8 @@ void frmEncrypt::act() {
     done = whileBusy([] { return modGlobals::removeEncryption(); });
   }
   // A failed save keeps the dialog, and the status bar says why.
-  if (done) platform::forms::unload(name());
+  if (!done) return;
+  const bool encrypted = encrypting_;
+  platform::forms::unload(name());
+  if (encrypted) offerANewMasterPassword();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Turns the vault's encryption on ("Encrypt Vault") or off ("Remove Encryption"), whichever it is
-// not, once the master password is typed.
+// not, once the master password is typed. Encrypted, it offers a new master password: the old one
+// stays readable in every plain copy; removing, it says what becomes readable.
 #include "PasswordDialog.h"
 
 class frmEncrypt final : public PasswordDialog {

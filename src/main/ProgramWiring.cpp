@@ -52,6 +52,12 @@ void fillVaultHost() {
     mb::msgBox(QString::fromStdU16String(text), mb::vbOKOnly | mb::vbCritical);
     endProgram();
   };
+  // No is the answer that writes nothing, so it is the one Enter gives.
+  host.askYesNo = [](const std::u16string& title, const std::u16string& text) {
+    return mb::msgBox(QString::fromStdU16String(text), mb::vbYesNo | mb::vbExclamation | mb::vbDefaultButton2,
+                      QString::fromStdU16String(title)) == mb::vbYes;
+  };
+  host.endProgram = [] { endProgram(); };
   modGlobals::setVaultHost(std::move(host));
 }
 

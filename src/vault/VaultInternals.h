@@ -19,6 +19,8 @@ struct SealedState {
   std::unique_ptr<vault::sealed::Sealing> sealing;  // null while the vault is plain
   std::string file;                                 // the sealed bytes read at the start
   platform::SecretBytes plain;                      // what they opened to, until loaded
+  bool createSealed = false;  // the vault to be created replaces an encrypted one: it is written encrypted
+  std::string keyMissing;     // why such a vault has no key yet; until it has one nothing is written plain
 };
 extern SealedState g_sealed;
 
@@ -30,6 +32,15 @@ platform::ListItems* entryList();
 std::u16string problem(const char* verb, const std::string& what, const std::string& reason);
 // A failed key derivation or encryption, as the status bar or a box says it: "<verb> <what>: <why>."
 std::u16string failedTo(const char* verb, const std::string& what, const std::string& why);
+
+// Whether Keyloft last left the vault (data.enc as its links resolve) encrypted, remembered in its
+// settings: a sealed vault found emptied or removed must not quietly start again plain.
+bool rememberedSealed();
+void rememberSealed(bool sealed);
+
+// A key for a new vault from the master password, with costs chosen on this machine, derived while
+// window events run; nothing, with the reason in `why`, when it can't be derived.
+std::unique_ptr<vault::sealed::Sealing> newVaultSealing(std::string& why);
 
 // Replaces data.enc with the list as it stands: sealed with `sealing`, or plain without. A failure
 // (or no list) is said in the status bar and leaves the file as it was.

@@ -96,6 +96,7 @@ bool encryptVault() {
 bool removeEncryption() {
   if (!rewrite(nullptr, u"Encryption removed.  Data saved.")) return false;
   g_sealed.sealing.reset();
+  rememberSealed(false);
   return true;
 }
 
@@ -134,6 +135,15 @@ void strengthenWeakEncryption() {
   }
   auto owned = std::make_unique<sealed::Sealing>(std::move(*sealing));
   if (rewrite(owned.get(), u"Vault encryption strengthened.  Data saved.")) g_sealed.sealing = std::move(owned);
+}
+
+std::unique_ptr<sealed::Sealing> internal::newVaultSealing(std::string& why) {
+  auto made = deriveNewKey(masterPassword, sealed::costsForNewKey());
+  if (!made) {
+    why = made.why();
+    return nullptr;
+  }
+  return std::make_unique<sealed::Sealing>(std::move(*made));
 }
 
 void wipeSecrets() {

@@ -91,6 +91,22 @@ std::int64_t addEntries(std::string_view raw) {
   return added;
 }
 
+// An encrypted vault found empty or missing (a sync conflict, a careless restore) is not quietly
+// replaced by a plain one: the user says whether to start anew, and the new vault is encrypted.
+bool confirmNewVaultIfItWasSealed() {
+  if (!rememberedSealed()) return true;
+  const bool anew = g_host.askYesNo &&
+                    g_host.askYesNo(u"Vault Was Encrypted",
+                                    u"data.enc was encrypted when Keyloft last used it, and now it is empty or "
+                                    u"missing.  Create a new, empty vault?");
+  if (!anew) {
+    if (g_host.endProgram) g_host.endProgram();
+    return false;
+  }
+  g_sealed.createSealed = true;
+  return true;
+}
+
 }  // namespace
 
 void setVaultHost(VaultHost host) { g_host = std::move(host); }
@@ -134,13 +150,16 @@ void openVault() {
   }
   platform::files::removeStaleTemporaries(vaultPath());
   std::string bytes;
-  if (!readVault(bytes)) return;
+  // A missing file is created only once a new vault is wanted.
+  const bool missing = platform::files::pathKind(vaultPath()) == platform::files::PathKind::Missing;
+  if (!missing && !readVault(bytes)) return;
   if (vault::sealed::isSealed(bytes)) {
     // What can be told without the password ends the program now, the file left as it is.
     if (auto why = vault::sealed::headerProblem(bytes)) {
       fatal(problem("Could not open", vaultPath(), *why));
       return;
     }
+    rememberSealed(true);
     g_sealed.file = std::move(bytes);
     askMasterPassword();
     return;
@@ -148,12 +167,14 @@ void openVault() {
   vault::LineReader lines(bytes);
   std::string_view first;
   lines.next(first);  // a file of zero bytes has no first line: no master password yet
-  if (first.empty()) {
-    askNewMasterPassword();
-  } else {
+  if (!first.empty()) {
     storedMasterPassword = unshiftedText(first);
     askMasterPassword();
+    return;
   }
+  if (!confirmNewVaultIfItWasSealed()) return;
+  if (missing && !readVault(bytes)) return;
+  askNewMasterPassword();
 }
 
 void askNewMasterPassword() {
@@ -182,7 +203,21 @@ bool createVault() {
   image.append(vault::kLineEnd);
   image.append(entries);
   std::string error;
-  bool ok = platform::files::writeFileAtomically(vaultPath(), image, error);
+  bool ok = false;
+  if (!g_sealed.createSealed) {
+    ok = platform::files::writeFileAtomically(vaultPath(), image, error);
+  } else if (auto sealing = newVaultSealing(error)) {
+    auto sealed = vault::sealed::seal(image, *sealing);
+    if (sealed)
+      ok = platform::files::writeFileAtomically(vaultPath(), *sealed, error);
+    else
+      error = sealed.why();
+    // Saved or not, every later save seals with this key.
+    g_sealed.sealing = std::move(sealing);
+    if (ok) rememberSealed(true);
+  } else {
+    g_sealed.keyMissing = error;
+  }
   // The entry lines are in the file either way; shown only on success, the next save would drop them.
   addEntries(entries);
   if (ok) {
@@ -253,6 +288,10 @@ bool internal::writeList(const vault::sealed::Sealing* sealing) {
   const std::string path = vaultPath();
   // Under the vault's lock any temporary file beside it was left by a killed save of ours.
   if (g_locked) platform::files::removeStaleTemporaries(path);
+  if (!sealing && !g_sealed.keyMissing.empty()) {
+    status(problem("Could not save", kFileName, g_sealed.keyMissing));
+    return false;
+  }
   std::string error;
   try {
     const platform::SecretBytes plain = savedImage(*list);
@@ -262,8 +301,13 @@ bool internal::writeList(const vault::sealed::Sealing* sealing) {
       return false;
     }
     if (ensureVaultFile(path, &error) &&
-        platform::files::writeFileAtomically(path, sealing ? std::string_view(*sealed) : plain.view(), error))
+        platform::files::writeFileAtomically(path, sealing ? std::string_view(*sealed) : plain.view(), error)) {
+      if (sealing) {
+        g_sealed.keyMissing.clear();
+        rememberSealed(true);
+      }
       return true;
+    }
   } catch (const std::bad_alloc&) {
     // The whole image is built in memory before anything is written: the file is as it was.
     error = "Not enough memory";

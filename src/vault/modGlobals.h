@@ -30,6 +30,9 @@ struct VaultHost {
   std::function<void()> doEvents;  // let pending window events run once
   // The vault can't be read or created: tell the user and end the program.
   std::function<void(const std::u16string&)> fatalError;
+  // A question with Yes and No (title, text); true for Yes.
+  std::function<bool(const std::u16string&, const std::u16string&)> askYesNo;
+  std::function<void()> endProgram;  // without a word: the user chose to end
 };
 void setVaultHost(VaultHost host);
 
@@ -39,6 +42,8 @@ std::string vaultPath();
 bool ensureVaultFile(const std::string& path, std::string* error = nullptr);
 // One running program per vault: false when another process holds the vault's lock.
 bool lockVault();
+// A vault Keyloft last left encrypted and now finds empty or missing asks the host whether to create
+// a new one (No ends the program, nothing written); createVault then writes it encrypted.
 void openVault();
 void askNewMasterPassword();
 void askMasterPassword();

@@ -7,11 +7,13 @@
 #include "platform/base/Files.h"
 #include "platform/base/Secret.h"
 #include "support/KdfCostsForTests.h"
+#include "skin/SkinLabel.h"
 #include "vault/SealedVault.h"
 
 #include <QMenu>
 
 #include <cerrno>
+#include <filesystem>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -63,9 +65,16 @@ TEST_F(VaultDialogs, aRoundTripThroughEncryptionGivesBackTheSameBytes) {
   mainWindow()->mnuFile->aboutToShow();
   EXPECT_EQ(mainWindow()->mnuEncrypt->text(), "Encrypt Vault...");
 
+  answers = {mb::vbOK, mb::vbYes};
   use(QStringLiteral("frmEncrypt"), {QStringLiteral("abcd")});
-  EXPECT_EQ(boxes.back().title, "Confirm Encryption");
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].title, "Confirm Encryption");
   EXPECT_EQ(status(), "Vault encrypted.  Data saved.");
+  // The password is still readable in the plain copies: Yes to a new one opens its dialog.
+  EXPECT_EQ(boxes[1].title, "Master Password Still Readable");
+  EXPECT_EQ(boxes[1].text, "Your master password is still readable in every earlier, unencrypted copy of data.enc "
+                           "(backups, synced folders).  Choose a new one now?");
+  EXPECT_TRUE(forms::isLoaded(QStringLiteral("frmChangePassword")));
   EXPECT_TRUE(vault::sealed::isSealed(vaultOnDisk()));
   EXPECT_FALSE(forms::isLoaded(QStringLiteral("frmEncrypt")));
   mainWindow()->mnuFile->aboutToShow();
@@ -325,4 +334,63 @@ TEST_F(VaultDialogs, atTheEndEveryCopyOfTheSecretsIsWiped) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0) << "2: a secret's buffer was never handed back, 3: one was not wiped";
   EXPECT_EQ(g_unwiped, 0u);
+}
+
+// An encrypted vault found missing, empty or without its master password (reached through a link
+// the time it was encrypted) is not quietly made plain: No ends with nothing written, Yes creates
+// it encrypted. After Remove Encryption nothing is asked.
+TEST_F(VaultDialogs, aVaultThatWasEncryptedAndIsFoundEmptyIsOnlyCreatedAgainEncrypted) {
+  const std::string real = folder.file("real"), file = real + "/data.enc";
+  std::filesystem::create_directory(real);
+  std::filesystem::create_directory_symlink(real, folder.file("link"));
+  const struct { const char* found; int answer; bool removed; } cases[] = {  // found nullptr: missing
+      {nullptr, mb::vbNo, false}, {nullptr, mb::vbYes, false}, {"", mb::vbNo, false}, {"\r\n", mb::vbYes, false},
+      {"", mb::vbYes, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << (c.found ? c.found : "missing") << ", answer " << c.answer << c.removed);
+    platform::files::setProgramFolderForTests(folder.file("link"));
+    testing_support::writeBytes(file, vaultImage("abcd", kEntries));
+    startWith(QStringLiteral("abcd"));
+    for (int i = 0; i <= int{c.removed}; ++i) use(QStringLiteral("frmEncrypt"), {QStringLiteral("abcd")});
+    std::filesystem::remove(file);
+    if (c.found) testing_support::writeBytes(file, c.found);
+    platform::files::setProgramFolderForTests(real);
+    answers = {c.answer};
+    boxes.clear();
+    const int ends = programEnds;
+    restart();
+    forms::load<Form1>();
+    ASSERT_EQ(boxes.size(), c.removed ? 0u : 1u);
+    if (c.removed) continue;
+    EXPECT_EQ(boxes[0].title, "Vault Was Encrypted");
+    EXPECT_EQ(boxes[0].text, "data.enc was encrypted when Keyloft last used it, and now it is empty or missing.  "
+                             "Create a new, empty vault?");
+    if (c.answer == mb::vbNo) {
+      EXPECT_TRUE(programEnds == ends + 1 && gate() == nullptr);
+      EXPECT_EQ(std::filesystem::exists(file) ? testing_support::readBytes(file) : "-", c.found ? c.found : "-");
+      continue;
+    }
+    enter(QStringLiteral("efgh"), QStringLiteral("efgh"));
+    const std::string created = testing_support::readBytes(file);
+    EXPECT_TRUE(vault::sealed::isSealed(created));
+    EXPECT_EQ(created.find(testing_support::flip("efgh")), created.find("efgh"));  // neither is there
+    startWith(QStringLiteral("efgh"));
+    EXPECT_EQ(status(), "Loaded 0 entries");
+  }
+}
+
+// The Remove Encryption dialog says in full, above its password box, what removing gives away.
+TEST_F(VaultDialogs, theRemoveDialogWarnsThatEverythingBecomesReadable) {
+  writeVault(vaultImage("abcd", kEntries));
+  startWith(QStringLiteral("abcd"));
+  use(QStringLiteral("frmEncrypt"), {QStringLiteral("abcd")});
+  auto* dialog = static_cast<PasswordDialog*>(forms::show(QStringLiteral("frmEncrypt")));
+  const QString warning = QStringLiteral(
+      "Without encryption the master password and every entry will be readable by anyone who has the file.");
+  const QList<SkinLabel*> labels = dialog->findChildren<SkinLabel*>();
+  auto note = std::find_if(labels.begin(), labels.end(), [&](SkinLabel* l) { return l->accessibleName() == warning; });
+  ASSERT_NE(note, labels.end());
+  EXPECT_LE((*note)->heightForWidth((*note)->width()), (*note)->height());
+  EXPECT_LT((*note)->geometry().bottom(), dialog->boxes[0]->geometry().top());
+  EXPECT_TRUE(dialog->client()->rect().contains(dialog->cmdCancel->geometry()));
 }

@@ -73,6 +73,8 @@ class EntriesFixture : public ::testing::Test {
         .unloadPasswordDialog = {},
         .doEvents = {},
         .fatalError = [](const std::u16string& t) { ADD_FAILURE() << QString::fromStdU16String(t).toStdString(); },
+        .askYesNo = {},
+        .endProgram = {},
     });
   }
 

@@ -2,6 +2,7 @@
 // A vault in a temporary program folder, with the windows it hands over to recorded.
 #include "platform/base/Files.h"
 #include "platform/base/ListItems.h"
+#include "platform/base/Settings.h"
 #include "support/KdfCostsForTests.h"
 #include "support/TempFolder.h"
 #include "support/VaultImage.h"
@@ -16,6 +17,7 @@ class VaultTest : public ::testing::Test {
  protected:
   void SetUp() override {
     platform::files::setProgramFolderForTests(dir.path());
+    platform::settings::setSettingsFolderForTests(QString::fromStdString(dir.file("settings")));
     modGlobals::resetVaultForTests();
     vault::sealed::resetKdfCostsForTests();
     modGlobals::VaultHost host;
@@ -26,11 +28,13 @@ class VaultTest : public ::testing::Test {
     host.unloadPasswordDialog = [this] { events.push_back("unload dialog"); };
     host.doEvents = [this] { events.push_back("doEvents"); };
     host.fatalError = [this](const std::u16string& s) { fatals.push_back(s); };
+    host.askYesNo = [](const std::u16string&, const std::u16string&) { return true; };
     modGlobals::setVaultHost(host);
   }
   void TearDown() override {
     platform::files::clearCallFaultsForTests();
     platform::files::setProgramFolderForTests({});
+    platform::settings::setSettingsFolderForTests({});
     modGlobals::setVaultHost({});
     modGlobals::resetVaultForTests();  // lets go of the vault's lock
   }

@@ -45,3 +45,19 @@ TEST_F(VaultTest, aRewriteFailingAtAnyCallKeepsTheFileItsFormAndThePassword) {
     }
   }
 }
+
+// A vault found empty after it was encrypted is created again only encrypted: while its key can't
+// be derived, neither the creation nor a later save writes anything.
+TEST_F(VaultTest, aVaultThatWasEncryptedIsNotWrittenWithoutItsKey) {
+  masterPassword = u"pw";
+  ASSERT_TRUE(saveVault() && encryptVault());
+  write("");
+  resetVaultForTests();
+  openVault();
+  masterPassword = u"new pw";
+  vault::sealed::failKeyDerivationsForTests(true);
+  EXPECT_FALSE(createVault());
+  EXPECT_FALSE(saveVault());
+  EXPECT_EQ(bytes(), "");
+  EXPECT_EQ(lastStatus(), u"Could not save data.enc: Not enough memory for the key derivation (8 MiB)");
+}

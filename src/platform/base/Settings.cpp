@@ -38,6 +38,12 @@ void saveSetting(const QString& appName, const QString& section, const QString& 
   store.sync();
 }
 
+void removeSetting(const QString& appName, const QString& section, const QString& key) {
+  QSettings store(fileFor(appName), QSettings::IniFormat);
+  store.remove(keyFor(section, key));
+  store.sync();
+}
+
 void setSettingsFolderForTests(const QString& folder) { g_testFolder = folder; }
 
 }  // namespace platform::settings

@@ -8,6 +8,8 @@ namespace platform::settings {
 QString getSetting(const QString& appName, const QString& section, const QString& key, const QString& defaultValue);
 // Written to disk at once: the program may end without any clean-up.
 void saveSetting(const QString& appName, const QString& section, const QString& key, const QString& value);
+// Takes the key out of the file (at once, like saveSetting); a key that isn't there is no error.
+void removeSetting(const QString& appName, const QString& section, const QString& key);
 
 // Tests keep their settings in a folder of their own; an empty text restores the user's folder.
 void setSettingsFolderForTests(const QString& folder);

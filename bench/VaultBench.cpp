@@ -63,9 +63,9 @@ void BM_Load(benchmark::State& state) {
 void BM_RawRead(benchmark::State& state) {
   setUpVault(state.range(0));
   for (auto _ : state) {
-    std::string bytes, error;
-    platform::files::readFile(modGlobals::vaultPath(), bytes, error);
-    shiftText(bytes);
+    platform::SecretBytes bytes;
+    platform::files::readFile(modGlobals::vaultPath(), bytes);
+    shiftBytes(bytes.data(), bytes.size());
     benchmark::DoNotOptimize(bytes.data());
   }
 }
@@ -77,9 +77,9 @@ void BM_Save(benchmark::State& state) {
 
 void BM_RawWrite(benchmark::State& state) {
   setUpVault(state.range(0));
-  std::string image;
+  platform::SecretBytes image;
+  platform::files::readFile(modGlobals::vaultPath(), image);
   std::string error;
-  platform::files::readFile(modGlobals::vaultPath(), image, error);
   for (auto _ : state) {
     std::string bytes(image);  // build the same bytes
     shiftText(bytes);
@@ -89,10 +89,10 @@ void BM_RawWrite(benchmark::State& state) {
 }
 
 // The image a plain save writes for n entries: what a sealed save seals.
-std::string plainImage(std::int64_t n) {
+platform::SecretBytes plainImage(std::int64_t n) {
   setUpVault(n);
-  std::string image, error;
-  platform::files::readFile(modGlobals::vaultPath(), image, error);
+  platform::SecretBytes image;
+  platform::files::readFile(modGlobals::vaultPath(), image);
   return image;
 }
 
@@ -112,14 +112,15 @@ void BM_Derive(benchmark::State& state) {
 }
 
 void BM_Seal(benchmark::State& state) {
-  const std::string image = plainImage(state.range(0));
+  const platform::SecretBytes image = plainImage(state.range(0));
   for (auto _ : state) benchmark::DoNotOptimize(sealed::seal(image, quickSealing()).data());
   state.counters["MiB"] = static_cast<double>(image.size()) / 1048576.0;
 }
 
 void BM_Open(benchmark::State& state) {
   const std::string file = sealed::seal(plainImage(state.range(0)), quickSealing());
-  std::string plain, why;
+  platform::SecretBytes plain;
+  std::string why;
   for (auto _ : state) {
     if (!sealed::open(file, quickSealing(), plain, why)) state.SkipWithError(why.c_str());
     benchmark::DoNotOptimize(plain.data());

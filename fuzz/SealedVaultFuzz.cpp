@@ -48,13 +48,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (problem->empty()) fail("a header problem without a sentence");
     return 0;
   }
-  std::string plain, why;
+  platform::SecretBytes plain;
+  std::string why;
   if (!open(bytes, *g_sealing, plain, why)) {
     if (why.empty() || !plain.empty()) fail("a failed open left bytes or no sentence");
     return 0;
   }
   if (plain.size() + kHeaderAndTag != size) fail("the opened bytes are not the sealed content's length");
-  std::string again;
+  platform::SecretBytes again;
   if (!open(seal(plain, *g_sealing), *g_sealing, again, why) || again != plain) fail("a reseal did not open as sealed");
   return 0;
 }

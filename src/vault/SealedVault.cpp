@@ -52,6 +52,7 @@ void ensureSodium() {
 
 const unsigned char* bytesOf(std::string_view s) { return reinterpret_cast<const unsigned char*>(s.data()); }
 unsigned char* bytesOf(std::string& s) { return reinterpret_cast<unsigned char*>(s.data()); }
+unsigned char* bytesOf(platform::SecretBytes& s) { return reinterpret_cast<unsigned char*>(s.data()); }
 
 std::uint64_t readLittle(std::string_view bytes, std::size_t at, std::size_t width) {
   std::uint64_t value = 0;
@@ -61,11 +62,6 @@ std::uint64_t readLittle(std::string_view bytes, std::size_t at, std::size_t wid
 
 void writeLittle(std::string& bytes, std::size_t at, std::uint64_t value, std::size_t width) {
   for (std::size_t i = 0; i < width; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-void wipe(std::string& s) {
-  sodium_memzero(s.data(), s.size());
-  s.clear();
 }
 
 std::array<unsigned char, kCheckSize> keyCheckOf(const Key& key) {
@@ -193,9 +189,9 @@ std::optional<Sealing> unlock(std::string_view fileBytes, std::string_view passw
   return sealing;
 }
 
-bool open(std::string_view fileBytes, const Sealing& sealing, std::string& plain, std::string& why) {
+bool open(std::string_view fileBytes, const Sealing& sealing, platform::SecretBytes& plain, std::string& why) {
   ensureSodium();
-  wipe(plain);
+  plain = {};  // lets the old buffer go before the new one is taken
   if (auto problem = headerProblem(fileBytes)) {
     why = std::move(*problem);
     return false;
@@ -206,7 +202,7 @@ bool open(std::string_view fileBytes, const Sealing& sealing, std::string& plain
   if (crypto_aead_xchacha20poly1305_ietf_decrypt(bytesOf(plain), &plainSize, nullptr, bytesOf(cipher), cipher.size(),
                                                  bytesOf(fileBytes), kHeaderSize, bytesOf(fileBytes) + kNonceAt,
                                                  sealing.key.data()) != 0) {
-    wipe(plain);
+    plain.wipe();
     why = "The encrypted vault's content is damaged";
     return false;
   }

@@ -3,6 +3,8 @@
 // derivation's parameters and salt, the nonce, a key-check value and a checksum of the header),
 // then the XChaCha20-Poly1305 encryption of exactly the bytes a plain save writes, with the whole
 // header as associated data. Argon2id derives the key from the master password. libsodium only.
+#include "platform/base/Secret.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -71,8 +73,9 @@ std::optional<std::string> headerProblem(std::string_view fileBytes);
 std::optional<Sealing> unlock(std::string_view fileBytes, std::string_view password);
 
 // The plain bytes of a sealed file, opened with a key that unlock() gave for it; false with a
-// sentence for the user when the content is damaged.
-bool open(std::string_view fileBytes, const Sealing& sealing, std::string& plain, std::string& why);
+// sentence for the user when the content is damaged. Throws std::bad_alloc when the plain bytes
+// don't fit in memory.
+bool open(std::string_view fileBytes, const Sealing& sealing, platform::SecretBytes& plain, std::string& why);
 
 // A new key for `password` with a fresh salt (slow, like unlock).
 Sealing newSealing(std::string_view password, const KdfParams& params);

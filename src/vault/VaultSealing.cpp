@@ -56,12 +56,15 @@ bool rewrite(const sealed::Sealing* sealing, const char16_t* done) {
 
 bool vaultSealed() { return g_sealed.sealing != nullptr; }
 
-PasswordCheck checkMasterPassword(const std::u16string& typed) {
+namespace {
+
+// checkMasterPassword without the guard against running out of memory.
+PasswordCheck checkTyped(const std::u16string& typed) {
   if (g_sealed.file.empty()) return typed == storedMasterPassword ? PasswordCheck::Right : PasswordCheck::Wrong;
   const PasswordBytes password(typed);
   auto sealing = whileEventsRun([&] { return sealed::unlock(g_sealed.file, password.view()); });
   if (!sealing) return PasswordCheck::Wrong;
-  std::string plain;
+  platform::SecretBytes plain;
   std::string why;
   if (!sealed::open(g_sealed.file, *sealing, plain, why)) {
     fatal(problem("Could not open", vaultPath(), why));
@@ -75,8 +78,16 @@ PasswordCheck checkMasterPassword(const std::u16string& typed) {
   storedMasterPassword = shiftText(line);
   g_sealed.sealing = std::make_unique<sealed::Sealing>(std::move(*sealing));
   g_sealed.plain = std::move(plain);
-  g_sealed.file.clear();
+  g_sealed.file = {};
   return PasswordCheck::Right;
+}
+
+}  // namespace
+
+PasswordCheck checkMasterPassword(const std::u16string& typed) {
+  PasswordCheck check = PasswordCheck::Ended;
+  whileLoading([&] { check = checkTyped(typed); });
+  return check;
 }
 
 bool encryptVault() {

@@ -40,7 +40,7 @@ std::string crafted(std::string file, std::size_t at, std::uint64_t value, std::
 }
 
 // Opening as the program does: the header, then the password, then the content.
-std::string openWithPassword(const std::string& file, std::string& plain) {
+std::string openWithPassword(const std::string& file, platform::SecretBytes& plain) {
   if (auto problem = headerProblem(file)) return *problem;
   auto unlocked = unlock(file, kPassword);
   if (!unlocked) return "wrong password";
@@ -58,7 +58,7 @@ TEST(SealedVault, RoundTripGivesTheExactBytes) {
     const std::string file = seal(plain, sealing());
     EXPECT_TRUE(isSealed(file));
     EXPECT_EQ(file.size(), kHeaderSize + plain.size() + kTagSize);
-    std::string out = "stale";
+    platform::SecretBytes out("stale");
     EXPECT_EQ(openWithPassword(file, out), "") << plain.size();
     EXPECT_TRUE(out == plain) << plain.size();
   }
@@ -96,9 +96,9 @@ TEST(SealedVault, OneFlippedByteIsDamageNeverAWrongPassword) {
   for (const auto& c : cases) {
     std::string damaged = file;
     damaged[c.at] = static_cast<char>(damaged[c.at] ^ 0x01);
-    std::string plain;
+    platform::SecretBytes plain;
     EXPECT_EQ(openWithPassword(damaged, plain), c.told) << c.region;
-    EXPECT_EQ(plain, "") << c.region;
+    EXPECT_EQ(plain.view(), "") << c.region;
   }
 }
 
@@ -116,7 +116,7 @@ TEST(SealedVault, CutShortIsToldWithoutThePassword) {
       {file.size() - 1, kContentDamaged},
   };
   for (const auto& c : cases) {
-    std::string plain;
+    platform::SecretBytes plain;
     EXPECT_EQ(openWithPassword(file.substr(0, c.length), plain), c.told) << c.length;
   }
 }
@@ -157,7 +157,8 @@ TEST(SealedVault, ContentIsBoundToTheWholeHeader) {
   for (const auto& c : cases) {
     const std::string forged = crafted(file, c.at, c.value, c.width);
     ASSERT_EQ(headerProblem(forged), std::nullopt) << c.at;
-    std::string plain, why;
+    platform::SecretBytes plain;
+    std::string why;
     EXPECT_FALSE(open(forged, sealing(), plain, why)) << c.at;
     EXPECT_EQ(why, kContentDamaged) << c.at;
   }
@@ -168,9 +169,9 @@ TEST(SealedVault, EverySealHasAFreshNonce) {
   EXPECT_NE(first.substr(kNonceAt, 24), second.substr(kNonceAt, 24));
   EXPECT_NE(first.substr(kHeaderSize), second.substr(kHeaderSize));
   for (const std::string& file : {first, second}) {
-    std::string plain;
+    platform::SecretBytes plain;
     EXPECT_EQ(openWithPassword(file, plain), "");
-    EXPECT_EQ(plain, "same entries");
+    EXPECT_EQ(plain.view(), "same entries");
   }
 }
 

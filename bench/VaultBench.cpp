@@ -64,9 +64,9 @@ void BM_Load(benchmark::State& state) {
 void BM_RawRead(benchmark::State& state) {
   setUpVault(state.range(0));
   for (auto _ : state) {
-    std::string bytes, error;
-    platform::files::readFile(modGlobals::vaultPath(), bytes, error);
-    shiftText(bytes);
+    platform::SecretBytes bytes;
+    platform::files::readFile(modGlobals::vaultPath(), bytes);
+    shiftBytes(bytes.data(), bytes.size());
     benchmark::DoNotOptimize(bytes.data());
   }
 }
@@ -78,9 +78,9 @@ void BM_Save(benchmark::State& state) {
 
 void BM_RawWrite(benchmark::State& state) {
   setUpVault(state.range(0));
-  std::string image;
+  platform::SecretBytes image;
+  platform::files::readFile(modGlobals::vaultPath(), image);
   std::string error;
-  platform::files::readFile(modGlobals::vaultPath(), image, error);
   for (auto _ : state) {
     std::string bytes(image);  // build the same bytes
     shiftText(bytes);
@@ -90,10 +90,10 @@ void BM_RawWrite(benchmark::State& state) {
 }
 
 // The image a plain save writes for n entries: what a sealed save seals.
-std::string plainImage(std::int64_t n) {
+platform::SecretBytes plainImage(std::int64_t n) {
   setUpVault(n);
-  std::string image, error;
-  platform::files::readFile(modGlobals::vaultPath(), image, error);
+  platform::SecretBytes image;
+  platform::files::readFile(modGlobals::vaultPath(), image);
   return image;
 }
 
@@ -113,7 +113,7 @@ void BM_Derive(benchmark::State& state) {
 }
 
 void BM_Seal(benchmark::State& state) {
-  const std::string image = plainImage(state.range(0));
+  const platform::SecretBytes image = plainImage(state.range(0));
   for (auto _ : state) benchmark::DoNotOptimize(sealed::seal(image, quickSealing())->data());
   state.counters["MiB"] = static_cast<double>(image.size()) / 1048576.0;
 }
@@ -218,26 +218,33 @@ class Collector : public benchmark::ConsoleReporter {
   }
 };
 
-// Peak memory (KiB) of a fresh process that loads a vault of n entries.
-long peakLoadKiB(std::int64_t n, std::size_t& fileBytes) {
-  setUpVault(n);
+// Peak memory (KiB) of a fresh process that loads a vault of n entries, plain or encrypted.
+long peakLoadKiB(std::int64_t n, bool encrypted, std::size_t& fileBytes) {
+  encrypted ? setUpSealedVault(n) : setUpVault(n);
   fileBytes = std::filesystem::file_size(modGlobals::vaultPath());
+  platform::files::releaseLocksForTests();  // the child takes the vault's lock
   std::string command = "/proc/" + std::to_string(::getpid()) + "/exe --peak-load " + g_folder;
+  if (encrypted) command += " encrypted";
   FILE* child = ::popen(command.c_str(), "r");
   long kib = -1;
   if (child) {
     if (std::fscanf(child, "%ld", &kib) != 1) kib = -1;
     ::pclose(child);
   }
+  if (encrypted) backToPlain();
   return kib;
 }
 
-// The child's side: load and report the high-water mark.
-int peakLoadChild(const char* folder) {
+// The child's side: load as the start does and report the high-water mark.
+int peakLoadChild(const char* folder, bool encrypted) {
   platform::files::setProgramFolderForTests(folder);
   modGlobals::VaultHost host;
   host.list = [] { return &g_list; };
   modGlobals::setVaultHost(host);
+  if (encrypted) {
+    modGlobals::openVault();
+    modGlobals::checkMasterPassword(u"correct horse");
+  }
   modGlobals::loadVault();
   rusage usage{};
   ::getrusage(RUSAGE_SELF, &usage);
@@ -248,7 +255,7 @@ int peakLoadChild(const char* folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 3 && std::string(argv[1]) == "--peak-load") return peakLoadChild(argv[2]);
+  if (argc >= 3 && std::string(argv[1]) == "--peak-load") return peakLoadChild(argv[2], argc == 4);
   char tmpl[] = "/tmp/keyloft-bench-XXXXXX";
   g_folder = ::mkdtemp(tmpl);
   platform::files::setProgramFolderForTests(g_folder);
@@ -280,12 +287,15 @@ int main(int argc, char** argv) {
     std::printf("%-10s %10.2f %10.2f %7.2f %10.2f %10.2f %7.2f\n", n, sealMs, save, sealMs / save, openMs, load,
                 openMs / load);
   }
-  // The baseline is the same process loading an empty vault.
-  std::size_t emptyBytes = 0, fileBytes = 0;
-  long base = peakLoadKiB(0, emptyBytes);
-  long peak = peakLoadKiB(1'000'000, fileBytes);
-  std::printf("\n1,000,000 entries: file %.1f MiB, load peak %.1f MiB above baseline (%.2f x the file)\n",
-              fileBytes / 1048576.0, (peak - base) / 1024.0, (peak - base) * 1024.0 / static_cast<double>(fileBytes));
+  // The baseline is the same process loading an empty vault of the same form.
+  for (const bool encrypted : {false, true}) {
+    std::size_t emptyBytes = 0, fileBytes = 0;
+    long base = peakLoadKiB(0, encrypted, emptyBytes);
+    long peak = peakLoadKiB(1'000'000, encrypted, fileBytes);
+    std::printf("%s1,000,000 entries%s: file %.1f MiB, load peak %.1f MiB above baseline (%.2f x the file)\n",
+                encrypted ? "" : "\n", encrypted ? ", encrypted" : "", fileBytes / 1048576.0, (peak - base) / 1024.0,
+                (peak - base) * 1024.0 / static_cast<double>(fileBytes));
+  }
   std::filesystem::remove_all(g_folder);
   return 0;
 }

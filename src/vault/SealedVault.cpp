@@ -53,6 +53,7 @@ const Failure kNoSodium{"The encryption library could not start"};
 
 const unsigned char* bytesOf(std::string_view s) { return reinterpret_cast<const unsigned char*>(s.data()); }
 unsigned char* bytesOf(std::string& s) { return reinterpret_cast<unsigned char*>(s.data()); }
+unsigned char* bytesOf(platform::SecretBytes& s) { return reinterpret_cast<unsigned char*>(s.data()); }
 
 std::uint64_t readLittle(std::string_view bytes, std::size_t at, std::size_t width) {
   std::uint64_t value = 0;
@@ -196,7 +197,7 @@ Result<std::optional<Sealing>> unlock(std::string_view fileBytes, std::string_vi
 }
 
 bool open(std::string_view fileBytes, const Sealing& sealing, platform::SecretBytes& plain, std::string& why) {
-  plain.wipe();
+  plain = {};  // lets the old buffer go before the new one is taken
   if (!sodiumReady()) {
     why = kNoSodium.why;
     return false;
@@ -206,12 +207,7 @@ bool open(std::string_view fileBytes, const Sealing& sealing, platform::SecretBy
     return false;
   }
   const std::string_view cipher = fileBytes.substr(kHeaderSize);
-  try {
-    plain.resize(cipher.size() - kTagSize);
-  } catch (const std::bad_alloc&) {
-    why = "Not enough memory to decrypt the vault";
-    return false;
-  }
+  plain.resize(cipher.size() - kTagSize);
   unsigned long long plainSize = 0;
   if (crypto_aead_xchacha20poly1305_ietf_decrypt(reinterpret_cast<unsigned char*>(plain.data()), &plainSize, nullptr,
                                                  bytesOf(cipher), cipher.size(), bytesOf(fileBytes), kHeaderSize,

@@ -2,8 +2,10 @@
 // What the vault's operations share between their files; not for use outside src/vault.
 #include "SealedVault.h"
 #include "modGlobals.h"
+#include "platform/base/Secret.h"
 
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -17,12 +19,29 @@ extern VaultHost g_host;
 // the password check that opens them.
 struct SealedState {
   std::unique_ptr<vault::sealed::Sealing> sealing;  // null while the vault is plain
-  std::string file;                                 // the sealed bytes read at the start
+  platform::SecretBytes file;                       // the sealed bytes read at the start
   platform::SecretBytes plain;                      // what they opened to, until loaded
   bool createSealed = false;  // the vault to be created replaces an encrypted one: it is written encrypted
   std::string keyMissing;     // why such a vault has no key yet; until it has one nothing is written plain
 };
 extern SealedState g_sealed;
+
+// Ends the program saying that the vault, as last read, does not fit in memory.
+void fatalOutOfMemory();
+
+// Runs one step of loading the vault (reading, opening, listing). Memory running out anywhere in
+// it ends the program with a sentence, as an unreadable vault does, instead of throwing into the
+// event loop; false then.
+template <class Step>
+bool whileLoading(Step step) {
+  try {
+    step();
+    return true;
+  } catch (const std::bad_alloc&) {
+    fatalOutOfMemory();
+    return false;
+  }
+}
 
 // Messages carry paths and system reasons, which are UTF-8 here, not code-page bytes.
 std::u16string u16(std::string_view utf8);

@@ -54,7 +54,10 @@ bool rewrite(const sealed::Sealing* sealing, const char16_t* done) {
 
 bool vaultSealed() { return g_sealed.sealing != nullptr; }
 
-PasswordCheck checkMasterPassword(const platform::SecretText& typed, std::u16string* why) {
+namespace {
+
+// checkMasterPassword without the guard against running out of memory.
+PasswordCheck checkTyped(const platform::SecretText& typed, std::u16string* why) {
   if (g_sealed.file.empty()) return typed == storedMasterPassword ? PasswordCheck::Right : PasswordCheck::Wrong;
   const platform::SecretBytes password = codePageBytes(typed);
   auto unlocked = whileEventsRun([&] { return sealed::unlock(g_sealed.file, password); });
@@ -77,8 +80,16 @@ PasswordCheck checkMasterPassword(const platform::SecretText& typed, std::u16str
   storedMasterPassword = unshiftedText(first);
   g_sealed.sealing = std::make_unique<sealed::Sealing>(std::move(sealing));
   g_sealed.plain = std::move(plain);
-  g_sealed.file.clear();
+  g_sealed.file = {};
   return PasswordCheck::Right;
+}
+
+}  // namespace
+
+PasswordCheck checkMasterPassword(const platform::SecretText& typed, std::u16string* why) {
+  PasswordCheck check = PasswordCheck::Ended;
+  whileLoading([&] { check = checkTyped(typed, why); });
+  return check;
 }
 
 bool encryptVault() {

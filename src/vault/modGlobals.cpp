@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <cstdint>
 #include <ctime>
 #include <new>
 
@@ -51,8 +52,25 @@ using namespace internal;
 
 bool g_locked = false;  // this process holds the vault's lock
 
+// The largest vault Keyloft reads: the refusal says "1 GiB".
+constexpr std::uint64_t kMaxVaultSize = 1ULL << 30;
+// The size of the vault as last read, which the out-of-memory sentence gives.
+std::uint64_t g_readSize = 0;
+
+// A size as the user reads it: bytes below 1 KiB, else one decimal in the largest binary unit it
+// reaches, rounded up, so that a size over a limit never reads as the limit itself.
+std::string sizeText(std::uint64_t bytes) {
+  static constexpr const char* kUnits[] = {"KiB", "MiB", "GiB", "TiB", "PiB", "EiB"};
+  for (int u = 5; u >= 0; --u) {
+    const std::uint64_t unit = 1ULL << (10 * (u + 1));
+    const std::uint64_t tenths = bytes / unit * 10 + ((bytes % unit) * 10 + unit - 1) / unit;
+    if (tenths >= 10) return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " " + kUnits[u];
+  }
+  return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+}
+
 // Reads the whole vault; a file that can't be read ends the program, untouched.
-bool readVault(std::string& bytes) {
+bool readVault(platform::SecretBytes& bytes) {
   std::string path = vaultPath();
   std::string error;
   if (!ensureVaultFile(path, &error)) {
@@ -60,11 +78,22 @@ bool readVault(std::string& bytes) {
     fatal(problem(missing ? "Could not create" : "Could not open", path, error));
     return false;
   }
-  if (!platform::files::readFile(path, bytes, error)) {
-    fatal(problem("Could not read", path, error));
-    return false;
+  const platform::files::FileRead read = platform::files::readFile(path, bytes, kMaxVaultSize);
+  g_readSize = read.size;
+  switch (read.outcome) {
+    case platform::files::FileRead::Outcome::Read:
+      return true;
+    case platform::files::FileRead::Outcome::TooLarge:
+      fatal(problem("Could not open", path, "The file is " + sizeText(read.size) + "; Keyloft opens vaults up to 1 GiB."));
+      break;
+    case platform::files::FileRead::Outcome::OutOfMemory:
+      fatalOutOfMemory();
+      break;
+    case platform::files::FileRead::Outcome::Failed:
+      fatal(problem("Could not read", path, read.error));
+      break;
   }
-  return true;
+  return false;
 }
 
 // Not memchr: the rest of a file without a line end is an empty view with no data pointer.
@@ -109,6 +138,10 @@ bool confirmNewVaultIfItWasSealed() {
 
 }  // namespace
 
+void internal::fatalOutOfMemory() {
+  fatal(problem("Could not open", vaultPath(), "Not enough memory to read the vault (" + sizeText(g_readSize) + ")."));
+}
+
 void setVaultHost(VaultHost host) { g_host = std::move(host); }
 
 std::string vaultPath() { return platform::files::programFolder() + platform::files::kPathSeparator + kFileName; }
@@ -142,14 +175,11 @@ bool lockVault() {
   return g_locked;
 }
 
-void openVault() {
-  if (!lockVault()) {
-    fatal(u16("Keyloft is already running with the vault " + vaultPath() +
-              ".  Only one Keyloft at a time can use a vault."));
-    return;
-  }
-  platform::files::removeStaleTemporaries(vaultPath());
-  std::string bytes;
+namespace {
+
+// Reads the vault and asks for the password: openVault without its guard.
+void readAndAsk() {
+  platform::SecretBytes bytes;
   // A missing file is created only once a new vault is wanted.
   const bool missing = platform::files::pathKind(vaultPath()) == platform::files::PathKind::Missing;
   if (!missing && !readVault(bytes)) return;
@@ -164,7 +194,7 @@ void openVault() {
     askMasterPassword();
     return;
   }
-  vault::LineReader lines(bytes);
+  vault::LineReader lines(bytes.view());
   std::string_view first;
   lines.next(first);  // a file of zero bytes has no first line: no master password yet
   if (!first.empty()) {
@@ -177,6 +207,18 @@ void openVault() {
   askNewMasterPassword();
 }
 
+}  // namespace
+
+void openVault() {
+  if (!lockVault()) {
+    fatal(u16("Keyloft is already running with the vault " + vaultPath() +
+              ".  Only one Keyloft at a time can use a vault."));
+    return;
+  }
+  platform::files::removeStaleTemporaries(vaultPath());
+  whileLoading(readAndAsk);
+}
+
 void askNewMasterPassword() {
   creatingMasterPassword = true;
   if (g_host.showPasswordDialog) g_host.showPasswordDialog();
@@ -187,14 +229,14 @@ void askMasterPassword() {
   if (g_host.showPasswordDialog) g_host.showPasswordDialog();
 }
 
-bool createVault() {
-  if (g_host.unloadPasswordDialog) g_host.unloadPasswordDialog();
-  if (g_host.doEvents) g_host.doEvents();
+namespace {
 
+// createVault without its guard.
+bool writeFirstLine() {
   // Entry lines found under an empty first line are kept, byte for byte, and shown.
-  std::string old;
+  platform::SecretBytes old;
   if (!readVault(old)) return false;
-  vault::LineReader lines(old);
+  vault::LineReader lines(old.view());
   std::string_view first;
   lines.next(first);
   std::string_view entries = lines.rest();
@@ -229,6 +271,15 @@ bool createVault() {
   return ok;
 }
 
+}  // namespace
+
+bool createVault() {
+  if (g_host.unloadPasswordDialog) g_host.unloadPasswordDialog();
+  if (g_host.doEvents) g_host.doEvents();
+  bool ok = false;
+  return whileLoading([&] { ok = writeFirstLine(); }) && ok;
+}
+
 std::int64_t addEntriesOf(std::string_view fileBytes) {
   vault::LineReader lines(fileBytes);
   std::string_view first;
@@ -236,18 +287,27 @@ std::int64_t addEntriesOf(std::string_view fileBytes) {
   return addEntries(lines.rest());
 }
 
-bool loadVault() {
-  std::int64_t count = 0;
+namespace {
+
+// loadVault without its guard.
+bool listEntries() {
+  platform::SecretBytes bytes;
   if (g_sealed.sealing) {
-    const platform::SecretBytes plain = std::move(g_sealed.plain);  // opened by the password check
-    count = addEntriesOf(plain);
-  } else {
-    std::string bytes;
-    if (!readVault(bytes)) return false;
-    count = addEntriesOf(bytes);
+    bytes = std::move(g_sealed.plain);  // opened by the password check
+  } else if (!readVault(bytes)) {
+    return false;
   }
+  std::int64_t count = addEntriesOf(bytes);
   status(u"Loaded " + u16(std::to_string(count)) + u" entries");
   if (g_host.afterFormLoad) g_host.afterFormLoad();
+  return true;
+}
+
+}  // namespace
+
+bool loadVault() {
+  bool ok = false;
+  if (!whileLoading([&] { ok = listEntries(); }) || !ok) return false;
   strengthenWeakEncryption();
   return true;
 }
@@ -334,6 +394,7 @@ void resetVaultForTests() {
   storedMasterPassword.wipe();
   creatingMasterPassword = false;
   g_sealed = {};
+  g_readSize = 0;
 }
 
 }  // namespace modGlobals

@@ -38,7 +38,8 @@ void setVaultHost(VaultHost host);
 
 std::string vaultPath();
 
-// Each returns false (after reporting) when the file could not be read or written.
+// Each returns false (after reporting) when the file could not be read or written. Loading a vault
+// over 1 GiB, or one that does not fit in memory, ends the program with a message (fatalError).
 bool ensureVaultFile(const std::string& path, std::string* error = nullptr);
 // One running program per vault: false when another process holds the vault's lock.
 bool lockVault();

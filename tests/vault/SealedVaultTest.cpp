@@ -59,7 +59,7 @@ TEST(SealedVault, RoundTripGivesTheExactBytes) {
     const std::string file = *seal(plain, sealing());
     EXPECT_TRUE(isSealed(file));
     EXPECT_EQ(file.size(), kHeaderSize + plain.size() + kTagSize);
-    platform::SecretBytes out = "stale";
+    platform::SecretBytes out("stale");
     EXPECT_EQ(openWithPassword(file, out), "") << plain.size();
     EXPECT_TRUE(out == plain) << plain.size();
   }
@@ -99,7 +99,7 @@ TEST(SealedVault, OneFlippedByteIsDamageNeverAWrongPassword) {
     damaged[c.at] = static_cast<char>(damaged[c.at] ^ 0x01);
     platform::SecretBytes plain;
     EXPECT_EQ(openWithPassword(damaged, plain), c.told) << c.region;
-    EXPECT_EQ(plain, "") << c.region;
+    EXPECT_EQ(plain.view(), "") << c.region;
   }
 }
 
@@ -172,7 +172,7 @@ TEST(SealedVault, EverySealHasAFreshNonce) {
   for (const std::string& file : {first, second}) {
     platform::SecretBytes plain;
     EXPECT_EQ(openWithPassword(file, plain), "");
-    EXPECT_EQ(plain, "same entries");
+    EXPECT_EQ(plain.view(), "same entries");
   }
 }
 

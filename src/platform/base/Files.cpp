@@ -18,6 +18,7 @@
 #include <climits>
 #include <memory>
 #include <mutex>
+#include <exception>
 #include <vector>
 
 namespace platform::files {
@@ -190,40 +191,53 @@ std::string programFolder() {
 
 void setProgramFolderForTests(std::string folder) { g_programFolderOverride = std::move(folder); }
 
-bool readFile(const std::string& path, std::string& bytes, std::string& error) {
+FileRead readFile(const std::string& path, SecretBytes& bytes, std::uint64_t maxSize) {
+  bytes = SecretBytes();  // lets the old buffer go before the new one is taken
+  FileRead result;
   // Non-blocking, so that a FIFO put in the file's place can't hang the reader.
   Fd f{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
-  if (f.fd < 0) {
-    error = reason(errno);
-    return false;
-  }
   struct stat st {};
-  if (::fstat(f.fd, &st) != 0) {
-    error = reason(errno);
-    return false;
+  if (f.fd < 0 || ::fstat(f.fd, &st) != 0) {
+    result.error = reason(errno);
+    return result;
   }
   if (!S_ISREG(st.st_mode)) {
-    error = S_ISDIR(st.st_mode) ? reason(EISDIR) : std::string(kNotRegularFile);
-    return false;
+    result.error = S_ISDIR(st.st_mode) ? reason(EISDIR) : std::string(kNotRegularFile);
+    return result;
   }
-  // Read in one go when the size is known; a file that grows meanwhile is read to its end.
-  bytes.clear();
-  std::size_t chunk = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : (1 << 16);
-  for (;;) {
-    std::size_t old = bytes.size();
-    bytes.resize(old + chunk);
-    ssize_t n = ::read(f.fd, bytes.data() + old, chunk);
+  result.size = static_cast<std::uint64_t>(st.st_size);
+  if (result.size > maxSize) {
+    result.outcome = FileRead::Outcome::TooLarge;
+    return result;
+  }
+  SecretBytes read;
+  try {
+    read.resize(static_cast<std::size_t>(result.size));
+  } catch (const std::exception&) {  // bad_alloc, or length_error for a size no buffer can hold
+    result.outcome = FileRead::Outcome::OutOfMemory;
+    return result;
+  }
+  std::size_t done = 0;
+  while (done < read.size()) {
+    const ssize_t n = retried([&] { return ::read(f.fd, read.data() + done, read.size() - done); });
     if (n < 0) {
-      bytes.resize(old);
-      if (errno == EINTR) continue;
-      error = reason(errno);
-      return false;
+      result.error = reason(errno);
+      return result;
     }
-    bytes.resize(old + static_cast<std::size_t>(n));
-    if (n == 0) break;
-    chunk = 1 << 16;
+    if (n == 0) break;  // it shrank meanwhile: read to its end
+    done += static_cast<std::size_t>(n);
   }
-  return true;
+  // A byte more means it grew meanwhile: refused, as its end is not known and a bigger buffer
+  // would copy the whole.
+  char probe;
+  if (const ssize_t more = done == read.size() ? retried([&] { return ::read(f.fd, &probe, 1); }) : 0; more != 0) {
+    result.error = more < 0 ? reason(errno) : std::string(kGrewWhileRead);
+    return result;
+  }
+  read.resize(done);
+  bytes = std::move(read);
+  result.outcome = FileRead::Outcome::Read;
+  return result;
 }
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {

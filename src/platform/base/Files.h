@@ -1,5 +1,9 @@
 #pragma once
 // Byte-exact file access for the vault, and the program's own folder.
+#include "Secret.h"
+
+#include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,8 +25,24 @@ void setProgramFolderForTests(std::string folder);
 // The reason given for a path that holds something other than a regular file.
 inline constexpr char kNotRegularFile[] = "Not a regular file";
 
-// Reads the whole regular file. On failure returns false and puts the system's reason in `error`.
-bool readFile(const std::string& path, std::string& bytes, std::string& error);
+// How a whole-file read ended. `size` is the file's size when it was opened (0 when it could not
+// be); `error` holds the reason of a failed read.
+struct FileRead {
+  enum class Outcome { Read, Failed, TooLarge, OutOfMemory };
+  Outcome outcome = Outcome::Failed;
+  std::uint64_t size = 0;
+  std::string error;
+  explicit operator bool() const { return outcome == Outcome::Read; }
+};
+
+// The reason given for a file that grew while it was read: where it ends is not known.
+inline constexpr char kGrewWhileRead[] = "The file grew while it was read";
+
+// Reads the whole regular file into one buffer of the size it has when opened. A file over
+// `maxSize` is not read (TooLarge), nor one whose buffer can't be had (OutOfMemory); one that grows
+// meanwhile is refused. `bytes` is empty after any outcome but Read.
+FileRead readFile(const std::string& path, SecretBytes& bytes,
+                  std::uint64_t maxSize = std::numeric_limits<std::uint64_t>::max());
 
 // Replaces the file's content without ever risking the old one: writes a temporary file in the
 // same folder, flushes and fsyncs it, renames it over `path` and fsyncs the folder. A new file is

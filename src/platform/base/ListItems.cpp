@@ -164,6 +164,8 @@ std::int64_t ListItems::add(std::string_view text, std::string_view sub1, std::s
 void ListItems::appendRows(std::vector<ListRow>&& rows) {
   if (rows.empty()) return;
   std::int64_t first = count() + 1;
+  // Room is made before the view is told: running out of memory then leaves list and view as they were.
+  if (!rows_.empty()) rows_.reserve(rows_.size() + rows.size());
   if (observer_) observer_->rowsAboutToBeInserted(first, first + static_cast<std::int64_t>(rows.size()) - 1);
   if (rows_.empty()) {
     rows_ = std::move(rows);
@@ -271,7 +273,6 @@ bool ListItems::before(const ListRow& a, const ListRow& b) const {
 // rows whose keys tie are compared in full; the rows are moved once, at the end.
 void ListItems::sortRows() {
   if (rows_.size() < 2) return;
-  if (observer_) observer_->orderAboutToChange();
   const int column = sortKey_;
   const std::string_view first = rows_[0].column(column);
   std::size_t common = first.size();
@@ -299,6 +300,8 @@ void ListItems::sortRows() {
   });
   std::vector<ListRow> sorted;
   sorted.reserve(rows_.size());
+  // Every allocation is behind: the view is told only of a change that can no longer fail.
+  if (observer_) observer_->orderAboutToChange();
   for (const Slot& s : order) sorted.push_back(std::move(rows_[s.index]));
   rows_ = std::move(sorted);
   if (observer_) observer_->orderChanged();

@@ -174,11 +174,21 @@ TEST_F(FileFaults, ReadOnlyFolderFailsWithTheSystemsReason) {
 
 
 TEST_F(FileFaults, ReadReportsMissingAndFolders) {
-  std::string bytes, error;
-  EXPECT_FALSE(files::readFile(dir.file("none"), bytes, error));
-  EXPECT_EQ(error, std::strerror(ENOENT));
-  EXPECT_FALSE(files::readFile(dir.path(), bytes, error));
-  EXPECT_EQ(error, std::strerror(EISDIR));
+  platform::SecretBytes bytes;
+  const files::FileRead missing = files::readFile(dir.file("none"), bytes);
+  EXPECT_FALSE(missing);
+  EXPECT_EQ(missing.error, std::strerror(ENOENT));
+  const files::FileRead folder = files::readFile(dir.path(), bytes);
+  EXPECT_FALSE(folder);
+  EXPECT_EQ(folder.error, std::strerror(EISDIR));
+}
+
+// The buffer is sized once, at open: a file that grows meanwhile is refused, not read into a bigger
+// one. /proc's files are such files: their size says 0 bytes.
+TEST_F(FileFaults, AFileThatGrowsWhileReadIsRefused) {
+  platform::SecretBytes bytes;
+  EXPECT_EQ(files::readFile("/proc/self/status", bytes).error, files::kGrewWhileRead);
+  EXPECT_TRUE(bytes.empty());
 }
 
 // A file-size limit (a quota, ulimit -f) must fail the save, not kill the program with SIGXFSZ.
@@ -259,9 +269,10 @@ TEST_F(FileFaults, PathKindsFollowLinks) {
   for (const auto& [name, kind] : cases) EXPECT_EQ(files::pathKind(dir.file(name)), kind) << name;
 
   // Reading a FIFO must not wait for a writer that never comes.
-  std::string bytes, error;
-  EXPECT_FALSE(files::readFile(dir.file("fifo"), bytes, error));
-  EXPECT_EQ(error, files::kNotRegularFile);
+  platform::SecretBytes bytes;
+  const files::FileRead fifo = files::readFile(dir.file("fifo"), bytes);
+  EXPECT_FALSE(fifo);
+  EXPECT_EQ(fifo.error, files::kNotRegularFile);
 }
 
 // A killed save leaves its temporary file, a full copy of the vault: the next start removes ours

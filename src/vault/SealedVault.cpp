@@ -209,7 +209,7 @@ bool open(std::string_view fileBytes, const Sealing& sealing, platform::SecretBy
   const std::string_view cipher = fileBytes.substr(kHeaderSize);
   plain.resize(cipher.size() - kTagSize);
   unsigned long long plainSize = 0;
-  if (crypto_aead_xchacha20poly1305_ietf_decrypt(reinterpret_cast<unsigned char*>(plain.data()), &plainSize, nullptr,
+  if (crypto_aead_xchacha20poly1305_ietf_decrypt(bytesOf(plain), &plainSize, nullptr,
                                                  bytesOf(cipher), cipher.size(), bytesOf(fileBytes), kHeaderSize,
                                                  bytesOf(fileBytes) + kNonceAt, sealing.key.data()) != 0) {
     plain.wipe();

@@ -112,7 +112,9 @@ class Secret final {
   Char& operator[](std::size_t i) noexcept { return text_[i]; }
   Char operator[](std::size_t i) const noexcept { return text_[i]; }
 
+  friend bool operator==(const Secret& a, const Secret& b) noexcept { return a.view() == b.view(); }
   friend bool operator==(const Secret& a, View b) noexcept { return a.view() == b; }
+  friend bool operator==(const Secret& a, const Char* b) noexcept { return a.view() == View(b); }
 
  private:
   // Longer than any text the standard string keeps in its own body.

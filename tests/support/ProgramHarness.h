@@ -85,6 +85,7 @@ class ProgramTest : public ::testing::Test {
     platform::files::setProgramFolderForTests({});
     platform::settings::setSettingsFolderForTests({});
     modGlobals::resetVaultForTests();
+    vault::sealed::resetKdfCostsForTests();
     modLivery::resetForTests();
   }
 

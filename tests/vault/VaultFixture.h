@@ -37,6 +37,7 @@ class VaultTest : public ::testing::Test {
     platform::settings::setSettingsFolderForTests({});
     modGlobals::setVaultHost({});
     modGlobals::resetVaultForTests();  // lets go of the vault's lock
+    vault::sealed::resetKdfCostsForTests();
   }
 
   std::string vaultFile() const { return dir.file("data.enc"); }

@@ -103,7 +103,7 @@ void Form1::wireHandlers() {
   connect(cmdWebsite[0], &QPushButton::clicked, this, [this] { cmdWebsite_Click(0); });
   for (int i = 0; i < cmdCopy.size(); ++i)
     connect(cmdCopy[i], &QPushButton::clicked, this, [this, i] { cmdCopy_Click(i); });
-  lstPass->onColumnClick = [this](int index) { lstPass_ColumnClick(index); };
+  connect(lstPass, &platform::ListView::columnClicked, this, &Form1::lstPass_ColumnClick);
   auto wire = [this](const QList<QAction*>& actions, void (Form1::*handler)(int)) {
     for (int i = 0; i < actions.size(); ++i)
       connect(actions[i], &QAction::triggered, this, [this, handler, i] { (this->*handler)(i); });

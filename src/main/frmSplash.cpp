@@ -30,7 +30,7 @@ frmSplash::frmSplash() : Form(name()) {
   Timer2 = new platform::Timer(this);
   Timer2->setInterval(2);
   Timer2->setEnabled(false);
-  Timer2->onTimer = [this] { Timer2_Timer(); };
+  connect(Timer2, &platform::Timer::ticked, this, &frmSplash::Timer2_Timer);
 }
 
 void frmSplash::Form_Load() {

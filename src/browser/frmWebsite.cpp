@@ -161,7 +161,8 @@ void frmWebsite::resizeEvent(QResizeEvent* event) {
   layoutBrowser();
 }
 
-void frmWebsite::paintEvent(QPaintEvent* event) {
-  Form::paintEvent(event);
+// What changed since the last resize (panels added at load) is placed before the window shows.
+void frmWebsite::showEvent(QShowEvent* event) {
+  Form::showEvent(event);
   layoutBrowser();
 }

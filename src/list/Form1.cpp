@@ -4,6 +4,7 @@
 
 #include "app/endProgram.h"
 #include "app/modLivery.h"
+#include "app/Resources.h"
 #include "platform/base/Settings.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Forms.h"
@@ -38,7 +39,7 @@ Form1::Form1() : Form(name()) {
   setFixedBorder();
   centreOnScreen();
 
-  modSkin::initResources();
+  resources::initResources();
   QWidget* area = client();
   cmdAdd << pictureButton(area, QStringLiteral("Add"), "add", 60, 60, 1155, 1035);
   cmdDelete = pictureButton(area, QStringLiteral("Delete"), "delete", 1260, 60, 1155, 1035);

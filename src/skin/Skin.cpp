@@ -1,5 +1,6 @@
 #include "skin/Skin.h"
 
+#include "app/Resources.h"
 #include "platform/forms/Controls.h"
 #include "skin/modSkin.h"
 #include "skin/SkinStyle.h"
@@ -28,7 +29,7 @@ Skin::Skin(const QString& skinFile, QObject* parent)
     : QObject(parent), values_(load(skinFile)), folder_(QFileInfo(skinFile).path()) {}
 
 platform::Result<SkinValues> Skin::load(const QString& skinFile) {
-  modSkin::initResources();  // the shipped skin is embedded
+  resources::initResources();  // the shipped skin is embedded
   QFile file(skinFile);
   if (!file.open(QIODevice::ReadOnly)) return platform::Failure{"Skin file cannot be read: " + skinFile.toStdString()};
   platform::Result<SkinValues> values = parseSkinFile(file.readAll());

@@ -24,11 +24,6 @@ Q_DECLARE_LOGGING_CATEGORY(skinLog)
 
 namespace modSkin {
 
-// Registers the embedded assets (skin, splash picture, button pictures). Safe to call more than
-// once; the skin control calls it itself, and a window that shows an embedded picture before
-// any skin exists calls it first.
-void initResources();
-
 // The run-wide skin reference: the splash window's skin control.
 inline QPointer<Skin> skin;
 

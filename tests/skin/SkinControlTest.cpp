@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QImage>
 #include <QLineEdit>
-#include <QPixmap>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -43,19 +42,6 @@ TEST(SkinControl, shippedSkinHasTheDesignedColoursAndValues) {
   EXPECT_TRUE(skin.values()->skinClientArea);
   for (const char* image : {"topbar.bmp", "border.bmp", "button_norm.bmp"})
     EXPECT_TRUE(skin.values()->images.values().contains(QLatin1String(image))) << image;
-}
-
-TEST(SkinControl, embeddedPicturesLoad) {
-  modSkin::initResources();
-  const QPixmap splash(QStringLiteral(":/splash.jpg"));
-  EXPECT_EQ(splash.size(), QSize(476, 316));
-  for (const char* icon : {"add", "delete", "edit", "goto", "website", "copy-username", "copy-password",
-                           "copy-location", "save", "cancel"}) {
-    const QPixmap picture(QStringLiteral(":/icons/%1.png").arg(QLatin1String(icon)));
-    EXPECT_EQ(picture.size(), QSize(32, 32)) << icon;
-  }
-  for (const char* image : {"topbar", "border", "button_norm", "button_hover", "button_pressed", "panel"})
-    EXPECT_FALSE(QPixmap(QStringLiteral(":/skin/%1.bmp").arg(QLatin1String(image))).isNull()) << image;
 }
 
 // Broken skins

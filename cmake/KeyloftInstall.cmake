@@ -5,7 +5,7 @@ set(KEYLOFT_DESKTOP_DIR ${PROJECT_SOURCE_DIR}/assets/desktop)
 
 install(TARGETS keyloft RUNTIME DESTINATION .)
 # The browser's engine, loaded from beside the program at the first Visit.
-install(TARGETS keyloft_webengine LIBRARY DESTINATION .)
+install(TARGETS keyloft_platform_web_webengine LIBRARY DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/assets/Help.rtf DESTINATION .)
 
 install(FILES ${KEYLOFT_DESKTOP_DIR}/keyloft.metainfo.xml

@@ -3,6 +3,7 @@
 #include "app/endProgram.h"
 #include "app/modLivery.h"
 #include "app/modOnTop.h"
+#include "app/Resources.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/PictureButton.h"
 #include "platform/forms/StatusBar.h"
@@ -42,7 +43,7 @@ frmWebsite::frmWebsite() : Form(name()) {
   setFont(platform::verdana());
   setClientSizeTwips(10545, 8580);
 
-  modSkin::initResources();
+  resources::initResources();
   QWidget* area = client();
   StatusBar1 = new platform::StatusBar(area);
   tw::setGeometry(StatusBar1, 0, 8265, 10545, kStatusBarHeight);
@@ -161,7 +162,8 @@ void frmWebsite::resizeEvent(QResizeEvent* event) {
   layoutBrowser();
 }
 
-void frmWebsite::paintEvent(QPaintEvent* event) {
-  Form::paintEvent(event);
+// What changed since the last resize (panels added at load) is placed before the window shows.
+void frmWebsite::showEvent(QShowEvent* event) {
+  Form::showEvent(event);
   layoutBrowser();
 }

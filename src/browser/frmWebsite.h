@@ -59,5 +59,5 @@ class frmWebsite final : public platform::Form {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 };

@@ -78,7 +78,7 @@ frmPass::frmPass() : Form(name()) {
 
   Timer1 = new platform::Timer(this);
   Timer1->setInterval(100);
-  Timer1->onTimer = [this] { Timer1_Timer(); };
+  connect(Timer1, &platform::Timer::ticked, this, &frmPass::Timer1_Timer);
   Timer1->setEnabled(true);
 
   connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });

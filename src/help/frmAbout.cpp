@@ -1,6 +1,7 @@
 #include "frmAbout.h"
 
 #include "app/modLivery.h"
+#include "app/Resources.h"
 #include "platform/base/VersionRecord.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Twips.h"
@@ -45,7 +46,7 @@ frmAbout::frmAbout() : Form(name()) {
   Label1 = label<SkinLabel>(area, {}, heading, 120, 1200, 7095, 435);
   lblVersion = label<SkinLabel>(area, {}, row, 2580, 1680, 4635, 315);
 
-  modSkin::initResources();
+  resources::initResources();
   Picture1 = new QLabel(area);
   platform::setControlTypeName(Picture1, QStringLiteral("PictureBox"));
   Picture1->setPixmap(QPixmap(QStringLiteral(":/about-logo.png")));

@@ -4,6 +4,7 @@
 
 #include "app/endProgram.h"
 #include "app/modLivery.h"
+#include "app/Resources.h"
 #include "platform/base/Settings.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Forms.h"
@@ -38,7 +39,7 @@ Form1::Form1() : Form(name()) {
   setFixedBorder();
   centreOnScreen();
 
-  modSkin::initResources();
+  resources::initResources();
   QWidget* area = client();
   cmdAdd << pictureButton(area, QStringLiteral("Add"), "add", 60, 60, 1155, 1035);
   cmdDelete = pictureButton(area, QStringLiteral("Delete"), "delete", 1260, 60, 1155, 1035);
@@ -103,7 +104,7 @@ void Form1::wireHandlers() {
   connect(cmdWebsite[0], &QPushButton::clicked, this, [this] { cmdWebsite_Click(0); });
   for (int i = 0; i < cmdCopy.size(); ++i)
     connect(cmdCopy[i], &QPushButton::clicked, this, [this, i] { cmdCopy_Click(i); });
-  lstPass->onColumnClick = [this](int index) { lstPass_ColumnClick(index); };
+  connect(lstPass, &platform::ListView::columnClicked, this, &Form1::lstPass_ColumnClick);
   auto wire = [this](const QList<QAction*>& actions, void (Form1::*handler)(int)) {
     for (int i = 0; i < actions.size(); ++i)
       connect(actions[i], &QAction::triggered, this, [this, handler, i] { (this->*handler)(i); });

@@ -2,7 +2,7 @@
 #include "Form1.h"
 #include "app/modLivery.h"
 #include "frmAdd.h"
-#include "modGlobals.h"
+#include "list/modGlobals.h"
 #include "modListViewEnh.h"
 #include "platform/base/QtCodePage.h"
 #include "platform/base/Settings.h"

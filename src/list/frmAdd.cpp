@@ -2,7 +2,7 @@
 
 #include "Form1.h"
 #include "app/modLivery.h"
-#include "modGlobals.h"
+#include "list/modGlobals.h"
 #include "platform/base/QtCodePage.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/ListView.h"

@@ -1,4 +1,4 @@
-#include "modGlobals.h"
+#include "list/modGlobals.h"
 
 #include "Form1.h"
 #include "platform/forms/StatusBar.h"

@@ -1,6 +1,7 @@
 #include "ProgramWiring.h"
 
 #include "app/endProgram.h"
+#include "app/Resources.h"
 #include "browser/frmWebsite.h"
 #include "frmSplash.h"
 #include "gate/frmChangePassword.h"
@@ -79,7 +80,7 @@ void fillSplashAccess() {
 }  // namespace
 
 void setDesktopIdentity() {
-  modSkin::initResources();
+  resources::initResources();
   QIcon icon;
   for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
     icon.addFile(QStringLiteral(":/desktop/icons/%1/keyloft.png").arg(size), QSize(size, size));

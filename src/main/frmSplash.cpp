@@ -2,6 +2,7 @@
 
 #include "app/endProgram.h"
 #include "app/modLivery.h"
+#include "app/Resources.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Timer.h"
 #include "platform/forms/Twips.h"
@@ -17,7 +18,7 @@ frmSplash::frmSplash() : Form(name()) {
   // No border or caption bar, and no task-bar button.
   setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
 
-  modSkin::initResources();
+  resources::initResources();
   Image1 = new QLabel(client());
   platform::setControlTypeName(Image1, QStringLiteral("PictureBox"));
   Image1->setPixmap(QPixmap(QStringLiteral(":/splash.jpg")));
@@ -30,7 +31,7 @@ frmSplash::frmSplash() : Form(name()) {
   Timer2 = new platform::Timer(this);
   Timer2->setInterval(2);
   Timer2->setEnabled(false);
-  Timer2->onTimer = [this] { Timer2_Timer(); };
+  connect(Timer2, &platform::Timer::ticked, this, &frmSplash::Timer2_Timer);
 }
 
 void frmSplash::Form_Load() {

@@ -1,5 +1,6 @@
 #include "skin/Skin.h"
 
+#include "app/Resources.h"
 #include "platform/forms/Controls.h"
 #include "skin/modSkin.h"
 #include "skin/SkinStyle.h"
@@ -24,57 +25,58 @@ const char* const kRequiredImages[] = {"TopBar", "Border", "ButtonNormal"};
 
 Skin::Skin(QObject* parent) : Skin(shippedSkinFile(), parent) {}
 
-Skin::Skin(const QString& skinFile, QObject* parent) : QObject(parent) {
-  modSkin::initResources();
-  try {
-    load(skinFile);
-  } catch (const SkinError& error) {
-    loadError_ = QString::fromStdString(error.what());
-  }
-}
+Skin::Skin(const QString& skinFile, QObject* parent)
+    : QObject(parent), values_(load(skinFile)), folder_(QFileInfo(skinFile).path()) {}
 
-void Skin::load(const QString& skinFile) {
+platform::Result<SkinValues> Skin::load(const QString& skinFile) {
+  resources::initResources();  // the shipped skin is embedded
   QFile file(skinFile);
-  if (!file.open(QIODevice::ReadOnly)) throw SkinError("Skin file cannot be read: " + skinFile.toStdString());
-  SkinValues values = parseSkinFile(file.readAll());
-  const QString folder = QFileInfo(skinFile).path();
+  if (!file.open(QIODevice::ReadOnly)) return platform::Failure{"Skin file cannot be read: " + skinFile.toStdString()};
+  platform::Result<SkinValues> values = parseSkinFile(file.readAll());
+  if (!values) return values;
   for (const char* role : kRequiredImages) {
-    if (!values.images.contains(QLatin1String(role)))
-      throw SkinError(std::string("Skin file names no image for ") + role);
+    if (!values->images.contains(QLatin1String(role)))
+      return platform::Failure{std::string("Skin file names no image for ") + role};
   }
-  for (auto it = values.images.cbegin(); it != values.images.cend(); ++it) {
-    if (!QFileInfo::exists(folder + u'/' + it.value()))
-      throw SkinError("Skin image missing: " + it.value().toStdString());
+  const QString folder = QFileInfo(skinFile).path();
+  for (const QString& image : values->images) {
+    if (!QFileInfo::exists(folder + u'/' + image)) return platform::Failure{"Skin image missing: " + image.toStdString()};
   }
-  values_ = std::move(values);
-  folder_ = folder;
+  return values;
 }
 
-const SkinValues& Skin::checked() const {
-  if (!loadError_.isEmpty()) throw SkinError(loadError_.toStdString());
-  return values_;
+platform::Result<int> Skin::colour(int SkinValues::* member) const {
+  if (!values_) return platform::Failure{values_.why()};
+  return (*values_).*member;
 }
 
-int Skin::backColor() const { return checked().backColor; }
-int Skin::foreColor() const { return checked().foreColor; }
-int Skin::panelColor() const { return checked().panelColor; }
-int Skin::panelTextColor() const { return checked().panelTextColor; }
-const SkinValues& Skin::values() const { return checked(); }
+platform::Result<int> Skin::backColor() const { return colour(&SkinValues::backColor); }
+platform::Result<int> Skin::foreColor() const { return colour(&SkinValues::foreColor); }
+platform::Result<int> Skin::panelColor() const { return colour(&SkinValues::panelColor); }
+platform::Result<int> Skin::panelTextColor() const { return colour(&SkinValues::panelTextColor); }
 
-QString Skin::windowStyleSheet() const { return skinstyle::windowStyleSheet(checked(), folder_); }
-QString Skin::applicationStyleSheet() const { return skinstyle::applicationStyleSheet(checked(), folder_); }
-
-QObject* Skin::skinData() {
-  checked();
-  return this;
+platform::Result<QString> Skin::windowStyleSheet() const {
+  if (!values_) return platform::Failure{values_.why()};
+  return skinstyle::windowStyleSheet(*values_, folder_);
 }
 
-void Skin::SkinWindow(WId handle) {
-  const SkinValues& values = checked();
+platform::Result<QString> Skin::applicationStyleSheet() const {
+  if (!values_) return platform::Failure{values_.why()};
+  return skinstyle::applicationStyleSheet(*values_, folder_);
+}
+
+platform::Result<QObject*> Skin::skinData() {
+  if (!values_) return platform::Failure{values_.why()};
+  return static_cast<QObject*>(this);
+}
+
+platform::Result<std::monostate> Skin::SkinWindow(WId handle) {
+  if (!values_) return platform::Failure{values_.why()};
+  const SkinValues& values = *values_;
   QWidget* window = QWidget::find(handle);
-  if (!window) throw SkinError("No window has the handle " + std::to_string(static_cast<qulonglong>(handle)));
+  if (!window) return platform::Failure{"No window has the handle " + std::to_string(static_cast<qulonglong>(handle))};
   // A window is dressed once; a second call would only stack the same rules again.
-  if (window->property(skinstyle::kWindowProperty).toBool()) return;
+  if (window->property(skinstyle::kWindowProperty).toBool()) return std::monostate{};
 
   // Buttons and text boxes take the skin's font unless the window gave them one of its own.
   const QFont skinFont = platform::verdana();
@@ -95,5 +97,7 @@ void Skin::SkinWindow(WId handle) {
   // Without this a plain QWidget subclass ignores the style sheet's background.
   if (values.skinClientArea) window->setAttribute(Qt::WA_StyledBackground, true);
   const QString own = window->styleSheet();
-  window->setStyleSheet(own.isEmpty() ? windowStyleSheet() : own + u'\n' + windowStyleSheet());
+  const QString sheet = skinstyle::windowStyleSheet(values, folder_);
+  window->setStyleSheet(own.isEmpty() ? sheet : own + u'\n' + sheet);
+  return std::monostate{};
 }

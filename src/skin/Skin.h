@@ -1,6 +1,7 @@
 #pragma once
 // The skin control: the skin data (named values, colours and window-part images) and the call
 // that makes a window drawn by the skin.
+#include "platform/base/Result.h"
 #include "skin/SkinFile.h"
 
 #include <QColor>
@@ -8,13 +9,7 @@
 #include <QString>
 #include <QWidget>
 
-#include <stdexcept>
-
-// Raised by the skin control when it can't dress a window.
-class SkinError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+#include <variant>
 
 // A 32-bit colour value (red in the low byte, then green, then blue) as a colour.
 QColor colourFromValue(int value);
@@ -26,36 +21,35 @@ class Skin : public QObject {
   // Loads the skin data shipped with the program (embedded in the executable).
   explicit Skin(QObject* parent = nullptr);
   // Loads a skin file and finds its images beside it. A skin that fails to load keeps the
-  // reason; every later call then throws SkinError with it.
+  // reason; every later call then fails with it.
   explicit Skin(const QString& skinFile, QObject* parent = nullptr);
 
   static QString shippedSkinFile() { return QStringLiteral(":/skin/GemBlue.skin"); }
 
   // Colours as 32-bit values, red in the low byte, then green, then blue.
-  int backColor() const;
-  int foreColor() const;
-  int panelColor() const;
-  int panelTextColor() const;
+  platform::Result<int> backColor() const;
+  platform::Result<int> foreColor() const;
+  platform::Result<int> panelColor() const;
+  platform::Result<int> panelTextColor() const;
 
-  // The other named values.
-  const SkinValues& values() const;
+  // All the named values, or why the skin did not load.
+  const platform::Result<SkinValues>& values() const { return values_; }
 
-  // From now on the window with this handle is drawn by the skin. Throws SkinError on failure.
-  void SkinWindow(WId handle);
+  // From now on the window with this handle is drawn by the skin.
+  platform::Result<std::monostate> SkinWindow(WId handle);
 
   // The object handed to the companion at start-up (the skin itself).
-  QObject* skinData();
+  platform::Result<QObject*> skinData();
 
   // The style sheets the skin dresses with: one window's, and the application-wide one for
   // tool tips and message boxes.
-  QString windowStyleSheet() const;
-  QString applicationStyleSheet() const;
+  platform::Result<QString> windowStyleSheet() const;
+  platform::Result<QString> applicationStyleSheet() const;
 
  private:
-  void load(const QString& skinFile);
-  const SkinValues& checked() const;
+  static platform::Result<SkinValues> load(const QString& skinFile);
+  platform::Result<int> colour(int SkinValues::* member) const;
 
-  SkinValues values_;
+  platform::Result<SkinValues> values_;
   QString folder_;
-  QString loadError_;
 };

@@ -1,6 +1,8 @@
 #pragma once
 // The skin's stored format: a small INI-style text with the skin's named values in [Skin] and
 // its window-part images in [Images] (file names beside the skin file).
+#include "platform/base/Result.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
@@ -23,6 +25,6 @@ struct SkinValues {
   QMap<QString, QString> images;
 };
 
-// Parses the text of a skin file. Throws SkinError naming the first fault: a line that is not
-// a section, a comment or name=value; a value of the wrong kind; a missing colour.
-SkinValues parseSkinFile(const QByteArray& text);
+// Parses the text of a skin file, or names its first fault: a line that is not a section, a
+// comment or name=value; a value of the wrong kind; a missing colour.
+platform::Result<SkinValues> parseSkinFile(const QByteArray& text);

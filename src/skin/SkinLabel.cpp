@@ -10,13 +10,12 @@ SkinLabel::SkinLabel(const QString& text, QWidget* parent) : QLabel(text, parent
   setWordWrap(true);
   setAlignment(Qt::AlignLeft | Qt::AlignTop);
   setAutoFillBackground(false);
-  if (const Skin* current = modSkin::skin.data()) {
-    try {
-      QPalette palette = this->palette();
-      palette.setColor(QPalette::WindowText, colourFromValue(current->panelTextColor()));
-      setPalette(palette);
-    } catch (const SkinError&) {
-      // A broken skin leaves the label in the window's text colour; dressing reports the fault.
-    }
+  // A broken skin leaves the label in the window's text colour; dressing reports the fault.
+  const Skin* current = modSkin::skin.data();
+  const platform::Result<int> colour = current ? current->panelTextColor() : platform::Failure{};
+  if (colour) {
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::WindowText, colourFromValue(*colour));
+    setPalette(palette);
   }
 }

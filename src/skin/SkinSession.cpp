@@ -9,19 +9,22 @@ SkinSession& SkinSession::instance() {
   return session;
 }
 
-void SkinSession::attach(QObject* skinData) {
+platform::Result<std::monostate> SkinSession::attach(QObject* skinData) {
   auto* skin = qobject_cast<Skin*>(skinData);
-  if (!skin) throw SkinError("The companion was handed no skin data");
+  if (!skin) return platform::Failure{"The companion was handed no skin data"};
   skin_ = skin;
+  return std::monostate{};
 }
 
-void SkinSession::start() {
-  if (started_) return;
-  if (skin_.isNull()) throw SkinError("The companion has no skin to start with");
-  const QString sheet = skin_->applicationStyleSheet();
+platform::Result<std::monostate> SkinSession::start() {
+  if (started_) return std::monostate{};
+  if (skin_.isNull()) return platform::Failure{"The companion has no skin to start with"};
+  const platform::Result<QString> sheet = skin_->applicationStyleSheet();
+  if (!sheet) return platform::Failure{sheet.why()};
   previousStyleSheet_ = qApp->styleSheet();
-  qApp->setStyleSheet(previousStyleSheet_.isEmpty() ? sheet : previousStyleSheet_ + u'\n' + sheet);
+  qApp->setStyleSheet(previousStyleSheet_.isEmpty() ? *sheet : previousStyleSheet_ + u'\n' + *sheet);
   started_ = true;
+  return std::monostate{};
 }
 
 void SkinSession::close() {

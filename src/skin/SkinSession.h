@@ -1,8 +1,12 @@
 #pragma once
 // The skin's companion for the run: carries the skin from the windows it dresses to the
 // application-wide defaults (tool tips, message boxes), and takes it back at the end.
+#include "platform/base/Result.h"
+
 #include <QPointer>
 #include <QString>
+
+#include <variant>
 
 class QObject;
 class Skin;
@@ -12,11 +16,11 @@ class SkinSession final {
   // Created on first use and kept for the run.
   static SkinSession& instance();
 
-  // Keeps the skin object (the skin control's data). Throws SkinError if it is not skin data.
-  void attach(QObject* skinData);
-  // Puts the skin on tool tips and message boxes. Throws SkinError when no skin is attached
-  // or the attached skin is gone. A second start without a close changes nothing.
-  void start();
+  // Keeps the skin object (the skin control's data); refuses what is not skin data.
+  platform::Result<std::monostate> attach(QObject* skinData);
+  // Puts the skin on tool tips and message boxes; fails when no skin is attached or the
+  // attached skin is gone. A second start without a close changes nothing.
+  platform::Result<std::monostate> start();
   // Takes the skin off the application-wide defaults and lets go of the skin object.
   void close();
 

@@ -8,15 +8,19 @@
 #include "skin/SkinLabel.h"
 #include "skin/SkinSession.h"
 
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLabel>
 #include <QList>
-#include <QThread>
+#include <QLoggingCategory>
+#include <QTimer>
 
-#include <exception>
+Q_LOGGING_CATEGORY(skinLog, "keyloft.skin", QtInfoMsg)
 
 namespace modSkin {
 namespace {
+
+using platform::Failure;
+using Done = platform::Result<std::monostate>;
 
 SplashAccess& splashAccess() {
   static SplashAccess access;
@@ -27,9 +31,9 @@ SplashAccess& splashAccess() {
 // must not start a second recovery inside the first.
 bool recovering = false;
 
-QWidget* asWidget(QObject* control, const QString& type) {
+platform::Result<QWidget*> asWidget(QObject* control, const QString& type) {
   auto* widget = qobject_cast<QWidget*>(control);
-  if (!widget) throw SkinError("A " + type.toStdString() + " control takes no colours");
+  if (!widget) return Failure{"A " + type.toStdString() + " control takes no colours"};
   return widget;
 }
 
@@ -40,71 +44,82 @@ void setColour(QWidget* control, QPalette::ColorRole role, int value) {
 }
 
 // The three steps that the recovery repeats.
-void dress(platform::Form* window) {
+Done dress(platform::Form* window) {
   Skin* current = skin.data();
-  if (!current) throw SkinError("The skin is not loaded");
-  const int back = current->backColor();
-  const int fore = current->foreColor();
-  const int panel = current->panelColor();
-  const int panelText = current->panelTextColor();
-  recolourControls(window, back, fore, panel, panelText);
-  current->SkinWindow(window->winId());
+  if (!current) return Failure{"The skin is not loaded"};
+  const platform::Result<SkinValues>& values = current->values();
+  if (!values) return Failure{values.why()};
+  const Done coloured =
+      recolourControls(window, values->backColor, values->foreColor, values->panelColor, values->panelTextColor);
+  if (!coloured) return coloured;
+  return current->SkinWindow(window->winId());
+}
+
+// Lets events run until the splash's timer is on, for kRecoveryWaitMs at most.
+bool waitForSplashTimer(const SplashAccess& splash) {
+  if (splash.timerEnabled()) return true;
+  QEventLoop loop;
+  QTimer check;
+  QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+    if (splash.timerEnabled()) loop.quit();
+  });
+  QTimer deadline;
+  deadline.setSingleShot(true);
+  // A coarse timer may end up to 5% early.
+  deadline.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+  check.start(1);
+  deadline.start(kRecoveryWaitMs);
+  loop.exec();
+  return splash.timerEnabled();
 }
 
 // Loads the splash window so that its load sets the skin reference again, then puts it back
 // out of sight with its start-up hand-over stopped.
-void recoverThroughSplash(const std::exception& firstFailure) {
+Done recoverThroughSplash(const std::string& firstFailure) {
   const SplashAccess& splash = splashAccess();
-  const auto giveUp = [&](const char* why) {
-    throw SkinError(std::string(firstFailure.what()) + "; " + why);
-  };
+  const auto giveUp = [&](const char* why) { return Failure{firstFailure + "; " + why}; };
   if (!splash.load || !splash.timerEnabled || !splash.disableTimer || !splash.hide)
-    giveUp("no splash window to take the skin from");
-  if (recovering) giveUp("the splash window failed to dress itself");
+    return giveUp("no splash window to take the skin from");
+  if (recovering) return giveUp("the splash window failed to dress itself");
   // Loading a loaded splash does nothing: its timer is either not on yet (we are inside its
   // load) or off for good (start-up is over), so waiting for it would never end.
-  if (splash.isLoaded && splash.isLoaded()) giveUp("the splash window is loaded and has no skin");
+  if (splash.isLoaded && splash.isLoaded()) return giveUp("the splash window is loaded and has no skin");
 
   recovering = true;
   struct Reset {
     ~Reset() { recovering = false; }
   } reset;
   splash.load();
-  QElapsedTimer waited;
-  waited.start();
-  while (!splash.timerEnabled()) {
-    if (waited.elapsed() > kRecoveryWaitMs) giveUp("the splash window did not finish loading");
-    platform::doEvents();
-    QThread::msleep(1);
-  }
+  if (!waitForSplashTimer(splash)) return giveUp("the splash window did not finish loading");
   splash.disableTimer();
   splash.hide();
+  return std::monostate{};
 }
 
 }  // namespace
 
 void setSplashAccess(SplashAccess access) { splashAccess() = std::move(access); }
 
-void applySkin(platform::Form* window) {
-  if (!modLivery::useSkin) return;
-  if (!window) throw SkinError("No window to dress");
-  try {
-    dress(window);
-    return;
-  } catch (const std::exception& failure) {
-    recoverThroughSplash(failure);
-  }
-  dress(window);
+platform::Result<std::monostate> applySkin(platform::Form* window) {
+  if (!modLivery::useSkin) return std::monostate{};
+  if (!window) return Failure{"No window to dress"};
+  const Done first = dress(window);
+  if (first) return first;
+  const Done recovered = recoverThroughSplash(first.why());
+  if (!recovered) return recovered;
+  return dress(window);
 }
 
 void applySkinOrLeaveUndressed(platform::Form* window) {
-  try {
-    applySkin(window);
-  } catch (const SkinError&) {
-  }
+  const Done dressed = applySkin(window);
+  if (!dressed)
+    qCDebug(skinLog).noquote() << "Window" << (window ? window->objectName() : QString()) << "left undressed:"
+                               << QString::fromStdString(dressed.why());
 }
 
-void recolourControls(QWidget* window, int backColour, int foreColour, int panelColour, int panelTextColour) {
+platform::Result<std::monostate> recolourControls(QWidget* window, int backColour, int foreColour, int panelColour,
+                                                  int panelTextColour) {
   (void)panelTextColour;  // handed over with the others; no plain control takes it
   static const QStringList kTextAndLists = {
       QStringLiteral("TextBox"),      QStringLiteral("ComboBox"), QStringLiteral("FileListBox"),
@@ -112,19 +127,22 @@ void recolourControls(QWidget* window, int backColour, int foreColour, int panel
       QStringLiteral("ListView")};
   for (QObject* control : platform::controlsOf(window)) {
     const QString type = platform::controlTypeName(control);
+    const bool coloured = type == u"CommandButton" || kTextAndLists.contains(type) || type == u"PictureBox";
+    if (!coloured) continue;
+    const platform::Result<QWidget*> widget = asWidget(control, type);
+    if (!widget) return Failure{widget.why()};
     if (type == u"CommandButton") {
-      setColour(asWidget(control, type), QPalette::Button, backColour);
-    } else if (kTextAndLists.contains(type)) {
-      QWidget* widget = asWidget(control, type);
-      setColour(widget, QPalette::Base, backColour);
-      setColour(widget, QPalette::Text, foreColour);
+      setColour(*widget, QPalette::Button, backColour);
     } else if (type == u"PictureBox") {
-      QWidget* widget = asWidget(control, type);
-      setColour(widget, QPalette::Window, panelColour);
+      setColour(*widget, QPalette::Window, panelColour);
       // A picture box paints its back colour behind its picture.
-      widget->setAutoFillBackground(true);
+      (*widget)->setAutoFillBackground(true);
+    } else {
+      setColour(*widget, QPalette::Base, backColour);
+      setColour(*widget, QPalette::Text, foreColour);
     }
   }
+  return std::monostate{};
 }
 
 void convertLabels(platform::Form* window, QList<SkinLabel*>& skinLabels, bool sameContainer) {
@@ -165,16 +183,12 @@ void convertLabels(platform::Form* window, QList<SkinLabel*>& skinLabels, bool s
 void companionStart(Skin* splashSkin) {
   if (!modLivery::useSkin) return;
   SkinSession& session = SkinSession::instance();
-  try {
-    if (!splashSkin) throw SkinError("No skin to hand over");
-    session.attach(splashSkin->skinData());
-  } catch (const std::exception&) {
-    // Passed over; the start call still runs, as at start-up each call stands on its own.
-  }
-  try {
-    session.start();
-  } catch (const std::exception&) {
-  }
+  // Each call stands on its own, as at start-up: a failed hand-over still lets the start run.
+  const platform::Result<QObject*> data = splashSkin ? splashSkin->skinData() : Failure{"No skin to hand over"};
+  const Done attached = data ? session.attach(*data) : Failure{data.why()};
+  if (!attached) qCDebug(skinLog).noquote() << "Companion hand-over passed over:" << QString::fromStdString(attached.why());
+  const Done started = session.start();
+  if (!started) qCDebug(skinLog).noquote() << "Companion start passed over:" << QString::fromStdString(started.why());
 }
 
 void companionClose() {

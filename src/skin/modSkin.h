@@ -1,8 +1,12 @@
 #pragma once
 // Dressing windows with the one skin the splash window carries.
+#include "platform/base/Result.h"
+
+#include <QLoggingCategory>
 #include <QPointer>
 
 #include <functional>
+#include <variant>
 
 class QWidget;
 class Skin;
@@ -14,27 +18,27 @@ namespace platform {
 class Form;
 }
 
-namespace modSkin {
+// Skin failures that are passed over (a window left undressed, the companion's calls): debug
+// lines, off unless QT_LOGGING_RULES="keyloft.skin.debug=true".
+Q_DECLARE_LOGGING_CATEGORY(skinLog)
 
-// Registers the embedded assets (skin, splash picture, button pictures). Safe to call more than
-// once; the skin control calls it itself, and a window that shows an embedded picture before
-// any skin exists calls it first.
-void initResources();
+namespace modSkin {
 
 // The run-wide skin reference: the splash window's skin control.
 inline QPointer<Skin> skin;
 
 // Dresses the window: the skin's colours on its plain controls, then the skin takes it over.
-// When the skin is not there, recovers once through the splash window; a second failure throws
-// SkinError to the caller. Does nothing while modLivery::useSkin is false.
-void applySkin(platform::Form* window);
+// When the skin is not there, recovers once through the splash window; a second failure goes to
+// the caller. Does nothing while modLivery::useSkin is false.
+platform::Result<std::monostate> applySkin(platform::Form* window);
 
-// applySkin for a window's own start: a window the skin could not dress opens undressed, since
-// an error escaping a window's load or a click would end the process and lock the user out.
+// applySkin for a window's own start: a window the skin could not dress opens undressed, and
+// the reason goes to skinLog.
 void applySkinOrLeaveUndressed(platform::Form* window);
 
-// Colours the plain controls of a window by their control type names (on their palettes).
-void recolourControls(QWidget* window, int backColour, int foreColour, int panelColour, int panelTextColour);
+// Colours the plain controls of a window by their control type names (on their palettes); a
+// control of a coloured type that is no widget stops it.
+platform::Result<std::monostate> recolourControls(QWidget* window, int backColour, int foreColour, int panelColour, int panelTextColour);
 
 // Puts a skin label over each plain label of the window; the new labels are appended to
 // `skinLabels` (the window's SkinLabel1 array, whose element 0 is the design-time template).
@@ -56,7 +60,7 @@ void setSplashAccess(SplashAccess access);
 inline constexpr int kRecoveryWaitMs = 5000;
 
 // The companion's calls (see SkinSession.h), for the windows that make them. Failures are
-// passed over: start-up and shut-down go on without the application-wide look.
+// passed over (a line in skinLog): start-up and shut-down go on without the application-wide look.
 // At splash load, after the splash is dressed: hands the skin over, then starts the session.
 void companionStart(Skin* splashSkin);
 // Right before the program ends from the main window's or the browser window's unload.

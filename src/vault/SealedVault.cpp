@@ -1,5 +1,6 @@
 #include "vault/SealedVault.h"
 
+#include <QtEndian>
 #include <sodium.h>
 
 #include <algorithm>
@@ -56,13 +57,14 @@ unsigned char* bytesOf(std::string& s) { return reinterpret_cast<unsigned char*>
 unsigned char* bytesOf(platform::SecretBytes& s) { return reinterpret_cast<unsigned char*>(s.data()); }
 
 std::uint64_t readLittle(std::string_view bytes, std::size_t at, std::size_t width) {
-  std::uint64_t value = 0;
-  for (std::size_t i = width; i-- > 0;) value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
-  return value;
+  const char* field = bytes.data() + at;
+  return width == 4 ? qFromLittleEndian<quint32>(field) : qFromLittleEndian<quint64>(field);
 }
 
 void writeLittle(std::string& bytes, std::size_t at, std::uint64_t value, std::size_t width) {
-  for (std::size_t i = 0; i < width; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  char* field = bytes.data() + at;
+  if (width == 4) qToLittleEndian(static_cast<quint32>(value), field);
+  else qToLittleEndian(static_cast<quint64>(value), field);
 }
 
 std::array<unsigned char, kCheckSize> keyCheckOf(const Key& key) {

@@ -1,7 +1,7 @@
 #pragma once
 // What the vault's operations share between their files; not for use outside src/vault.
 #include "SealedVault.h"
-#include "modGlobals.h"
+#include "vault/modGlobals.h"
 #include "platform/base/Secret.h"
 
 #include <memory>

@@ -3,8 +3,8 @@
 // makes itself when a vault's key is cheaper to guess than this machine allows.
 #include "VaultFormat.h"
 #include "VaultInternals.h"
-#include "modGlobals.h"
 #include "shiftText.h"
+#include "vault/modGlobals.h"
 
 #include <chrono>
 #include <future>

@@ -1,4 +1,4 @@
-#include "modGlobals.h"
+#include "vault/modGlobals.h"
 
 #include "VaultFormat.h"
 #include "VaultInternals.h"

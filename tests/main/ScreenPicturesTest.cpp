@@ -1,6 +1,7 @@
 // Protects what the desktop and HiDPI screens show of Keyloft: the name that ties its windows to
 // the desktop entry, and sharp button pictures at 2x.
 #include "main/ProgramWiring.h"
+#include "app/Resources.h"
 #include "platform/forms/PictureButton.h"
 #include "skin/modSkin.h"
 
@@ -30,7 +31,7 @@ TEST(DesktopIdentity, desktopEntryNamesTheProgramAsTheWindowsDo) {
 // HiDPI: at scale factor 2 (and 1.5, which draws from the 2x picture) a button picture must come
 // from a source of twice its size, not a stretched small one.
 TEST(ButtonPictures, everyButtonPictureIsSharpOnDoubleDensityScreens) {
-  modSkin::initResources();
+  resources::initResources();
   int pictures = 0;
   QDirIterator files(QStringLiteral(":/icons"), {QStringLiteral("*.png")});
   while (files.hasNext()) {

@@ -17,7 +17,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QPushButton>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -52,7 +54,7 @@ QColor colour(QWidget* w, QPalette::ColorRole role) { return w->palette().color(
 
 // A splash window for the recovery: its load sets the skin reference to its own skin (unless
 // told to fail) and enables its timer (unless told not to).
-class FakeSplash final : public platform::Form {
+class FakeSplash : public platform::Form {
  public:
   FakeSplash() : Form(name()), skn(new Skin(this)), Timer2(new platform::Timer(this)) {
     Timer2->setInterval(2);
@@ -69,6 +71,21 @@ class FakeSplash final : public platform::Form {
   static inline bool giveSkin = true;
   static inline bool enableTimer = true;
 };
+
+// The lines the skin's logging category writes while `act` runs, under the given rules.
+QStringList skinLogLines(const QString& rules, const std::function<void()>& act) {
+  static QStringList* lines = nullptr;
+  QStringList caught;
+  lines = &caught;
+  QLoggingCategory::setFilterRules(rules);
+  const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext& where, const QString& text) {
+    if (QLatin1String(where.category) == u"keyloft.skin") lines->append(text);
+  });
+  act();
+  qInstallMessageHandler(previous);
+  QLoggingCategory::setFilterRules(QString());
+  return caught;
+}
 
 FakeSplash* splash() { return platform::forms::instance<FakeSplash>(); }
 
@@ -107,7 +124,7 @@ TEST_F(ApplySkin, coloursEachControlTypeAsDesigned) {
   const QColor labelBefore = colour(w.label, QPalette::WindowText);
   const QColor checkBefore = colour(w.check, QPalette::Base);
   // Distinct values show which colour went where: back, fore, panel, panel text.
-  modSkin::recolourControls(&w.window, 0x0000FF, 0x00FF00, 0xFF0000, 0x00FFFF);
+  ASSERT_TRUE(modSkin::recolourControls(&w.window, 0x0000FF, 0x00FF00, 0xFF0000, 0x00FFFF));
 
   EXPECT_EQ(colour(w.button, QPalette::Button), QColor(255, 0, 0));
   EXPECT_NE(colour(w.button, QPalette::ButtonText), QColor(0, 255, 0));
@@ -140,7 +157,7 @@ TEST_F(ApplySkin, theProgramsColoursShowThroughTheSkinsStyle) {
   w.list->setGeometry(10, 40, 200, 120);
   w.picture->setGeometry(220, 40, 60, 60);
   w.window.show();
-  modSkin::applySkin(&w.window);
+  ASSERT_TRUE(modSkin::applySkin(&w.window));
   modSkin::companionStart(&skin);  // the application-wide rules must not hide them either
   ASSERT_FALSE(qApp->styleSheet().isEmpty());
 
@@ -156,7 +173,7 @@ TEST_F(ApplySkin, theProgramsColoursShowThroughTheSkinsStyle) {
 TEST_F(ApplySkin, switchedOffTheSkinTouchesNothingAndNeedsNoSplash) {
   modLivery::useSkin = false;
   ControlsWindow w;
-  modSkin::applySkin(&w.window);  // no skin reference: would otherwise go to the splash
+  EXPECT_TRUE(modSkin::applySkin(&w.window));  // no skin reference: would otherwise go to the splash
   EXPECT_EQ(FakeSplash::loads, 0);
   EXPECT_FALSE(w.button->testAttribute(Qt::WA_SetPalette));
   EXPECT_FALSE(w.text->testAttribute(Qt::WA_SetPalette));
@@ -171,7 +188,7 @@ TEST_F(ApplySkin, switchedOffTheSkinTouchesNothingAndNeedsNoSplash) {
 
 TEST_F(ApplySkin, anEmptyReferenceLoadsTheSplashLeavesItHiddenAndStoppedAndDresses) {
   ControlsWindow w;
-  modSkin::applySkin(&w.window);
+  ASSERT_TRUE(modSkin::applySkin(&w.window));
 
   EXPECT_EQ(FakeSplash::loads, 1);
   ASSERT_NE(splash(), nullptr);
@@ -185,7 +202,7 @@ TEST_F(ApplySkin, anEmptyReferenceLoadsTheSplashLeavesItHiddenAndStoppedAndDress
 TEST_F(ApplySkin, aSecondFailureGoesToTheCaller) {
   FakeSplash::giveSkin = false;
   SkinTestWindow window;
-  EXPECT_THROW(modSkin::applySkin(&window), SkinError);
+  EXPECT_FALSE(modSkin::applySkin(&window));
   EXPECT_EQ(FakeSplash::loads, 1);
   ASSERT_NE(splash(), nullptr);
   EXPECT_FALSE(splash()->Timer2->enabled());
@@ -200,25 +217,44 @@ TEST_F(ApplySkin, aSplashThatIsAlreadyLoadedIsNotWaitedFor) {
   SkinTestWindow window;
   QElapsedTimer clock;
   clock.start();
-  EXPECT_THROW(modSkin::applySkin(&window), SkinError);
+  EXPECT_FALSE(modSkin::applySkin(&window));
   EXPECT_LT(clock.elapsed(), 1000);
   EXPECT_EQ(FakeSplash::loads, 1);
 }
 
 TEST_F(ApplySkin, theSplashFailingToDressItselfIsReportedNotRecoveredAgain) {
   // Inside the splash's own load, its dressing fails: no second recovery starts there.
-  class SelfDressingSplash final : public platform::Form {
+  class SelfDressingSplash final : public FakeSplash {
    public:
-    SelfDressingSplash() : Form(QStringLiteral("frmSplash")) {}
     void Form_Load() override {
-      ++FakeSplash::loads;
-      modSkin::applySkin(this);  // the reference is still empty
+      EXPECT_FALSE(modSkin::applySkin(this));  // the reference is still empty
+      FakeSplash::Form_Load();
     }
   };
+  FakeSplash::giveSkin = false;
   platform::forms::registerForm(QStringLiteral("frmSplash"), [] { return new SelfDressingSplash; });
   SkinTestWindow window;
-  EXPECT_THROW(modSkin::applySkin(&window), SkinError);
+  EXPECT_FALSE(modSkin::applySkin(&window));
   EXPECT_EQ(FakeSplash::loads, 1);
+}
+
+// Failures passed over
+
+TEST_F(ApplySkin, whatIsPassedOverLeavesADebugLineOnlyWhenItsCategoryIsSwitchedOn) {
+  FakeSplash::giveSkin = false;
+  const auto passOver = [] {
+    SkinTestWindow window;
+    modSkin::applySkinOrLeaveUndressed(&window);
+    modSkin::companionStart(nullptr);
+  };
+  EXPECT_TRUE(skinLogLines(QString(), passOver).isEmpty());
+  platform::forms::resetForTests();
+  platform::forms::registerForm(QStringLiteral("frmSplash"), [] { return new FakeSplash; });
+  const QStringList lines = skinLogLines(QStringLiteral("keyloft.skin.debug=true"), passOver);
+  ASSERT_EQ(lines.size(), 3) << lines.join(u'\n').toStdString();
+  EXPECT_TRUE(lines[0].contains(QStringLiteral("The skin is not loaded"))) << lines[0].toStdString();
+  EXPECT_TRUE(lines[1].contains(QStringLiteral("No skin to hand over"))) << lines[1].toStdString();
+  EXPECT_TRUE(lines[2].contains(QStringLiteral("no skin to start with"))) << lines[2].toStdString();
 }
 
 TEST_F(ApplySkin, theWaitForTheSplashTimerIsBounded) {
@@ -226,7 +262,7 @@ TEST_F(ApplySkin, theWaitForTheSplashTimerIsBounded) {
   SkinTestWindow window;
   QElapsedTimer clock;
   clock.start();
-  EXPECT_THROW(modSkin::applySkin(&window), SkinError);
+  EXPECT_FALSE(modSkin::applySkin(&window));
   EXPECT_GE(clock.elapsed(), modSkin::kRecoveryWaitMs);
   EXPECT_LT(clock.elapsed(), 4 * modSkin::kRecoveryWaitMs);
 }

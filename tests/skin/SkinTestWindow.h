@@ -16,7 +16,7 @@ class SkinTestWindow final : public platform::Form {
 // Writes `text` as a skin file into `folder`, with the shipped images copied beside it.
 inline QString writeTestSkin(const testing_support::TempFolder& folder, const QByteArray& text) {
   Skin shipped;  // registers the embedded assets
-  for (const QString& image : shipped.values().images) {
+  for (const QString& image : shipped.values()->images) {
     QFile::copy(QStringLiteral(":/skin/") + image, QString::fromStdString(folder.file(image.toStdString())));
   }
   const std::string path = folder.file("Test.skin");

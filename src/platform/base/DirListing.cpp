@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <fnmatch.h>
 #include <sys/stat.h>
 
 #include <cctype>
@@ -12,23 +13,12 @@
 namespace platform {
 
 bool wildcardMatch(const std::string& pattern, const std::string& name) {
-  std::size_t p = 0, n = 0, starP = std::string::npos, starN = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
-      ++p;
-      ++n;
-    } else if (p < pattern.size() && pattern[p] == '*') {
-      starP = p++;
-      starN = n;
-    } else if (starP != std::string::npos) {
-      p = starP + 1;
-      n = ++starN;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
+  // Only * and ? are wildcards here: a bracket becomes a one-character set holding itself, and
+  // FNM_NOESCAPE keeps a backslash an ordinary character.
+  std::string literalBrackets;
+  literalBrackets.reserve(pattern.size());
+  for (const char c : pattern) literalBrackets += c == '[' ? std::string("[[]") : std::string(1, c);
+  return fnmatch(literalBrackets.c_str(), name.c_str(), FNM_NOESCAPE) == 0;
 }
 
 bool fileListed(const std::string& path) {

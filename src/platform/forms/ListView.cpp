@@ -29,16 +29,16 @@ ListView::ListView(QWidget* parent) : QTreeView(parent), model_(new ListViewMode
   head->setSectionsMovable(false);
   head->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   connect(head, &QHeaderView::sectionClicked, this, [this](int section) {
-    if (onColumnClick) onColumnClick(section + 1);
+    emit columnClicked(section + 1);
     // The header flips its own indicator on a click; the rows' settings decide what it shows.
     showSortState();
   });
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &ListView::mirrorSelectionIntoFlags);
-  model_->afterRowsMovedOrRemoved = [this] {
+  connect(model_, &ListViewModel::afterRowsMovedOrRemoved, this, [this] {
     restoreSelectionFromFlags();
     showSortState();
-  };
-  model_->afterRowsInserted = [this](std::int64_t first, std::int64_t last) {
+  });
+  connect(model_, &ListViewModel::afterRowsInserted, this, [this](std::int64_t first, std::int64_t last) {
     // A row put back whole (an undone change) may come with its selection.
     for (std::int64_t n = first; n <= last; ++n) {
       if (items_.row(n).selected()) {
@@ -47,7 +47,7 @@ ListView::ListView(QWidget* parent) : QTreeView(parent), model_(new ListViewMode
       }
     }
     showSortState();
-  };
+  });
   showSortState();
 }
 

@@ -6,8 +6,6 @@
 
 #include <QTreeView>
 
-#include <functional>
-
 namespace platform {
 
 class ListViewModel;
@@ -33,8 +31,9 @@ class ListView : public QTreeView {
   // Selects one row (1-based) as a click would; 0 clears the selection.
   void selectRow(std::int64_t number);
 
-  // Called with the 1-based index of a clicked column header.
-  std::function<void(int index)> onColumnClick;
+ signals:
+  // The 1-based index of a clicked column header.
+  void columnClicked(int index);
 
  private:
   // The view's selection written into the rows' flags, and back after the rows changed.

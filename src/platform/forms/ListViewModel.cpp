@@ -67,7 +67,7 @@ void ListViewModel::rowsAboutToBeInserted(std::int64_t first, std::int64_t last)
 void ListViewModel::rowsInserted() {
   endInsertRows();
   --changing_;
-  if (afterRowsInserted) afterRowsInserted(insertFirst_, insertLast_);
+  emit afterRowsInserted(insertFirst_, insertLast_);
 }
 
 void ListViewModel::rowsAboutToBeRemoved(std::int64_t first, std::int64_t last) {
@@ -78,7 +78,7 @@ void ListViewModel::rowsAboutToBeRemoved(std::int64_t first, std::int64_t last) 
 void ListViewModel::rowsRemoved() {
   endRemoveRows();
   --changing_;
-  if (afterRowsMovedOrRemoved) afterRowsMovedOrRemoved();
+  emit afterRowsMovedOrRemoved();
 }
 
 void ListViewModel::rowChanged(std::int64_t number) {
@@ -114,7 +114,7 @@ void ListViewModel::orderChanged() {
   movingKeys_.clear();
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
   --changing_;
-  if (afterRowsMovedOrRemoved) afterRowsMovedOrRemoved();
+  emit afterRowsMovedOrRemoved();
 }
 
 }  // namespace platform

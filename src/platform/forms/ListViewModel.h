@@ -7,7 +7,6 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 
-#include <functional>
 
 namespace platform {
 
@@ -26,10 +25,6 @@ class ListViewModel final : public QAbstractTableModel, public ListItemsObserver
   // True between the start and the end of a change to the rows (selection signals from Qt's
   // own bookkeeping then are not the user's).
   bool changing() const { return changing_ > 0; }
-  // Runs after rows were removed or reordered, once the model is consistent again.
-  std::function<void()> afterRowsMovedOrRemoved;
-  // Runs after rows were inserted, with their numbers.
-  std::function<void(std::int64_t first, std::int64_t last)> afterRowsInserted;
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -51,6 +46,12 @@ class ListViewModel final : public QAbstractTableModel, public ListItemsObserver
   void rowChanged(std::int64_t number) override;
   void orderAboutToChange() override;
   void orderChanged() override;
+
+ signals:
+  // After rows were removed or reordered, once the model is consistent again.
+  void afterRowsMovedOrRemoved();
+  // After rows were inserted, with their numbers.
+  void afterRowsInserted(std::int64_t first, std::int64_t last);
 
  private:
   ListItems& items_;

@@ -3,9 +3,7 @@
 namespace platform {
 
 Timer::Timer(QObject* parent) : QObject(parent) {
-  connect(&timer_, &QTimer::timeout, this, [this] {
-    if (onTimer) onTimer();
-  });
+  connect(&timer_, &QTimer::timeout, this, &Timer::ticked);
 }
 
 void Timer::setInterval(int milliseconds) {

@@ -1,10 +1,8 @@
 #pragma once
-// A timer as windows use it: an interval and an enabled switch; ticks run `onTimer` on the
+// A timer as windows use it: an interval and an enabled switch; ticks emit `ticked` on the
 // user-interface thread. Interval 0 never ticks.
 #include <QObject>
 #include <QTimer>
-
-#include <functional>
 
 namespace platform {
 
@@ -19,7 +17,9 @@ class Timer : public QObject {
   void setEnabled(bool enabled);
   bool enabled() const { return enabled_; }
 
-  std::function<void()> onTimer;
+
+ signals:
+  void ticked();
 
  private:
   void restart();

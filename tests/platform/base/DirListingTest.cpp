@@ -17,6 +17,8 @@ TEST(Wildcards, MatchStarAndQuestionMark) {
   EXPECT_FALSE(platform::wildcardMatch("*.enc", "data.encx"));
   EXPECT_TRUE(platform::wildcardMatch("a*b*c", "aXbYbZc"));
   EXPECT_FALSE(platform::wildcardMatch("[a]", "a"));  // brackets are ordinary characters
+  EXPECT_TRUE(platform::wildcardMatch("[a]*", "[a]b"));
+  EXPECT_TRUE(platform::wildcardMatch("a\\*", "a\\b"));  // and so is a backslash
 }
 
 TEST(FindFirstFile, FindsRegularVisibleFilesInNameOrder) {

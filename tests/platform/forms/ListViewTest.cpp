@@ -164,14 +164,14 @@ TEST_F(ListViewTest, AHeaderClickReportsTheOneBasedColumnAndTheIndicatorFollowsT
   items().add("a", "1", "w");
   items().add("b", "2", "w");
   QList<int> clicked;
-  view->onColumnClick = [&](int index) {
+  QObject::connect(view, &platform::ListView::columnClicked, [&](int index) {
     clicked.append(index);
     if (index == 2) {
       items().setSorted(true);
       items().setSortKey(index - 1);
       items().setSortOrder(platform::kSortDescending);
     }
-  };
+  });
   showWindow();
   QHeaderView* header = view->header();
   const auto clickSection = [&](int section) {

@@ -10,7 +10,7 @@ using testing_support::waitFor;
 TEST(Timer, TicksOnlyWhileEnabledWithAPositiveInterval) {
   platform::Timer timer;
   int ticks = 0;
-  timer.onTimer = [&] { ++ticks; };
+  QObject::connect(&timer, &platform::Timer::ticked, [&] { ++ticks; });
   timer.setInterval(5);
   pump(50);
   EXPECT_EQ(ticks, 0);  // not enabled yet
@@ -32,10 +32,10 @@ TEST(Timer, TicksOnlyWhileEnabledWithAPositiveInterval) {
 TEST(Timer, AHandlerMayDisableItsOwnTimer) {
   platform::Timer timer;
   int ticks = 0;
-  timer.onTimer = [&] {
+  QObject::connect(&timer, &platform::Timer::ticked, [&] {
     ++ticks;
     timer.setEnabled(false);
-  };
+  });
   timer.setInterval(5);
   timer.setEnabled(true);
   EXPECT_TRUE(waitFor([&] { return ticks >= 1; }));

@@ -3,6 +3,7 @@
 // paragraph and table events for a sink. Groups live on an explicit stack, so nesting
 // depth costs memory in proportion to the file, never call depth.
 #include "RtfCodePages.h"
+#include "platform/base/Result.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -13,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <variant>
 #include <vector>
 
 namespace platform::rtf {
@@ -87,6 +89,8 @@ struct DocumentTables {
   int defaultFont = -1;               // the font of text that names none (\deff)
 };
 
+class ParserCore;
+
 class Parser final {
  public:
   Parser();
@@ -94,10 +98,9 @@ class Parser final {
   Parser(const Parser&) = delete;
   Parser& operator=(const Parser&) = delete;
 
-  // False (with the reason) only when the bytes are not a rich-text file at all; damaged
-  // or cut-off files give whatever could be read.
-  // One parser reads one file.
-  bool parse(QByteArrayView bytes, Sink& sink, QString* error);
+  // Fails only when the bytes are not a rich-text file at all; damaged or cut-off files give
+  // whatever could be read. One parser reads one file.
+  platform::Result<std::monostate> parse(QByteArrayView bytes, Sink& sink);
 
   const DocumentTables& tables() const;
 
@@ -106,8 +109,7 @@ class Parser final {
   static constexpr int kMaxDepth = 100000;
 
  private:
-  struct Impl;
-  std::unique_ptr<Impl> d_;
+  std::unique_ptr<ParserCore> core_;
 };
 
 }  // namespace platform::rtf

@@ -1,7 +1,5 @@
 #include "RtfParserCore.h"
 
-#include "RtfCharacterFormat.h"
-
 namespace platform::rtf {
 
 ParserCore::ParserCore()

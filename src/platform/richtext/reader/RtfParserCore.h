@@ -2,20 +2,17 @@
 // The parser's core: reads the tokens of a file, keeps the stack of groups, sends each character
 // where the current group's destination takes it, and hands each control word to the handler of
 // its family. The handlers call back into it for the shared state.
-#include "RtfBookmarks.h"
 #include "RtfCodePageState.h"
-#include "RtfColorTable.h"
 #include "RtfControlWords.h"
 #include "RtfFields.h"
 #include "RtfFontTable.h"
 #include "RtfGroupState.h"
+#include "RtfHandlers.h"
 #include "RtfOutput.h"
 #include "RtfParagraphs.h"
 #include "RtfParser.h"
 #include "RtfPictures.h"
-#include "RtfSpecialCharacters.h"
 #include "RtfTokenizer.h"
-#include "RtfUnicode.h"
 
 #include <string_view>
 #include <vector>

@@ -148,19 +148,10 @@ void frmPass::cmdOK_Click() {
 
 void frmPass::createPassword() {
   const QString typed = txtPass->text();
-  if (typed.size() < 4) {
-    tellWithoutTopMost(QStringLiteral("You must enter a password that is at least 4 characters long"), false);
-    return;
-  }
-  if (txtPass2->text() != typed) {
-    tellWithoutTopMost(QStringLiteral("Your passwords did not match.  Please try again."), true);
-    return;
-  }
-  // A password the vault would give back changed could never be typed again: refuse it
-  // before anything is written.
-  const QString problem = masterPasswordCheck::storageProblem(typed);
-  if (!problem.isEmpty()) {
-    tellWithoutTopMost(problem, true);
+  // A password the vault would give back changed could never be typed again: refused before
+  // anything is written.
+  if (auto refusal = masterPasswordCheck::newPasswordProblem(typed, txtPass2->text())) {
+    tellWithoutTopMost(refusal->message, !refusal->tooShort);
     return;
   }
   accepted_ = true;
@@ -172,12 +163,11 @@ void frmPass::createPassword() {
 
 void frmPass::verifyPassword() {
   // An encrypted vault derives its key from the typed password: a moment, with a busy cursor.
-  checking_ = true;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
   std::u16string why;
-  const modGlobals::PasswordCheck check = modGlobals::checkMasterPassword(platform::secretOf(txtPass->text()), &why);
-  QApplication::restoreOverrideCursor();
-  checking_ = false;
+  const modGlobals::PasswordCheck check = [&] {
+    BusyGuard busy(checking_);
+    return modGlobals::checkMasterPassword(platform::secretOf(txtPass->text()), &why);
+  }();
   if (check == modGlobals::PasswordCheck::Ended) return;
   if (check == modGlobals::PasswordCheck::Failed) {
     // Nothing was learnt about the password: not a wrong try, and it may be tried again.

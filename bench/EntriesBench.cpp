@@ -152,6 +152,14 @@ BENCHMARK(BM_HeaderClick)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterat
 BENCHMARK(BM_ScrollPage)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_SortRowsOnly)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(9);
 
+// The main window's list and status bar.
+struct MainWindowHost final : modGlobals::VaultHost {
+  platform::ListItems* list() override { return &platform::forms::instance<Form1>()->lstPass->items(); }
+  void showStatusMessage(const std::u16string& text) override {
+    modGlobals::showStatusMessage(QString::fromStdU16String(text));
+  }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -164,12 +172,8 @@ int main(int argc, char** argv) {
   platform::msgbox::setMessageBoxHookForTests([](QMessageBox&) { return platform::msgbox::vbOK; });
   platform::forms::registerForm(Form1::name(), [] { return new Form1; });
   registerEntryEditor();
-  modGlobals::VaultHost host;
-  host.list = [] { return &platform::forms::instance<Form1>()->lstPass->items(); };
-  host.showStatusMessage = [](const std::u16string& text) {
-    modGlobals::showStatusMessage(QString::fromStdU16String(text));
-  };
-  modGlobals::setVaultHost(std::move(host));
+  static MainWindowHost host;
+  modGlobals::setVaultHost(&host);
 
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

@@ -29,6 +29,12 @@ namespace {
 std::string g_folder;
 platform::ListItems g_list;
 
+// The bench's rows are the vault's list.
+struct BenchHost final : modGlobals::VaultHost {
+  platform::ListItems* list() override { return &g_list; }
+};
+BenchHost g_host;
+
 using bench_data::field;
 namespace sealed = vault::sealed;
 
@@ -238,9 +244,7 @@ long peakLoadKiB(std::int64_t n, bool encrypted, std::size_t& fileBytes) {
 // The child's side: load as the start does and report the high-water mark.
 int peakLoadChild(const char* folder, bool encrypted) {
   platform::files::setProgramFolderForTests(folder);
-  modGlobals::VaultHost host;
-  host.list = [] { return &g_list; };
-  modGlobals::setVaultHost(host);
+  modGlobals::setVaultHost(&g_host);
   if (encrypted) {
     modGlobals::openVault();
     modGlobals::checkMasterPassword(u"correct horse");
@@ -261,9 +265,7 @@ int main(int argc, char** argv) {
   platform::files::setProgramFolderForTests(g_folder);
   // An encrypted save is remembered in the settings: the bench keeps its own.
   platform::settings::setSettingsFolderForTests(QString::fromStdString(g_folder + "/settings"));
-  modGlobals::VaultHost host;
-  host.list = [] { return &g_list; };
-  modGlobals::setVaultHost(host);
+  modGlobals::setVaultHost(&g_host);
 
   benchmark::Initialize(&argc, argv);
   Collector collector;

@@ -42,6 +42,21 @@ int keyAsciiOf(const QKeyEvent& key) {
   return text.isEmpty() ? 0 : text.at(0).unicode();
 }
 
+// The dialog goes and pending window events run before the file is written; the main window then
+// opens, even when the file could not be written (the status bar says why).
+void createVaultAndOpen() {
+  platform::forms::unload(frmPass::name());
+  platform::doEvents();
+  if (modGlobals::createVault() != modGlobals::Created::Ended) modGlobals::vaultHost().afterFormLoad();
+}
+
+// A weak encrypted vault is strengthened once its list shows.
+void loadVaultAndOpen() {
+  if (!modGlobals::loadVault()) return;
+  modGlobals::vaultHost().afterFormLoad();
+  modGlobals::strengthenWeakEncryption();
+}
+
 }  // namespace
 
 frmPass::frmPass() : Form(name()) {
@@ -158,7 +173,7 @@ void frmPass::createPassword() {
   modGlobals::masterPassword = platform::secretOf(typed);
   Timer1->setEnabled(false);
   // Unloads this dialog: nothing of it may be touched afterwards.
-  modGlobals::createVault();
+  createVaultAndOpen();
 }
 
 void frmPass::verifyPassword() {
@@ -179,7 +194,7 @@ void frmPass::verifyPassword() {
     modGlobals::masterPassword = modGlobals::storedMasterPassword;
     Timer1->setEnabled(false);
     // Ends in afterFormLoad, which unloads this dialog: nothing of it may be touched afterwards.
-    modGlobals::loadVault();
+    loadVaultAndOpen();
     return;
   }
   const int answer = mb::msgBox(QStringLiteral("Sorry, the password you entered was not correct."), mb::vbRetryCancel,

@@ -13,7 +13,6 @@ namespace modGlobals::internal {
 
 inline constexpr char kFileName[] = "data.enc";
 
-extern VaultHost g_host;
 
 // An encrypted vault: its key while the program runs, and the file's bytes between the start and
 // the password check that opens them.

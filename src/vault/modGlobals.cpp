@@ -19,22 +19,17 @@ namespace cp = platform::codepage;
 namespace modGlobals {
 namespace internal {
 
-VaultHost g_host;
 SealedState g_sealed;
 
 std::u16string u16(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())).toStdU16String();
 }
 
-void status(const std::u16string& text) {
-  if (g_host.showStatusMessage) g_host.showStatusMessage(text);
-}
+void status(const std::u16string& text) { vaultHost().showStatusMessage(text); }
 
-void fatal(const std::u16string& text) {
-  if (g_host.fatalError) g_host.fatalError(text);
-}
+void fatal(const std::u16string& text) { vaultHost().fatalError(text); }
 
-platform::ListItems* entryList() { return g_host.list ? g_host.list() : nullptr; }
+platform::ListItems* entryList() { return vaultHost().list(); }
 
 std::u16string problem(const char* verb, const std::string& what, const std::string& reason) {
   return u16(std::string(verb) + " " + what + ": " + reason);
@@ -124,12 +119,11 @@ std::int64_t addEntries(std::string_view raw) {
 // replaced by a plain one: the user says whether to start anew, and the new vault is encrypted.
 bool confirmNewVaultIfItWasSealed() {
   if (!rememberedSealed()) return true;
-  const bool anew = g_host.askYesNo &&
-                    g_host.askYesNo(u"Vault Was Encrypted",
-                                    u"data.enc was encrypted when Keyloft last used it, and now it is empty or "
-                                    u"missing.  Create a new, empty vault?");
+  const bool anew = vaultHost().askYesNo(u"Vault Was Encrypted",
+                                         u"data.enc was encrypted when Keyloft last used it, and now it is empty or "
+                                         u"missing.  Create a new, empty vault?");
   if (!anew) {
-    if (g_host.endProgram) g_host.endProgram();
+    vaultHost().endProgram();
     return false;
   }
   g_sealed.createSealed = true;
@@ -142,7 +136,14 @@ void internal::fatalOutOfMemory() {
   fatal(problem("Could not open", vaultPath(), "Not enough memory to read the vault (" + sizeText(g_readSize) + ")."));
 }
 
-void setVaultHost(VaultHost host) { g_host = std::move(host); }
+namespace {
+VaultHost g_idleHost;
+VaultHost* g_host = &g_idleHost;
+}  // namespace
+
+void setVaultHost(VaultHost* host) { g_host = host ? host : &g_idleHost; }
+
+VaultHost& vaultHost() { return *g_host; }
 
 std::string vaultPath() { return platform::files::programFolder() + platform::files::kPathSeparator + kFileName; }
 
@@ -221,21 +222,21 @@ void openVault() {
 
 void askNewMasterPassword() {
   creatingMasterPassword = true;
-  if (g_host.showPasswordDialog) g_host.showPasswordDialog();
+  vaultHost().showPasswordDialog();
 }
 
 void askMasterPassword() {
   creatingMasterPassword = false;
-  if (g_host.showPasswordDialog) g_host.showPasswordDialog();
+  vaultHost().showPasswordDialog();
 }
 
 namespace {
 
 // createVault without its guard.
-bool writeFirstLine() {
+Created writeFirstLine() {
   // Entry lines found under an empty first line are kept, byte for byte, and shown.
   platform::SecretBytes old;
-  if (!readVault(old)) return false;
+  if (!readVault(old)) return Created::Ended;
   vault::LineReader lines(old.view());
   std::string_view first;
   lines.next(first);
@@ -267,17 +268,15 @@ bool writeFirstLine() {
   } else {
     status(problem("Could not save", kFileName, error));
   }
-  if (g_host.afterFormLoad) g_host.afterFormLoad();
-  return ok;
+  return ok ? Created::Written : Created::NotWritten;
 }
 
 }  // namespace
 
-bool createVault() {
-  if (g_host.unloadPasswordDialog) g_host.unloadPasswordDialog();
-  if (g_host.doEvents) g_host.doEvents();
-  bool ok = false;
-  return whileLoading([&] { ok = writeFirstLine(); }) && ok;
+Created createVault() {
+  Created created = Created::Ended;
+  whileLoading([&] { created = writeFirstLine(); });
+  return created;
 }
 
 std::int64_t addEntriesOf(std::string_view fileBytes) {
@@ -299,7 +298,6 @@ bool listEntries() {
   }
   std::int64_t count = addEntriesOf(bytes);
   status(u"Loaded " + u16(std::to_string(count)) + u" entries");
-  if (g_host.afterFormLoad) g_host.afterFormLoad();
   return true;
 }
 
@@ -307,9 +305,7 @@ bool listEntries() {
 
 bool loadVault() {
   bool ok = false;
-  if (!whileLoading([&] { ok = listEntries(); }) || !ok) return false;
-  strengthenWeakEncryption();
-  return true;
+  return whileLoading([&] { ok = listEntries(); }) && ok;
 }
 
 platform::SecretBytes savedImage(const platform::ListItems& list) {

@@ -14,6 +14,7 @@
 #include <ctime>
 #include <new>
 
+namespace column = platform::column;
 namespace cp = platform::codepage;
 
 namespace modGlobals {
@@ -314,7 +315,8 @@ platform::SecretBytes savedImage(const platform::ListItems& list) {
   std::size_t size = master.size() + 4;
   for (std::int64_t r = 1; r <= rows; ++r) {
     const auto& row = list.row(r);
-    size += row.text().size() + row.subItem(1).size() + row.subItem(2).size() + 8;
+    size += row.column(column::kUserName).size() + row.column(column::kPassword).size() +
+            row.column(column::kLocation).size() + 8;
   }
   platform::SecretBytes image;
   image.reserve(size);
@@ -322,7 +324,8 @@ platform::SecretBytes savedImage(const platform::ListItems& list) {
   image.append(vault::kLineEnd);
   for (std::int64_t r = 1; r <= rows; ++r) {
     const auto& row = list.row(r);
-    vault::appendShiftedEntry(image, row.text(), row.subItem(1), row.subItem(2));
+    vault::appendShiftedEntry(image, row.column(column::kUserName), row.column(column::kPassword),
+                              row.column(column::kLocation));
   }
   image.append(vault::kLineEnd);
   return image;

@@ -40,8 +40,7 @@ Form1* openMain(std::int64_t n) {
     vault::appendShiftedEntry(image, field(rng, 17 + rng() % 7), field(rng, 14 + rng() % 5),
                               "https://www." + field(rng, 20 + rng() % 10) + ".example.com/login");
   image.append("\r\n");
-  std::string error;
-  platform::files::writeFileAtomically(modGlobals::vaultPath(), image, error);
+  (void)platform::files::writeFileAtomically(modGlobals::vaultPath(), image);
   auto* form = platform::forms::load<Form1>();
   modGlobals::masterPassword = modGlobals::storedMasterPassword;
   modGlobals::loadVault();

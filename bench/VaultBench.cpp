@@ -86,12 +86,11 @@ void BM_RawWrite(benchmark::State& state) {
   setUpVault(state.range(0));
   platform::SecretBytes image;
   platform::files::readFile(modGlobals::vaultPath(), image);
-  std::string error;
   for (auto _ : state) {
     std::string bytes(image);  // build the same bytes
     shiftText(bytes);
     shiftText(bytes);
-    platform::files::writeFileAtomically(g_folder + "/raw.bin", bytes, error);
+    (void)platform::files::writeFileAtomically(g_folder + "/raw.bin", bytes);
   }
 }
 

@@ -4,10 +4,16 @@
 #include "modGlobals.h"
 #include "platform/base/Secret.h"
 
+#include <QLoggingCategory>
+
 #include <memory>
 #include <new>
 #include <string>
 #include <string_view>
+
+// A failure the vault lets pass on purpose leaves a debug line here ("keyloft.vault", off unless
+// QT_LOGGING_RULES turns it on).
+Q_DECLARE_LOGGING_CATEGORY(vaultLog)
 
 namespace modGlobals::internal {
 

@@ -160,7 +160,10 @@ void strengthenWeakEncryption() {
   if (!weak || !sealed::weakerThan(weak->params, sealed::leastCosts())) return;
   auto sealing = deriveNewKey(masterPassword, sealed::costsForNewKey());
   // Events ran meanwhile: if the user removed or changed the encryption, theirs stands.
-  if (g_sealed.sealing.get() != weak) return;
+  if (g_sealed.sealing.get() != weak) {
+    qCDebug(vaultLog) << "Strengthening dropped: the encryption changed meanwhile";
+    return;
+  }
   if (!sealing) {
     status(failedTo("Could not strengthen the encryption of", kFileName, sealing.why()));
     return;

@@ -17,6 +17,8 @@
 namespace column = platform::column;
 namespace cp = platform::codepage;
 
+Q_LOGGING_CATEGORY(vaultLog, "keyloft.vault", QtInfoMsg)
+
 namespace modGlobals {
 namespace internal {
 
@@ -160,9 +162,12 @@ bool ensureVaultFile(const std::string& path, std::string* error) {
     case platform::files::PathKind::LinkToNothing:
       reason = "A link to a missing file";
       break;
-    case platform::files::PathKind::Missing:
-      if (platform::files::createFileExclusively(path, vault::kLineEnd, reason)) return true;
+    case platform::files::PathKind::Missing: {
+      auto created = platform::files::createFileExclusively(path, vault::kLineEnd);
+      if (created) return true;
+      reason = created.why();
       break;
+    }
   }
   if (error) *error = reason;
   return false;
@@ -173,7 +178,10 @@ bool lockVault() {
   const std::string lockPath =
       platform::files::programFolder() + platform::files::kPathSeparator + "." + kFileName + ".lock";
   // Unavailable (a read-only folder) is no conflict: nothing can be saved there by anyone.
-  g_locked = platform::files::lockForProcess(lockPath) != platform::files::LockResult::Busy;
+  const platform::files::LockResult lock = platform::files::lockForProcess(lockPath);
+  if (lock == platform::files::LockResult::Unavailable)
+    qCDebug(vaultLog) << "No lock could be taken at" << QString::fromStdString(lockPath) << "; opening unlocked";
+  g_locked = lock != platform::files::LockResult::Busy;
   return g_locked;
 }
 
@@ -248,12 +256,17 @@ Created writeFirstLine() {
   image.append(entries);
   std::string error;
   bool ok = false;
+  // The file's failure, if any, as the sentence the status bar gives.
+  const auto written = [&](platform::Result<std::monostate> write) {
+    if (!write) error = write.why();
+    return write.ok();
+  };
   if (!g_sealed.createSealed) {
-    ok = platform::files::writeFileAtomically(vaultPath(), image, error);
+    ok = written(platform::files::writeFileAtomically(vaultPath(), image));
   } else if (auto sealing = newVaultSealing(error)) {
     auto sealed = vault::sealed::seal(image, *sealing);
     if (sealed)
-      ok = platform::files::writeFileAtomically(vaultPath(), *sealed, error);
+      ok = written(platform::files::writeFileAtomically(vaultPath(), *sealed));
     else
       error = sealed.why();
     // Saved or not, every later save seals with this key.
@@ -359,13 +372,16 @@ bool internal::writeList(const vault::sealed::Sealing* sealing) {
       status(problem("Could not save", kFileName, sealed.why()));
       return false;
     }
-    if (ensureVaultFile(path, &error) &&
-        platform::files::writeFileAtomically(path, sealing ? std::string_view(*sealed) : plain.view(), error)) {
-      if (sealing) {
-        g_sealed.keyMissing.clear();
-        rememberSealed(true);
+    if (ensureVaultFile(path, &error)) {
+      auto written = platform::files::writeFileAtomically(path, sealing ? std::string_view(*sealed) : plain.view());
+      if (written) {
+        if (sealing) {
+          g_sealed.keyMissing.clear();
+          rememberSealed(true);
+        }
+        return true;
       }
-      return true;
+      error = written.why();
     }
   } catch (const std::bad_alloc&) {
     // The whole image is built in memory before anything is written: the file is as it was.

@@ -40,8 +40,7 @@ Form1* openMain(std::int64_t n) {
     vault::appendShiftedEntry(image, field(rng, 17 + rng() % 7), field(rng, 14 + rng() % 5),
                               "https://www." + field(rng, 20 + rng() % 10) + ".example.com/login");
   image.append("\r\n");
-  std::string error;
-  platform::files::writeFileAtomically(modGlobals::vaultPath(), image, error);
+  (void)platform::files::writeFileAtomically(modGlobals::vaultPath(), image);
   auto* form = platform::forms::load<Form1>();
   modGlobals::masterPassword = modGlobals::storedMasterPassword;
   modGlobals::loadVault();
@@ -152,6 +151,14 @@ BENCHMARK(BM_HeaderClick)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterat
 BENCHMARK(BM_ScrollPage)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_SortRowsOnly)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(9);
 
+// The main window's list and status bar.
+struct MainWindowHost final : modGlobals::VaultHost {
+  platform::ListItems* list() override { return &platform::forms::instance<Form1>()->lstPass->items(); }
+  void showStatusMessage(const std::u16string& text) override {
+    modGlobals::showStatusMessage(QString::fromStdU16String(text));
+  }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -164,12 +171,8 @@ int main(int argc, char** argv) {
   platform::msgbox::setMessageBoxHookForTests([](QMessageBox&) { return platform::msgbox::vbOK; });
   platform::forms::registerForm(Form1::name(), [] { return new Form1; });
   registerEntryEditor();
-  modGlobals::VaultHost host;
-  host.list = [] { return &platform::forms::instance<Form1>()->lstPass->items(); };
-  host.showStatusMessage = [](const std::u16string& text) {
-    modGlobals::showStatusMessage(QString::fromStdU16String(text));
-  };
-  modGlobals::setVaultHost(std::move(host));
+  static MainWindowHost host;
+  modGlobals::setVaultHost(&host);
 
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

@@ -36,13 +36,19 @@ void empty(platform::ListItems& list, int& uses) {
 platform::SecretBytes loadAndSave(platform::ListItems& list, std::string_view bytes) {
   g_list = &list;
   if (modGlobals::addEntriesOf(bytes) != list.count()) fail("the count of loaded rows is wrong");
-  return modGlobals::savedImage(list);
+  return std::string(modGlobals::savedImage(list).view());
 }
 
 }  // namespace
 
+// The rows being loaded are the vault's list.
+struct FuzzHost final : modGlobals::VaultHost {
+  platform::ListItems* list() override { return g_list; }
+};
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  modGlobals::setVaultHost({.list = [] { return g_list; }});
+  static FuzzHost host;
+  modGlobals::setVaultHost(&host);
   modGlobals::masterPassword = u"pw";
   return 0;
 }

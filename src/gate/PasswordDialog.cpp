@@ -116,12 +116,12 @@ SkinLabel* PasswordDialog::addNote(const QString& text, int height) {
   return note;
 }
 
-PasswordDialog::BusyScope::BusyScope(PasswordDialog& d) : dialog(d) {
-  dialog.busy_ = true;
+BusyGuard::BusyGuard(bool& busy) : busy_(busy) {
+  busy_ = true;
   QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
-PasswordDialog::BusyScope::~BusyScope() {
+BusyGuard::~BusyGuard() {
   QApplication::restoreOverrideCursor();
-  dialog.busy_ = false;
+  busy_ = false;
 }

@@ -10,6 +10,19 @@ class QLineEdit;
 class QPushButton;
 class SkinLabel;
 
+// A long step (a key derivation) under way: the flag is set and the cursor busy until the guard
+// goes, however the step ends.
+class BusyGuard {
+ public:
+  explicit BusyGuard(bool& busy);
+  ~BusyGuard();
+  BusyGuard(const BusyGuard&) = delete;
+  BusyGuard& operator=(const BusyGuard&) = delete;
+
+ private:
+  bool& busy_;
+};
+
 // A masked box whose every character shows as "*", named for screen readers.
 QLineEdit* passwordField(QWidget* parent, const QString& accessibleName);
 
@@ -35,7 +48,7 @@ class PasswordDialog : public platform::Form {
   // Runs a long step (a key derivation) with a busy cursor; clicks, keys and closing wait.
   template <class Work>
   auto whileBusy(Work work) {
-    BusyScope scope(*this);
+    BusyGuard busy(busy_);
     return work();
   }
   // The box "Incorrect Password"; the box that held it is emptied and takes the focus.
@@ -46,10 +59,5 @@ class PasswordDialog : public platform::Form {
   SkinLabel* addNote(const QString& text, int height);
 
  private:
-  struct BusyScope {
-    explicit BusyScope(PasswordDialog& dialog);
-    ~BusyScope();
-    PasswordDialog& dialog;
-  };
   bool busy_ = false;
 };

@@ -21,16 +21,8 @@ void frmChangePassword::act() {
     return;
   }
   const QString typed = boxes[1]->text();
-  // The texts and rules of the password's creation.
-  QString problem;
-  if (typed.size() < 4)
-    problem = QStringLiteral("You must enter a password that is at least 4 characters long");
-  else if (boxes[2]->text() != typed)
-    problem = QStringLiteral("Your passwords did not match.  Please try again.");
-  else
-    problem = masterPasswordCheck::storageProblem(typed);
-  if (!problem.isEmpty()) {
-    tell(problem);
+  if (auto refusal = masterPasswordCheck::newPasswordProblem(typed, boxes[2]->text())) {
+    tell(refusal->message);
     boxes[2]->clear();
     boxes[1]->clear();
     boxes[1]->setFocus();

@@ -42,6 +42,21 @@ int keyAsciiOf(const QKeyEvent& key) {
   return text.isEmpty() ? 0 : text.at(0).unicode();
 }
 
+// The dialog goes and pending window events run before the file is written; the main window then
+// opens, even when the file could not be written (the status bar says why).
+void createVaultAndOpen() {
+  platform::forms::unload(frmPass::name());
+  platform::doEvents();
+  if (modGlobals::createVault() != modGlobals::Created::Ended) modGlobals::vaultHost().afterFormLoad();
+}
+
+// A weak encrypted vault is strengthened once its list shows.
+void loadVaultAndOpen() {
+  if (!modGlobals::loadVault()) return;
+  modGlobals::vaultHost().afterFormLoad();
+  modGlobals::strengthenWeakEncryption();
+}
+
 }  // namespace
 
 frmPass::frmPass() : Form(name()) {
@@ -148,36 +163,26 @@ void frmPass::cmdOK_Click() {
 
 void frmPass::createPassword() {
   const QString typed = txtPass->text();
-  if (typed.size() < 4) {
-    tellWithoutTopMost(QStringLiteral("You must enter a password that is at least 4 characters long"), false);
-    return;
-  }
-  if (txtPass2->text() != typed) {
-    tellWithoutTopMost(QStringLiteral("Your passwords did not match.  Please try again."), true);
-    return;
-  }
-  // A password the vault would give back changed could never be typed again: refuse it
-  // before anything is written.
-  const QString problem = masterPasswordCheck::storageProblem(typed);
-  if (!problem.isEmpty()) {
-    tellWithoutTopMost(problem, true);
+  // A password the vault would give back changed could never be typed again: refused before
+  // anything is written.
+  if (auto refusal = masterPasswordCheck::newPasswordProblem(typed, txtPass2->text())) {
+    tellWithoutTopMost(refusal->message, !refusal->tooShort);
     return;
   }
   accepted_ = true;
   modGlobals::masterPassword = platform::secretOf(typed);
   Timer1->setEnabled(false);
   // Unloads this dialog: nothing of it may be touched afterwards.
-  modGlobals::createVault();
+  createVaultAndOpen();
 }
 
 void frmPass::verifyPassword() {
   // An encrypted vault derives its key from the typed password: a moment, with a busy cursor.
-  checking_ = true;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
   std::u16string why;
-  const modGlobals::PasswordCheck check = modGlobals::checkMasterPassword(platform::secretOf(txtPass->text()), &why);
-  QApplication::restoreOverrideCursor();
-  checking_ = false;
+  const modGlobals::PasswordCheck check = [&] {
+    BusyGuard busy(checking_);
+    return modGlobals::checkMasterPassword(platform::secretOf(txtPass->text()), &why);
+  }();
   if (check == modGlobals::PasswordCheck::Ended) return;
   if (check == modGlobals::PasswordCheck::Failed) {
     // Nothing was learnt about the password: not a wrong try, and it may be tried again.
@@ -189,7 +194,7 @@ void frmPass::verifyPassword() {
     modGlobals::masterPassword = modGlobals::storedMasterPassword;
     Timer1->setEnabled(false);
     // Ends in afterFormLoad, which unloads this dialog: nothing of it may be touched afterwards.
-    modGlobals::loadVault();
+    loadVaultAndOpen();
     return;
   }
   const int answer = mb::msgBox(QStringLiteral("Sorry, the password you entered was not correct."), mb::vbRetryCancel,

@@ -10,6 +10,7 @@
 #include "platform/forms/Clipboard.h"
 #include "platform/forms/ListView.h"
 #include "platform/forms/MessageBox.h"
+#include "vault/EntryChange.h"
 #include "vault/modGlobals.h"
 
 #include <array>
@@ -18,6 +19,7 @@
 #include <string>
 #include <string_view>
 
+namespace column = platform::column;
 namespace cp = platform::codepage;
 namespace mb = platform::msgbox;
 
@@ -47,7 +49,8 @@ std::int64_t selectedRowOrSay(const platform::ListItems& list, const QString& se
 
 // Why the editor can't open the row, or nothing when it can.
 std::optional<QString> tooLargeToEdit(const platform::ListRow& row) {
-  const std::array<std::string_view, 3> fields = {row.text(), row.subItem(1), row.subItem(2)};
+  const std::array<std::string_view, 3> fields = {row.column(column::kUserName), row.column(column::kPassword),
+                                                  row.column(column::kLocation)};
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (fields[i].size() <= kMaxEditableField) continue;
     return QStringLiteral("This entry is too large to edit: its ") + entryFieldName(i) + QStringLiteral(" has ") +
@@ -86,9 +89,9 @@ void Form1::cmdEdit_Click() {
     mb::msgBox(*reason, mb::vbOKOnly | mb::vbExclamation, {}, this);
     return;
   }
-  modGlobals::editorUsername = cp::toQString(row.text());
-  modGlobals::editorPassword = cp::toQString(row.subItem(1));
-  modGlobals::editorLocation = cp::toQString(row.subItem(2));
+  modGlobals::editorUsername = cp::toQString(row.column(column::kUserName));
+  modGlobals::editorPassword = cp::toQString(row.column(column::kPassword));
+  modGlobals::editorLocation = cp::toQString(row.column(column::kLocation));
   modGlobals::editorRow = number;
   modGlobals::editorMode = QStringLiteral("Edit");
   platform::forms::show(QStringLiteral("frmAdd"));
@@ -98,12 +101,12 @@ void Form1::cmdDelete_Click() {
   platform::ListItems& list = lstPass->items();
   const std::int64_t number = selectedRowOrSay(list, QStringLiteral("You must first select an entry to delete."));
   if (number == 0) return;
-  const platform::ListRow& row = list.row(number);
-  const std::uint64_t key = row.key();
+  const std::uint64_t key = list.row(number).key();
+  const modGlobals::Entry confirmed = modGlobals::Entry::of(list.row(number));
   const QString text = QStringLiteral("Are you sure you want to delete the following information?") + kCrLf +
-                       kCrLf + QStringLiteral("Username: ") + cp::toQString(row.text()) + kCrLf +
-                       QStringLiteral("Password: ") + cp::toQString(row.subItem(1)) + kCrLf +
-                       QStringLiteral("Used At: ") + cp::toQString(row.subItem(2));
+                       kCrLf + QStringLiteral("Username: ") + cp::toQString(confirmed.userName) + kCrLf +
+                       QStringLiteral("Password: ") + cp::toQString(confirmed.password) + kCrLf +
+                       QStringLiteral("Used At: ") + cp::toQString(confirmed.location);
   if (mb::msgBox(text, mb::vbOKCancel | mb::vbDefaultButton1, QStringLiteral("Confirm Delete"), this) != mb::vbOK) {
     modGlobals::showStatusMessage(QStringLiteral("Entry not deleted, cancelled by user"));
     return;
@@ -114,13 +117,8 @@ void Form1::cmdDelete_Click() {
     modGlobals::showStatusMessage(QStringLiteral("The entry is no longer in the list."));
     return;
   }
-  // A failed save puts the row back where it was (key and selection kept): the list shows what
-  // the file holds, and saveVault has said why in the status bar.
-  platform::ListRow taken = list.take(now);
-  if (!modGlobals::saveVault()) {
-    list.insert(now, std::move(taken));
-    return;
-  }
+  // A failed save leaves the list as the file holds it, and the status bar says why.
+  if (!modGlobals::removeEntry(now, confirmed)) return;
   modGlobals::showStatusMessage(QStringLiteral("Entry deleted successfully, data saved."));
 }
 
@@ -143,7 +141,7 @@ void Form1::cmdGoto_Click() {
   const std::int64_t number = selectedRowOrSay(list, QStringLiteral("You must first select an entry to go to."));
   if (number == 0) return;
   modGlobals::showStatusMessage(QStringLiteral("Opening Location..."));
-  const QString location = withWebScheme(cp::toQString(list.row(number).subItem(2)));
+  const QString location = withWebScheme(cp::toQString(list.row(number).column(column::kLocation)));
   QString error;
   if (!platform::shell::startCommandLine(QStringLiteral("explorer ") + location, platform::shell::vbMinimizedFocus,
                                          &error))

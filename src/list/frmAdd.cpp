@@ -101,6 +101,7 @@ frmAdd::frmAdd() : platform::Form(name()) {
 void frmAdd::Form_Load() {
   addMode_ = modGlobals::editorMode == QStringLiteral("Add");
   entryKey_ = 0;
+  edited_ = {};
   if (addMode_) {
     setCaption(QStringLiteral("Add an entry"));
   } else {
@@ -111,8 +112,10 @@ void frmAdd::Form_Load() {
     // The row number is only good now: sorts and deletes move rows while the editor is open.
     if (auto* main = platform::forms::instance<Form1>(); main && main->lstPass) {
       const platform::ListItems& list = main->lstPass->items();
-      if (modGlobals::editorRow >= 1 && modGlobals::editorRow <= list.count())
+      if (modGlobals::editorRow >= 1 && modGlobals::editorRow <= list.count()) {
         entryKey_ = list.row(modGlobals::editorRow).key();
+        edited_ = modGlobals::Entry::of(list.row(modGlobals::editorRow));
+      }
     }
   }
   if (modLivery::useSkin) modSkin::applySkinOrLeaveUndressed(this);
@@ -135,29 +138,19 @@ void frmAdd::cmdAdd_Click(int /*index*/) {
 
   auto* main = platform::forms::instance<Form1>();
   if (!main || !main->lstPass) return;
-  platform::ListItems& list = main->lstPass->items();
-  const std::string user = cp::toBytes(typed[0]);
-  const std::string password = cp::toBytes(typed[1]);
-  const std::string location = cp::toBytes(typed[2]);
+  const platform::ListItems& list = main->lstPass->items();
+  const auto bytes = [&](std::size_t field) { return platform::SecretBytes(cp::toBytes(typed[field])); };
+  const modGlobals::Entry entry{bytes(0), bytes(1), bytes(2)};
 
   // On a failed save the list is put back as it was, so it never shows what the file doesn't
-  // hold; the editor stays open with the texts, and saveVault has said why in the status bar.
+  // hold; the editor stays open with the texts, and the status bar says why.
   QString done = kSaved;
   const std::int64_t number = addMode_ ? 0 : list.findKey(entryKey_);
   if (number == 0) {
     if (!addMode_) done = kReAdded;
-    const std::uint64_t added = list.row(list.add(user, password, location)).key();
-    if (!modGlobals::saveVault()) {
-      list.remove(list.findKey(added));
-      return;
-    }
-  } else {
-    const platform::ListRow old = list.row(number);
-    list.setRow(number, user, password, location);
-    if (!modGlobals::saveVault()) {
-      list.setRow(list.findKey(entryKey_), old.text(), old.subItem(1), old.subItem(2));
-      return;
-    }
+    if (!modGlobals::addEntry(entry)) return;
+  } else if (!modGlobals::replaceEntry(number, edited_, entry)) {
+    return;
   }
   modGlobals::showStatusMessage(done);
   platform::forms::unload(name());

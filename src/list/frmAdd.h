@@ -2,6 +2,7 @@
 // The entry editor: one entry's user name, password and location, saved into the main window's
 // list and the vault, or discarded.
 #include "platform/forms/Forms.h"
+#include "vault/EntryChange.h"
 
 #include <QList>
 
@@ -42,6 +43,7 @@ class frmAdd final : public platform::Form {
  private:
   bool addMode_ = true;
   std::uint64_t entryKey_ = 0;  // the edited row's key; 0 in add mode
+  modGlobals::Entry edited_;     // the edited row's texts when the editor opened
 };
 
 // The longest field the editor opens. Its line boxes lay out the whole text, and a field of

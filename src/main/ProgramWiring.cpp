@@ -32,34 +32,35 @@ void registerWindow() {
   forms::registerForm(F::name(), [] { return new F; });
 }
 
-platform::ListItems* entryRows() {
-  Form1* main = forms::instance<Form1>();
-  return main && main->lstPass ? &main->lstPass->items() : nullptr;
-}
-
-void fillVaultHost() {
-  modGlobals::VaultHost host;
-  host.list = entryRows;
-  host.showStatusMessage = [](const std::u16string& text) {
+// The vault's steps into the windows, as the program has them.
+class WindowsHost final : public modGlobals::VaultHost {
+ public:
+  platform::ListItems* list() override {
+    Form1* main = forms::instance<Form1>();
+    return main && main->lstPass ? &main->lstPass->items() : nullptr;
+  }
+  void showStatusMessage(const std::u16string& text) override {
     modGlobals::showStatusMessage(QString::fromStdU16String(text));
-  };
-  host.afterFormLoad = [] {
+  }
+  void showPasswordDialog() override { forms::show<frmPass>(); }
+  void afterFormLoad() override {
     if (Form1* main = forms::instance<Form1>()) main->afterFormLoad();
-  };
-  host.showPasswordDialog = [] { forms::show<frmPass>(); };
-  host.unloadPasswordDialog = [] { forms::unload<frmPass>(); };
-  host.doEvents = [] { platform::doEvents(); };
-  host.fatalError = [](const std::u16string& text) {
+  }
+  void fatalError(const std::u16string& text) override {
     mb::msgBox(QString::fromStdU16String(text), mb::vbOKOnly | mb::vbCritical);
-    endProgram();
-  };
+    ::endProgram();
+  }
   // No is the answer that writes nothing, so it is the one Enter gives.
-  host.askYesNo = [](const std::u16string& title, const std::u16string& text) {
+  bool askYesNo(const std::u16string& title, const std::u16string& text) override {
     return mb::msgBox(QString::fromStdU16String(text), mb::vbYesNo | mb::vbExclamation | mb::vbDefaultButton2,
                       QString::fromStdU16String(title)) == mb::vbYes;
-  };
-  host.endProgram = [] { endProgram(); };
-  modGlobals::setVaultHost(std::move(host));
+  }
+  void endProgram() override { ::endProgram(); }
+};
+
+void fillVaultHost() {
+  static WindowsHost host;
+  modGlobals::setVaultHost(&host);
 }
 
 void fillSplashAccess() {

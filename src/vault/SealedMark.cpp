@@ -20,6 +20,7 @@ QString keyOfVault() {
   const std::string path = vaultPath();
   std::error_code failed;
   std::filesystem::path resolved = std::filesystem::weakly_canonical(path, failed);
+  if (failed) qCDebug(vaultLog) << "Remembered by its path as given:" << QString::fromStdString(failed.message());
   const std::string& used = failed ? path : resolved.native();
   return QString::fromLatin1(QByteArray(used.data(), static_cast<qsizetype>(used.size()))
                                  .toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));

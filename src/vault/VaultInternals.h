@@ -4,16 +4,21 @@
 #include "vault/modGlobals.h"
 #include "platform/base/Secret.h"
 
+#include <QLoggingCategory>
+
 #include <memory>
 #include <new>
 #include <string>
 #include <string_view>
 
+// A failure the vault lets pass on purpose leaves a debug line here ("keyloft.vault", off unless
+// QT_LOGGING_RULES turns it on).
+Q_DECLARE_LOGGING_CATEGORY(vaultLog)
+
 namespace modGlobals::internal {
 
 inline constexpr char kFileName[] = "data.enc";
 
-extern VaultHost g_host;
 
 // An encrypted vault: its key while the program runs, and the file's bytes between the start and
 // the password check that opens them.

@@ -6,10 +6,15 @@
 #include "shiftText.h"
 #include "vault/modGlobals.h"
 
-#include <chrono>
-#include <future>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFutureWatcher>
+#include <QPromise>
+
 #include <new>
+#include <optional>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 namespace modGlobals {
@@ -21,20 +26,36 @@ using platform::Failure;
 using platform::Result;
 
 // A key derivation takes a good part of a second: it runs on a worker thread while the windows
-// keep painting, and the caller's window ignores clicks meanwhile. A worker that can't be had is
-// a failure like any other, never an exception in the window's event handler.
+// keep painting (a local event loop, left when the worker is done), and the caller's window
+// ignores clicks meanwhile. A worker that can't be had is a failure like any other, never an
+// exception in the window's event handler.
 template <class Work>
 auto whileEventsRun(Work work) -> decltype(work()) {
+  std::optional<decltype(work())> result;
   try {
-    auto done = std::async(std::launch::async, std::move(work));
-    while (done.wait_for(std::chrono::milliseconds(15)) != std::future_status::ready)
-      if (g_host.doEvents) g_host.doEvents();
-    return done.get();
+    QPromise<void> promise;
+    QFutureWatcher<void> watcher;
+    QEventLoop loop;
+    QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+    promise.start();
+    watcher.setFuture(promise.future());
+    std::thread worker([&] {
+      try {
+        result.emplace(work());
+      } catch (const std::bad_alloc&) {
+        result.emplace(Failure{"Not enough memory for the key derivation"});
+      }
+      promise.finish();
+    });
+    // Without an application (tests, benchmarks) there are no window events to run.
+    if (QCoreApplication::instance()) loop.exec();
+    worker.join();
   } catch (const std::system_error&) {
     return Failure{"Keyloft could not start the key derivation"};
   } catch (const std::bad_alloc&) {
     return Failure{"Not enough memory for the key derivation"};
   }
+  return std::move(*result);
 }
 
 // A new key for `password` at `params`, derived while events run.
@@ -139,7 +160,10 @@ void strengthenWeakEncryption() {
   if (!weak || !sealed::weakerThan(weak->params, sealed::leastCosts())) return;
   auto sealing = deriveNewKey(masterPassword, sealed::costsForNewKey());
   // Events ran meanwhile: if the user removed or changed the encryption, theirs stands.
-  if (g_sealed.sealing.get() != weak) return;
+  if (g_sealed.sealing.get() != weak) {
+    qCDebug(vaultLog) << "Strengthening dropped: the encryption changed meanwhile";
+    return;
+  }
   if (!sealing) {
     status(failedTo("Could not strengthen the encryption of", kFileName, sealing.why()));
     return;

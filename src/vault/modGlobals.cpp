@@ -14,27 +14,25 @@
 #include <ctime>
 #include <new>
 
+namespace column = platform::column;
 namespace cp = platform::codepage;
+
+Q_LOGGING_CATEGORY(vaultLog, "keyloft.vault", QtInfoMsg)
 
 namespace modGlobals {
 namespace internal {
 
-VaultHost g_host;
 SealedState g_sealed;
 
 std::u16string u16(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())).toStdU16String();
 }
 
-void status(const std::u16string& text) {
-  if (g_host.showStatusMessage) g_host.showStatusMessage(text);
-}
+void status(const std::u16string& text) { vaultHost().showStatusMessage(text); }
 
-void fatal(const std::u16string& text) {
-  if (g_host.fatalError) g_host.fatalError(text);
-}
+void fatal(const std::u16string& text) { vaultHost().fatalError(text); }
 
-platform::ListItems* entryList() { return g_host.list ? g_host.list() : nullptr; }
+platform::ListItems* entryList() { return vaultHost().list(); }
 
 std::u16string problem(const char* verb, const std::string& what, const std::string& reason) {
   return u16(std::string(verb) + " " + what + ": " + reason);
@@ -124,12 +122,11 @@ std::int64_t addEntries(std::string_view raw) {
 // replaced by a plain one: the user says whether to start anew, and the new vault is encrypted.
 bool confirmNewVaultIfItWasSealed() {
   if (!rememberedSealed()) return true;
-  const bool anew = g_host.askYesNo &&
-                    g_host.askYesNo(u"Vault Was Encrypted",
-                                    u"data.enc was encrypted when Keyloft last used it, and now it is empty or "
-                                    u"missing.  Create a new, empty vault?");
+  const bool anew = vaultHost().askYesNo(u"Vault Was Encrypted",
+                                         u"data.enc was encrypted when Keyloft last used it, and now it is empty or "
+                                         u"missing.  Create a new, empty vault?");
   if (!anew) {
-    if (g_host.endProgram) g_host.endProgram();
+    vaultHost().endProgram();
     return false;
   }
   g_sealed.createSealed = true;
@@ -142,7 +139,14 @@ void internal::fatalOutOfMemory() {
   fatal(problem("Could not open", vaultPath(), "Not enough memory to read the vault (" + sizeText(g_readSize) + ")."));
 }
 
-void setVaultHost(VaultHost host) { g_host = std::move(host); }
+namespace {
+VaultHost g_idleHost;
+VaultHost* g_host = &g_idleHost;
+}  // namespace
+
+void setVaultHost(VaultHost* host) { g_host = host ? host : &g_idleHost; }
+
+VaultHost& vaultHost() { return *g_host; }
 
 std::string vaultPath() { return platform::files::programFolder() + platform::files::kPathSeparator + kFileName; }
 
@@ -158,9 +162,12 @@ bool ensureVaultFile(const std::string& path, std::string* error) {
     case platform::files::PathKind::LinkToNothing:
       reason = "A link to a missing file";
       break;
-    case platform::files::PathKind::Missing:
-      if (platform::files::createFileExclusively(path, vault::kLineEnd, reason)) return true;
+    case platform::files::PathKind::Missing: {
+      auto created = platform::files::createFileExclusively(path, vault::kLineEnd);
+      if (created) return true;
+      reason = created.why();
       break;
+    }
   }
   if (error) *error = reason;
   return false;
@@ -171,7 +178,10 @@ bool lockVault() {
   const std::string lockPath =
       platform::files::programFolder() + platform::files::kPathSeparator + "." + kFileName + ".lock";
   // Unavailable (a read-only folder) is no conflict: nothing can be saved there by anyone.
-  g_locked = platform::files::lockForProcess(lockPath) != platform::files::LockResult::Busy;
+  const platform::files::LockResult lock = platform::files::lockForProcess(lockPath);
+  if (lock == platform::files::LockResult::Unavailable)
+    qCDebug(vaultLog) << "No lock could be taken at" << QString::fromStdString(lockPath) << "; opening unlocked";
+  g_locked = lock != platform::files::LockResult::Busy;
   return g_locked;
 }
 
@@ -221,21 +231,21 @@ void openVault() {
 
 void askNewMasterPassword() {
   creatingMasterPassword = true;
-  if (g_host.showPasswordDialog) g_host.showPasswordDialog();
+  vaultHost().showPasswordDialog();
 }
 
 void askMasterPassword() {
   creatingMasterPassword = false;
-  if (g_host.showPasswordDialog) g_host.showPasswordDialog();
+  vaultHost().showPasswordDialog();
 }
 
 namespace {
 
 // createVault without its guard.
-bool writeFirstLine() {
+Created writeFirstLine() {
   // Entry lines found under an empty first line are kept, byte for byte, and shown.
   platform::SecretBytes old;
-  if (!readVault(old)) return false;
+  if (!readVault(old)) return Created::Ended;
   vault::LineReader lines(old.view());
   std::string_view first;
   lines.next(first);
@@ -246,12 +256,17 @@ bool writeFirstLine() {
   image.append(entries);
   std::string error;
   bool ok = false;
+  // The file's failure, if any, as the sentence the status bar gives.
+  const auto written = [&](platform::Result<std::monostate> write) {
+    if (!write) error = write.why();
+    return write.ok();
+  };
   if (!g_sealed.createSealed) {
-    ok = platform::files::writeFileAtomically(vaultPath(), image, error);
+    ok = written(platform::files::writeFileAtomically(vaultPath(), image));
   } else if (auto sealing = newVaultSealing(error)) {
     auto sealed = vault::sealed::seal(image, *sealing);
     if (sealed)
-      ok = platform::files::writeFileAtomically(vaultPath(), *sealed, error);
+      ok = written(platform::files::writeFileAtomically(vaultPath(), *sealed));
     else
       error = sealed.why();
     // Saved or not, every later save seals with this key.
@@ -267,17 +282,15 @@ bool writeFirstLine() {
   } else {
     status(problem("Could not save", kFileName, error));
   }
-  if (g_host.afterFormLoad) g_host.afterFormLoad();
-  return ok;
+  return ok ? Created::Written : Created::NotWritten;
 }
 
 }  // namespace
 
-bool createVault() {
-  if (g_host.unloadPasswordDialog) g_host.unloadPasswordDialog();
-  if (g_host.doEvents) g_host.doEvents();
-  bool ok = false;
-  return whileLoading([&] { ok = writeFirstLine(); }) && ok;
+Created createVault() {
+  Created created = Created::Ended;
+  whileLoading([&] { created = writeFirstLine(); });
+  return created;
 }
 
 std::int64_t addEntriesOf(std::string_view fileBytes) {
@@ -299,7 +312,6 @@ bool listEntries() {
   }
   std::int64_t count = addEntriesOf(bytes);
   status(u"Loaded " + u16(std::to_string(count)) + u" entries");
-  if (g_host.afterFormLoad) g_host.afterFormLoad();
   return true;
 }
 
@@ -307,9 +319,7 @@ bool listEntries() {
 
 bool loadVault() {
   bool ok = false;
-  if (!whileLoading([&] { ok = listEntries(); }) || !ok) return false;
-  strengthenWeakEncryption();
-  return true;
+  return whileLoading([&] { ok = listEntries(); }) && ok;
 }
 
 platform::SecretBytes savedImage(const platform::ListItems& list) {
@@ -318,7 +328,8 @@ platform::SecretBytes savedImage(const platform::ListItems& list) {
   std::size_t size = master.size() + 4;
   for (std::int64_t r = 1; r <= rows; ++r) {
     const auto& row = list.row(r);
-    size += row.text().size() + row.subItem(1).size() + row.subItem(2).size() + 8;
+    size += row.column(column::kUserName).size() + row.column(column::kPassword).size() +
+            row.column(column::kLocation).size() + 8;
   }
   platform::SecretBytes image;
   image.reserve(size);
@@ -326,7 +337,8 @@ platform::SecretBytes savedImage(const platform::ListItems& list) {
   image.append(vault::kLineEnd);
   for (std::int64_t r = 1; r <= rows; ++r) {
     const auto& row = list.row(r);
-    vault::appendShiftedEntry(image, row.text(), row.subItem(1), row.subItem(2));
+    vault::appendShiftedEntry(image, row.column(column::kUserName), row.column(column::kPassword),
+                              row.column(column::kLocation));
   }
   image.append(vault::kLineEnd);
   return image;
@@ -360,13 +372,16 @@ bool internal::writeList(const vault::sealed::Sealing* sealing) {
       status(problem("Could not save", kFileName, sealed.why()));
       return false;
     }
-    if (ensureVaultFile(path, &error) &&
-        platform::files::writeFileAtomically(path, sealing ? std::string_view(*sealed) : plain.view(), error)) {
-      if (sealing) {
-        g_sealed.keyMissing.clear();
-        rememberSealed(true);
+    if (ensureVaultFile(path, &error)) {
+      auto written = platform::files::writeFileAtomically(path, sealing ? std::string_view(*sealed) : plain.view());
+      if (written) {
+        if (sealing) {
+          g_sealed.keyMissing.clear();
+          rememberSealed(true);
+        }
+        return true;
       }
-      return true;
+      error = written.why();
     }
   } catch (const std::bad_alloc&) {
     // The whole image is built in memory before anything is written: the file is as it was.

@@ -6,7 +6,6 @@
 #include "platform/base/Secret.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,21 +19,25 @@ inline platform::SecretText storedMasterPassword;
 // True when the dialog must create a master password, false when it must verify one.
 inline bool creatingMasterPassword = false;
 
-struct VaultHost {
+// What the vault needs of the windows. Every step does nothing unless the host says otherwise.
+class VaultHost {
+ public:
+  virtual ~VaultHost() = default;
   // The rows of lstPass; nullptr while the main window is not loaded (nothing is then saved).
-  std::function<platform::ListItems*()> list;
-  std::function<void(const std::u16string&)> showStatusMessage;
-  std::function<void()> afterFormLoad;
-  std::function<void()> showPasswordDialog;  // load frmPass and show it without waiting
-  std::function<void()> unloadPasswordDialog;
-  std::function<void()> doEvents;  // let pending window events run once
+  virtual platform::ListItems* list() { return nullptr; }
+  virtual void showStatusMessage(const std::u16string& /*text*/) {}
+  virtual void showPasswordDialog() {}  // load frmPass and show it without waiting
+  // The main window's step once the vault is listed; the password dialog calls it.
+  virtual void afterFormLoad() {}
   // The vault can't be read or created: tell the user and end the program.
-  std::function<void(const std::u16string&)> fatalError;
+  virtual void fatalError(const std::u16string& /*text*/) {}
   // A question with Yes and No (title, text); true for Yes.
-  std::function<bool(const std::u16string&, const std::u16string&)> askYesNo;
-  std::function<void()> endProgram;  // without a word: the user chose to end
+  virtual bool askYesNo(const std::u16string& /*title*/, const std::u16string& /*text*/) { return false; }
+  virtual void endProgram() {}  // without a word: the user chose to end
 };
-void setVaultHost(VaultHost host);
+// The host stays its owner's; nullptr puts back the one that does nothing.
+void setVaultHost(VaultHost* host);
+VaultHost& vaultHost();
 
 std::string vaultPath();
 
@@ -48,7 +51,11 @@ bool lockVault();
 void openVault();
 void askNewMasterPassword();
 void askMasterPassword();
-bool createVault();
+// How creating the vault ended. NotWritten: the list is filled all the same and the status bar says
+// why the file is not; Ended: the vault could not be read, the program ends with a message.
+enum class Created { Written, NotWritten, Ended };
+Created createVault();
+// Lists the vault's entries and says how many; false when the program ends with a message instead.
 bool loadVault();
 bool saveVault();
 // The two halves of load and save without the file: adds the entry lines of a whole file's bytes
@@ -61,7 +68,7 @@ platform::SecretBytes savedImage(const platform::ListItems& list);
 bool vaultSealed();
 
 // Checks a master password typed at the start. A sealed vault derives its key meanwhile, with
-// window events running (doEvents); if its content then turns out damaged, the program is ended
+// window events running; if its content then turns out damaged, the program is ended
 // with a message (Ended). Failed: the key could not be derived (its memory could not be had),
 // which says nothing about the password; `why` then holds the sentence for the user. On Right a
 // sealed vault is open and loadVault lists it.

@@ -394,3 +394,45 @@ TEST_F(VaultDialogs, theRemoveDialogWarnsThatEverythingBecomesReadable) {
   EXPECT_LT((*note)->geometry().bottom(), dialog->boxes[0]->geometry().top());
   EXPECT_TRUE(dialog->client()->rect().contains(dialog->cmdCancel->geometry()));
 }
+
+namespace {
+// The gate's steps into the main window once a password is accepted, with whether the dialog
+// was still loaded at each status.
+struct StepsHost final : modGlobals::VaultHost {
+  platform::ListItems* list() override { return &forms::instance<Form1>()->lstPass->items(); }
+  void showStatusMessage(const std::u16string& text) override {
+    steps.push_back((forms::isLoaded(frmPass::name()) ? "dialog up: " : "") + QString::fromStdU16String(text).toStdString());
+  }
+  // As the main window's step does, it unloads the dialog.
+  void afterFormLoad() override {
+    steps.emplace_back("afterFormLoad");
+    forms::unload(frmPass::name());
+  }
+  std::vector<std::string> steps;
+};
+}  // namespace
+
+// The dialog is gone before a new vault is written; the main window's step follows the status,
+// and a weak encrypted vault is strengthened only after it.
+TEST_F(VaultDialogs, theGateOpensTheMainWindowAfterTheVaultIsListed) {
+  const auto stepsOfStart = [this](const QString& typed) {
+    restart();
+    modLivery::loadProductIdentity();
+    forms::load<Form1>();
+    StepsHost host;
+    modGlobals::setVaultHost(&host);
+    enter(typed, typed);
+    modGlobals::setVaultHost(nullptr);
+    return host.steps;
+  };
+  writeVault("\r\n");
+  EXPECT_EQ(stepsOfStart(QStringLiteral("wxyz")),
+            (std::vector<std::string>{"Password created successfully", "afterFormLoad"}));
+
+  writeVault(vaultImage("abcd", kEntries));
+  startWith(QStringLiteral("abcd"));
+  use(QStringLiteral("frmEncrypt"), {QStringLiteral("abcd")});
+  vault::sealed::setKdfCostsForTests({2, 16 << 20}, {2, 16 << 20});
+  EXPECT_EQ(stepsOfStart(QStringLiteral("abcd")),
+            (std::vector<std::string>{"dialog up: Loaded 2 entries", "afterFormLoad", "Vault encryption strengthened.  Data saved."}));
+}

@@ -65,17 +65,7 @@ class EntriesFixture : public ::testing::Test {
     registerEntryEditor();
     modGlobals::resetVaultForTests();
     modGlobals::resetEditorStateForTests();
-    modGlobals::setVaultHost({
-        .list = [] { return &platform::forms::instance<Form1>()->lstPass->items(); },
-        .showStatusMessage = [](const std::u16string& t) { modGlobals::showStatusMessage(QString::fromStdU16String(t)); },
-        .afterFormLoad = {},
-        .showPasswordDialog = {},
-        .unloadPasswordDialog = {},
-        .doEvents = {},
-        .fatalError = [](const std::u16string& t) { ADD_FAILURE() << QString::fromStdU16String(t).toStdString(); },
-        .askYesNo = {},
-        .endProgram = {},
-    });
+    modGlobals::setVaultHost(&host_);
   }
 
   void TearDown() override {
@@ -87,6 +77,7 @@ class EntriesFixture : public ::testing::Test {
     platform::files::setProgramFolderForTests({});
     platform::settings::setSettingsFolderForTests({});
     setProgramTerminatorForTests({});
+    modGlobals::setVaultHost(nullptr);
     modGlobals::resetVaultForTests();
   }
 
@@ -139,7 +130,17 @@ class EntriesFixture : public ::testing::Test {
   int programEnds = 0;
 
  private:
+  // The main window's list and status bar; a fatal error fails the test.
+  struct MainWindowHost final : modGlobals::VaultHost {
+    platform::ListItems* list() override { return &platform::forms::instance<Form1>()->lstPass->items(); }
+    void showStatusMessage(const std::u16string& t) override {
+      modGlobals::showStatusMessage(QString::fromStdU16String(t));
+    }
+    void fatalError(const std::u16string& t) override { ADD_FAILURE() << QString::fromStdU16String(t).toStdString(); }
+  };
+
   testing_support::TempFolder folder_;
+  MainWindowHost host_;
 };
 
 }  // namespace entries_test

@@ -140,7 +140,7 @@ TEST_F(SaveFaults, creatingTheMasterPasswordWithEachCallFailingInTurn) {
     form = platform::forms::load<Form1>();
     modGlobals::masterPassword = u"new master";
     files::setCallFaultsForTests(std::move(faults));
-    const bool created = modGlobals::createVault();
+    const bool created = modGlobals::createVault() == modGlobals::Created::Written;
     calls = files::loggedCallsForTests();
     files::clearCallFaultsForTests();
     return created;

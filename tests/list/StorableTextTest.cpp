@@ -89,7 +89,7 @@ TEST_F(StorableText, everyAcceptedMasterPasswordReadsBackAndEveryRefusedOneWould
     modGlobals::resetVaultForTests();
     form = platform::forms::load<Form1>();
     modGlobals::masterPassword = platform::secretOf(typed);
-    ASSERT_TRUE(modGlobals::createVault());
+    ASSERT_EQ(modGlobals::createVault(), modGlobals::Created::Written);
     platform::forms::resetForTests();
     modGlobals::resetVaultForTests();
     form = platform::forms::load<Form1>();  // its load reads the first line afresh

@@ -20,24 +20,15 @@ class VaultTest : public ::testing::Test {
     platform::settings::setSettingsFolderForTests(QString::fromStdString(dir.file("settings")));
     modGlobals::resetVaultForTests();
     vault::sealed::resetKdfCostsForTests();
-    modGlobals::VaultHost host;
-    host.list = [this] { return &list; };
-    host.showStatusMessage = [this](const std::u16string& s) { statuses.push_back(s); };
-    host.afterFormLoad = [this] { events.push_back("afterFormLoad"); };
-    host.showPasswordDialog = [this] { events.push_back(modGlobals::creatingMasterPassword ? "ask new" : "ask"); };
-    host.unloadPasswordDialog = [this] { events.push_back("unload dialog"); };
-    host.doEvents = [this] { events.push_back("doEvents"); };
-    host.fatalError = [this](const std::u16string& s) { fatals.push_back(s); };
-    host.askYesNo = [](const std::u16string&, const std::u16string&) { return true; };
-    modGlobals::setVaultHost(host);
+    modGlobals::setVaultHost(&host);
   }
   void TearDown() override {
     platform::files::clearCallFaultsForTests();
     platform::files::setProgramFolderForTests({});
     platform::settings::setSettingsFolderForTests({});
-    modGlobals::setVaultHost({});
+    modGlobals::setVaultHost(nullptr);
     modGlobals::resetVaultForTests();  // lets go of the vault's lock
-    vault::sealed::resetKdfCostsForTests();
+    vault::sealed::resetKdfCostsForTests();  // no failing derivation is left to a later suite
   }
 
   std::string vaultFile() const { return dir.file("data.enc"); }
@@ -49,8 +40,21 @@ class VaultTest : public ::testing::Test {
     return std::string(x.text()) + "/" + std::string(x.subItem(1)) + "/" + std::string(x.subItem(2));
   }
 
+  // Records what the vault asks of the windows.
+  struct RecordingHost final : modGlobals::VaultHost {
+    explicit RecordingHost(VaultTest& t) : test(t) {}
+    platform::ListItems* list() override { return test.listShown ? &test.list : nullptr; }
+    void showStatusMessage(const std::u16string& s) override { test.statuses.push_back(s); }
+    void showPasswordDialog() override { test.events.push_back(modGlobals::creatingMasterPassword ? "ask new" : "ask"); }
+    void fatalError(const std::u16string& s) override { test.fatals.push_back(s); }
+    bool askYesNo(const std::u16string&, const std::u16string&) override { return true; }
+    VaultTest& test;
+  };
+
   testing_support::TempFolder dir;
   platform::ListItems list;
+  bool listShown = true;  // false: as while the main window is not loaded
+  RecordingHost host{*this};
   std::vector<std::u16string> statuses;
   std::vector<std::string> events;
   std::vector<std::u16string> fatals;

@@ -31,11 +31,11 @@ TEST_F(VaultTest, CreateWritesOnlyThePasswordLine) {
   openVault();
   events.clear();
   masterPassword = u"P\u00E4ss\u20AC";  // accents and the euro sign are in the code page
-  EXPECT_TRUE(createVault());
+  EXPECT_EQ(createVault(), Created::Written);
   EXPECT_EQ(bytes(), flip("P\xE4ss\x80") + "\r\n");  // n + 2 bytes
   EXPECT_EQ(lastStatus(), u"Password created successfully");
   EXPECT_EQ(list.count(), 0);
-  EXPECT_EQ(events, (std::vector<std::string>{"unload dialog", "doEvents", "afterFormLoad"}));
+  EXPECT_TRUE(events.empty());  // the windows' steps around it are the password dialog's
   EXPECT_EQ(masterPassword, u"P\u00E4ss\u20AC");  // the plain value in memory is unchanged
 }
 
@@ -44,7 +44,7 @@ TEST_F(VaultTest, CreateKeepsEntryLinesFoundUnderAnEmptyFirstLine) {
   write("\r\n" + entries);
   openVault();
   masterPassword = u"abcd";
-  EXPECT_TRUE(createVault());
+  EXPECT_EQ(createVault(), Created::Written);
   EXPECT_EQ(bytes(), flip("abcd") + "\r\n" + entries);
   ASSERT_EQ(list.count(), 2);
   EXPECT_EQ(row(1), "u/p/l");
@@ -60,7 +60,6 @@ TEST_F(VaultTest, OneEntryFileLoadsAndSavesToTheSameBytes) {
   ASSERT_EQ(list.count(), 1);
   EXPECT_EQ(row(1), "a/b/c");
   EXPECT_EQ(lastStatus(), u"Loaded 1 entries");
-  EXPECT_EQ(events.back(), "afterFormLoad");
   EXPECT_TRUE(saveVault());
   EXPECT_EQ(bytes(), image);
   EXPECT_EQ(lastStatus().substr(0, 6), u"Saved ");

@@ -46,10 +46,7 @@ TEST_F(VaultTest, SaveWithoutTheListRefusesAndKeepsTheEntries) {
   const std::string old = flip("pw") + "\r\n" + flip("a|||b|||c") + "\r\n\r\n";
   write(old);
   masterPassword = u"pw";
-  modGlobals::VaultHost host;
-  host.list = [] { return nullptr; };  // no main window loaded
-  host.showStatusMessage = [this](const std::u16string& s) { statuses.push_back(s); };
-  modGlobals::setVaultHost(host);
+  listShown = false;  // no main window loaded
   EXPECT_FALSE(saveVault());
   EXPECT_EQ(bytes(), old);
   EXPECT_EQ(lastStatus(), u"Could not save data.enc: The list of entries is not open");
@@ -75,11 +72,10 @@ TEST_F(VaultTest, FailedCreateIsNotReportedAsCreated) {
   openVault();
   masterPassword = u"abcd";
   platform::files::setCallFaultsForTests({{platform::files::Call::SyncFile, 1, EIO}});
-  EXPECT_FALSE(createVault());
+  EXPECT_EQ(createVault(), Created::NotWritten);  // the main window still opens, with the failure shown
   EXPECT_EQ(bytes(), "\r\n");
   EXPECT_EQ(lastStatus(), u"Could not save data.enc: Input/output error");
   for (const auto& s : statuses) EXPECT_NE(s, u"Password created successfully");
-  EXPECT_EQ(events.back(), "afterFormLoad");  // the main window still opens, with the failure shown
 }
 
 TEST_F(VaultTest, UnreadableVaultEndsTheProgramUntouched) {

@@ -56,7 +56,7 @@ TEST_F(VaultTest, aVaultThatWasEncryptedIsNotWrittenWithoutItsKey) {
   openVault();
   masterPassword = u"new pw";
   vault::sealed::failKeyDerivationsForTests(true);
-  EXPECT_FALSE(createVault());
+  EXPECT_EQ(createVault(), Created::NotWritten);
   EXPECT_FALSE(saveVault());
   EXPECT_EQ(bytes(), "");
   EXPECT_EQ(lastStatus(), u"Could not save data.enc: Not enough memory for the key derivation (8 MiB)");

@@ -240,28 +240,22 @@ FileRead readFile(const std::string& path, SecretBytes& bytes, std::uint64_t max
   return result;
 }
 
-bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
+Result<std::monostate> writeFileAtomically(const std::string& path, std::string_view bytes) {
   const std::string target = replacedFile(path);
   mode_t mode = 0600;
   struct stat st {};
   if (::stat(target.c_str(), &st) == 0) mode = st.st_mode & 07777;
   int err = 0;
   std::string tmp = writeTemporary(target, bytes, mode, err);
-  if (tmp.empty() || !renameInto(tmp, target, err)) {
-    error = reason(err);
-    return false;
-  }
+  if (tmp.empty() || !renameInto(tmp, target, err)) return Failure{reason(err)};
   syncFolder(folderOf(target));
-  return true;
+  return std::monostate{};
 }
 
-bool createFileExclusively(const std::string& path, std::string_view bytes, std::string& error) {
+Result<std::monostate> createFileExclusively(const std::string& path, std::string_view bytes) {
   int err = 0;
   std::string tmp = writeTemporary(path, bytes, 0600, err);
-  if (tmp.empty()) {
-    error = reason(err);
-    return false;
-  }
+  if (tmp.empty()) return Failure{reason(err)};
   // A hard link never replaces an existing name, unlike rename.
   bool ok = linkInto(tmp, path, err);
   if (ok || !hardLinksUnsupported(err)) {
@@ -269,12 +263,9 @@ bool createFileExclusively(const std::string& path, std::string_view bytes, std:
   } else {
     ok = claimAndRenameInto(tmp, path, err);
   }
-  if (!ok) {
-    error = reason(err);
-    return false;
-  }
+  if (!ok) return Failure{reason(err)};
   syncFolder(folderOf(path));
-  return true;
+  return std::monostate{};
 }
 
 PathKind pathKind(const std::string& path) {

@@ -1,5 +1,6 @@
 #pragma once
 // Byte-exact file access for the vault, and the program's own folder.
+#include "Result.h"
 #include "Secret.h"
 
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 namespace platform::files {
@@ -48,14 +50,14 @@ FileRead readFile(const std::string& path, SecretBytes& bytes,
 // same folder, flushes and fsyncs it, renames it over `path` and fsyncs the folder. A new file is
 // owner-only (0600); an existing one keeps its permissions. When `path` is a symbolic link the
 // file it leads to is replaced and the link stays. On failure the old bytes stay, the temporary
-// file is removed, and `error` holds the system's reason. An interrupted call (EINTR) is made
+// file is removed, and the failure holds the system's reason. An interrupted call (EINTR) is made
 // again. Once the rename is done the save has succeeded: a failing fsync of the folder after it
 // can't take the new content back, so it is not reported as a failed save.
-bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error);
+Result<std::monostate> writeFileAtomically(const std::string& path, std::string_view bytes);
 
 // Creates `path` with `bytes` (owner-only) unless something of that name exists already, which
-// it never replaces. Returns false with the reason when the file could not be created.
-bool createFileExclusively(const std::string& path, std::string_view bytes, std::string& error);
+// it never replaces. A failure holds the reason the file could not be created.
+Result<std::monostate> createFileExclusively(const std::string& path, std::string_view bytes);
 
 // What stands at `path`, following symbolic links.
 enum class PathKind { Missing, RegularFile, NotRegularFile, LinkToNothing };

@@ -9,6 +9,13 @@
 
 namespace platform {
 
+// The entry list's columns: the item text, then sub-items 1 and 2.
+namespace column {
+inline constexpr int kUserName = 0;
+inline constexpr int kPassword = 1;
+inline constexpr int kLocation = 2;
+}  // namespace column
+
 // A row's texts live in its list's storage: a copy of a row stays readable until the list is
 // cleared (texts of removed or replaced rows are kept until then).
 class ListRow {

@@ -30,14 +30,15 @@ class FileFaults : public ::testing::Test {
 
 
 TEST_F(FileFaults, AtomicWriteCreatesOwnerOnlyAndKeepsExistingPermissions) {
-  std::string error;
-  ASSERT_TRUE(files::writeFileAtomically(dir.file("new"), std::string("a\0b", 3), error)) << error;
+  auto written = files::writeFileAtomically(dir.file("new"), std::string("a\0b", 3));
+  ASSERT_TRUE(written) << written.why();
   EXPECT_EQ(readBytes(dir.file("new")), std::string("a\0b", 3));
   EXPECT_EQ(testing_support::fileMode(dir.file("new")), 0600);
 
   writeBytes(dir.file("old"), "old");
   ::chmod(dir.file("old").c_str(), 0640);
-  ASSERT_TRUE(files::writeFileAtomically(dir.file("old"), "fresh", error)) << error;
+  written = files::writeFileAtomically(dir.file("old"), "fresh");
+  ASSERT_TRUE(written) << written.why();
   EXPECT_EQ(readBytes(dir.file("old")), "fresh");
   EXPECT_EQ(testing_support::fileMode(dir.file("old")), 0640);
   EXPECT_EQ(testing_support::entryCount(dir.path()), 2u);  // no temporary file left behind
@@ -68,13 +69,11 @@ TEST_F(FileFaults, EachCallOfASaveFailingInTurn) {
   const std::string old = "old bytes", fresh = std::string(70000, 'n') + "new";
   writeBytes(dir.file("data"), old);
   const auto calls = callsOf([&] {
-    std::string error;
-    files::writeFileAtomically(dir.file("data"), fresh, error);
+    (void)files::writeFileAtomically(dir.file("data"), fresh);
   });
   // More than one write, so that every write of a long content is a case of its own.
   files::setCallFaultsForTests({{files::Call::Write, 1, 0, 4096}});
-  std::string error;
-  ASSERT_TRUE(files::writeFileAtomically(dir.file("data"), fresh, error)) << error;
+  ASSERT_TRUE(files::writeFileAtomically(dir.file("data"), fresh));
   EXPECT_EQ(readBytes(dir.file("data")), fresh);
   const auto shortCalls = files::loggedCallsForTests();
   EXPECT_EQ(std::count(shortCalls.begin(), shortCalls.end(), files::Call::Write), 2);
@@ -89,13 +88,13 @@ TEST_F(FileFaults, EachCallOfASaveFailingInTurn) {
       writeBytes(dir.file("data"), old);
       fault.error = err;
       files::setCallFaultsForTests({fault});
-      const bool saved = files::writeFileAtomically(dir.file("data"), fresh, error);
+      const auto saved = files::writeFileAtomically(dir.file("data"), fresh);
       const bool mustSave = err == EINTR || afterTheRename(fault.call);
       const std::string what = std::string(files::callName(fault.call)) + " #" + std::to_string(fault.occurrence) +
                                ": " + std::strerror(err);
-      EXPECT_EQ(saved, mustSave) << what;
+      EXPECT_EQ(saved.ok(), mustSave) << what;
       if (!mustSave) {
-        EXPECT_EQ(error, std::strerror(err)) << what;
+        EXPECT_EQ(saved.why(), std::strerror(err)) << what;
       }
       EXPECT_EQ(readBytes(dir.file("data")), mustSave ? fresh : old) << what;
       EXPECT_EQ(testing_support::entryCount(dir.path()), 1u) << what;
@@ -113,8 +112,7 @@ TEST_F(FileFaults, ShortWritesAreCompletedOrFail) {
   for (const auto& [written, completes] : cases) {
     writeBytes(dir.file("data"), "old");
     files::setCallFaultsForTests({{files::Call::Write, 1, 0, written}});
-    std::string error;
-    EXPECT_EQ(files::writeFileAtomically(dir.file("data"), fresh, error), completes) << written;
+    EXPECT_EQ(files::writeFileAtomically(dir.file("data"), fresh).ok(), completes) << written;
     EXPECT_EQ(readBytes(dir.file("data")), completes ? fresh : "old") << written;
     EXPECT_EQ(testing_support::entryCount(dir.path()), 1u);
   }
@@ -128,8 +126,7 @@ TEST_F(FileFaults, EachCallOfAnExclusiveCreateFailingInTurn) {
         hardLinks ? std::vector<files::CallFault>{} : std::vector<files::CallFault>{{files::Call::Link, 1, EPERM}};
     const auto calls = callsOf([&] {
       files::setCallFaultsForTests(base);
-      std::string error;
-      files::createFileExclusively(dir.file("v"), "\r\n", error);
+      (void)files::createFileExclusively(dir.file("v"), "\r\n");
     });
     ASSERT_EQ(readBytes(dir.file("v")), "\r\n");
     for (auto fault : calls) {
@@ -140,14 +137,13 @@ TEST_F(FileFaults, EachCallOfAnExclusiveCreateFailingInTurn) {
         auto faults = base;
         faults.push_back(fault);
         files::setCallFaultsForTests(faults);
-        std::string error;
-        const bool created = files::createFileExclusively(dir.file("v"), "\r\n", error);
+        const auto created = files::createFileExclusively(dir.file("v"), "\r\n");
         const bool mustCreate = err == EINTR || afterTheRename(fault.call);
         const std::string what = std::string(files::callName(fault.call)) + (hardLinks ? "" : " (no links)") +
                                  ": " + std::strerror(err);
-        EXPECT_EQ(created, mustCreate) << what;
+        EXPECT_EQ(created.ok(), mustCreate) << what;
         if (!mustCreate) {
-          EXPECT_EQ(error, std::strerror(err)) << what;
+          EXPECT_EQ(created.why(), std::strerror(err)) << what;
         }
         EXPECT_EQ(std::filesystem::exists(dir.file("v")), mustCreate) << what;
         if (mustCreate) {
@@ -163,9 +159,9 @@ TEST_F(FileFaults, ReadOnlyFolderFailsWithTheSystemsReason) {
   writeBytes(dir.file("data"), "old");
   ::chmod(dir.path().c_str(), 0555);
   int code = testing_support::runUnprivileged([&] {
-    std::string error;
-    if (files::writeFileAtomically(dir.file("data"), "new", error)) return 1;
-    if (error != std::strerror(EACCES)) return 2;
+    const auto written = files::writeFileAtomically(dir.file("data"), "new");
+    if (written) return 1;
+    if (written.why() != std::strerror(EACCES)) return 2;
     return 0;
   });
   EXPECT_EQ(code, 0);
@@ -197,9 +193,9 @@ TEST_F(FileFaults, FileSizeLimitFailsTheWriteInsteadOfEndingTheProcess) {
   const int code = testing_support::runInChild([&] {
     rlimit limit{4096, 4096};
     if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 3;
-    std::string error;
-    if (files::writeFileAtomically(dir.file("data"), std::string(1 << 20, 'x'), error)) return 1;
-    return error == std::strerror(EFBIG) ? 0 : 2;
+    const auto written = files::writeFileAtomically(dir.file("data"), std::string(1 << 20, 'x'));
+    if (written) return 1;
+    return written.why() == std::strerror(EFBIG) ? 0 : 2;
   });
   EXPECT_EQ(code, 0);  // 128 + SIGXFSZ when the process was killed
   EXPECT_EQ(readBytes(dir.file("data")), "old bytes");
@@ -214,8 +210,8 @@ TEST_F(FileFaults, WritingThroughALinkReplacesItsTargetAndKeepsTheLink) {
   ::chmod(elsewhere.file("real").c_str(), 0640);
   ASSERT_EQ(::symlink(elsewhere.file("real").c_str(), dir.file("data").c_str()), 0);
   files::setCallFaultsForTests({});
-  std::string error;
-  ASSERT_TRUE(files::writeFileAtomically(dir.file("data"), "new", error)) << error;
+  const auto written = files::writeFileAtomically(dir.file("data"), "new");
+  ASSERT_TRUE(written) << written.why();
   EXPECT_TRUE(std::filesystem::is_symlink(dir.file("data")));
   EXPECT_EQ(readBytes(elsewhere.file("real")), "new");
   EXPECT_EQ(testing_support::fileMode(elsewhere.file("real")), 0640);
@@ -231,24 +227,21 @@ TEST_F(FileFaults, ExclusiveCreateNeverReplacesWithOrWithoutHardLinks) {
   for (int linkError : {0, EPERM, EOPNOTSUPP, ENOSYS}) {
     SCOPED_TRACE(linkError ? std::string("no hard links: ") + std::strerror(linkError) : "hard links");
     TempFolder folder;
-    std::string error;
     if (linkError) files::setCallFaultsForTests({{files::Call::Link, 0, linkError}});
-    ASSERT_TRUE(files::createFileExclusively(folder.file("v"), "\r\n", error)) << error;
+    const auto created = files::createFileExclusively(folder.file("v"), "\r\n");
+    ASSERT_TRUE(created) << created.why();
     EXPECT_EQ(readBytes(folder.file("v")), "\r\n");
     EXPECT_EQ(testing_support::fileMode(folder.file("v")), 0600);
     writeBytes(folder.file("v"), "keep");
-    EXPECT_FALSE(files::createFileExclusively(folder.file("v"), "\r\n", error));
-    EXPECT_EQ(error, std::strerror(EEXIST));
+    EXPECT_EQ(files::createFileExclusively(folder.file("v"), "\r\n").why(), std::strerror(EEXIST));
     EXPECT_EQ(readBytes(folder.file("v")), "keep");
     EXPECT_EQ(testing_support::entryCount(folder.path()), 1u);
     files::clearCallFaultsForTests();
   }
 
   // Another link failure is a real failure, not a reason to fall back.
-  std::string error;
   files::setCallFaultsForTests({{files::Call::Link, 1, EIO}});
-  EXPECT_FALSE(files::createFileExclusively(dir.file("w"), "\r\n", error));
-  EXPECT_EQ(error, std::strerror(EIO));
+  EXPECT_EQ(files::createFileExclusively(dir.file("w"), "\r\n").why(), std::strerror(EIO));
   EXPECT_EQ(testing_support::entryCount(dir.path()), 0u);
 }
 

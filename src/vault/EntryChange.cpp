@@ -1,0 +1,79 @@
+#include "EntryChange.h"
+
+#include "VaultInternals.h"
+#include "modGlobals.h"
+
+namespace modGlobals {
+namespace {
+
+using namespace internal;
+using platform::Failure;
+namespace column = platform::column;
+
+constexpr char kGone[] = "The entry is no longer in the list";
+
+// The list, when row `number` still holds `was`; otherwise nothing, and the status bar says why.
+platform::ListItems* listHolding(std::int64_t number, const Entry& was) {
+  platform::ListItems* list = entryList();
+  if (list && number >= 1 && number <= list->count() && Entry::of(list->row(number)) == was) return list;
+  status(u16(std::string(kGone) + "."));
+  return nullptr;
+}
+
+std::int64_t setRow(platform::ListItems& list, std::int64_t number, const Entry& e) {
+  return list.setRow(number, e.userName, e.password, e.location);
+}
+
+// saveVault's failure as a value: it has said why in the status bar already.
+Failure notSaved() { return Failure{"Could not save " + std::string(kFileName)}; }
+
+}  // namespace
+
+Entry Entry::of(const platform::ListRow& row) {
+  return {row.column(column::kUserName), row.column(column::kPassword), row.column(column::kLocation)};
+}
+
+bool Entry::operator==(const Entry& other) const {
+  return userName == other.userName.view() && password == other.password.view() &&
+         location == other.location.view();
+}
+
+platform::Result<std::uint64_t> addEntry(const Entry& entry) {
+  platform::ListItems* list = entryList();
+  if (!list) {
+    saveVault();  // refuses, and says that the list is not open
+    return notSaved();
+  }
+  const std::uint64_t key = list->row(list->add(entry.userName, entry.password, entry.location)).key();
+  if (!saveVault()) {
+    list->remove(list->findKey(key));
+    return notSaved();
+  }
+  return key;
+}
+
+platform::Result<std::int64_t> replaceEntry(std::int64_t number, const Entry& was, const Entry& now) {
+  platform::ListItems* list = listHolding(number, was);
+  if (!list) return Failure{kGone};
+  const std::uint64_t key = list->row(number).key();
+  const std::int64_t placed = setRow(*list, number, now);
+  if (!saveVault()) {
+    setRow(*list, list->findKey(key), was);
+    return notSaved();
+  }
+  return placed;
+}
+
+platform::Result<std::monostate> removeEntry(std::int64_t number, const Entry& was) {
+  platform::ListItems* list = listHolding(number, was);
+  if (!list) return Failure{kGone};
+  // Taken out whole, the row goes back where it was, key and selection kept.
+  platform::ListRow taken = list->take(number);
+  if (!saveVault()) {
+    list->insert(number, std::move(taken));
+    return notSaved();
+  }
+  return std::monostate{};
+}
+
+}  // namespace modGlobals

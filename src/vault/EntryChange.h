@@ -1,0 +1,31 @@
+#pragma once
+// Adding, replacing and removing one entry: each changes the list, saves, and on failure puts the
+// list back as it was (its rows, their order and keys, the selection), the file untouched. An entry
+// is named by its row and its three texts, so that a change never lands on a row that holds
+// something else by then.
+#include "platform/base/ListItems.h"
+#include "platform/base/Result.h"
+#include "platform/base/Secret.h"
+
+#include <cstdint>
+#include <variant>
+
+namespace modGlobals {
+
+// A copy of one entry's texts (code-page bytes), its own and wiped when it goes.
+struct Entry {
+  platform::SecretBytes userName, password, location;
+
+  static Entry of(const platform::ListRow& row);
+  bool operator==(const Entry& other) const;
+};
+
+// Each failure is said in the status bar too. The list is the host's.
+// Adds the entry (at its sorted place while sorting is on); the new row's key.
+platform::Result<std::uint64_t> addEntry(const Entry& entry);
+// Replaces the entry that row `number` holds, which must still be `was`; the row's number after.
+platform::Result<std::int64_t> replaceEntry(std::int64_t number, const Entry& was, const Entry& now);
+// Removes the entry that row `number` holds, which must still be `was`.
+platform::Result<std::monostate> removeEntry(std::int64_t number, const Entry& was);
+
+}  // namespace modGlobals

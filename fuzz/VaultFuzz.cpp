@@ -36,7 +36,7 @@ void empty(platform::ListItems& list, int& uses) {
 platform::SecretBytes loadAndSave(platform::ListItems& list, std::string_view bytes) {
   g_list = &list;
   if (modGlobals::addEntriesOf(bytes) != list.count()) fail("the count of loaded rows is wrong");
-  return std::string(modGlobals::savedImage(list).view());
+  return modGlobals::savedImage(list);
 }
 
 }  // namespace

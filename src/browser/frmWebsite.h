@@ -2,6 +2,7 @@
 // The browser window: the product's web site inside the program, with an address box and the
 // usual buttons. When the main window has gone before it, closing it ends the program.
 #include "platform/forms/Forms.h"
+#include "platform/forms/WindowNames.h"
 
 #include <QList>
 
@@ -26,7 +27,7 @@ class frmWebsite final : public platform::Form {
 
  public:
   frmWebsite();
-  static QString name() { return QStringLiteral("frmWebsite"); }
+  static QString name() { return platform::windows::kFrmWebsite; }
 
   platform::StatusBar* StatusBar1 = nullptr;
   QGroupBox* frmBrowser = nullptr;

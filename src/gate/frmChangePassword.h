@@ -2,6 +2,7 @@
 // Changes the master password: the current one, then the new one twice, under the rules of its
 // creation. The vault is rewritten with it, encrypted or not as it is.
 #include "PasswordDialog.h"
+#include "platform/forms/WindowNames.h"
 
 class frmChangePassword final : public PasswordDialog {
   Q_OBJECT
@@ -9,7 +10,7 @@ class frmChangePassword final : public PasswordDialog {
 
  public:
   frmChangePassword();
-  static QString name() { return QStringLiteral("frmChangePassword"); }
+  static QString name() { return platform::windows::kFrmChangePassword; }
 
  protected:
   void act() override;

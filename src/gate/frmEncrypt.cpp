@@ -1,7 +1,10 @@
 #include "frmEncrypt.h"
 
+#include "frmChangePassword.h"
+
 #include "platform/base/Secret.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/forms/WindowNames.h"
 #include "vault/modGlobals.h"
 
 #include <QLineEdit>
@@ -26,8 +29,8 @@ void offerANewMasterPassword() {
       "Your master password is still readable in every earlier, unencrypted copy of data.enc (backups, synced "
       "folders).  Choose a new one now?");
   if (mb::msgBox(text, mb::vbYesNo | mb::vbQuestion, QStringLiteral("Master Password Still Readable"),
-                 platform::forms::instance(QStringLiteral("Form1"))) == mb::vbYes)
-    platform::forms::show(QStringLiteral("frmChangePassword"));
+                 platform::forms::instance(platform::windows::kForm1)) == mb::vbYes)
+    platform::forms::show<frmChangePassword>();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // not, once the master password is typed. Encrypted, it offers a new master password: the old one
 // stays readable in every plain copy; removing, it says what becomes readable.
 #include "PasswordDialog.h"
+#include "platform/forms/WindowNames.h"
 
 class frmEncrypt final : public PasswordDialog {
   Q_OBJECT
@@ -10,7 +11,7 @@ class frmEncrypt final : public PasswordDialog {
 
  public:
   frmEncrypt();
-  static QString name() { return QStringLiteral("frmEncrypt"); }
+  static QString name() { return platform::windows::kFrmEncrypt; }
 
   void Form_Load() override;
 

@@ -8,6 +8,7 @@
 #include "platform/base/Secret.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/forms/WindowNames.h"
 #include "platform/forms/Timer.h"
 #include "platform/forms/Twips.h"
 #include "skin/modSkin.h"
@@ -103,7 +104,7 @@ frmPass::frmPass() : Form(name()) {
 }
 
 void frmPass::Form_Load() {
-  if (QWidget* main = platform::forms::instance(QStringLiteral("Form1"))) main->setVisible(false);
+  if (QWidget* main = platform::forms::instance(platform::windows::kForm1)) main->setVisible(false);
   wrongTries_ = 0;
 
   if (modGlobals::creatingMasterPassword) {
@@ -230,7 +231,7 @@ void frmPass::cmdCancel_Click() {
 }
 
 void frmPass::Timer1_Timer() {
-  if (QWidget* main = platform::forms::instance(QStringLiteral("Form1"))) main->setVisible(false);
+  if (QWidget* main = platform::forms::instance(platform::windows::kForm1)) main->setVisible(false);
 }
 
 void frmPass::txtPass_KeyPress(int keyAscii) {

@@ -1,6 +1,7 @@
 #pragma once
 // The master password dialog: creates the master password at first use, verifies it later.
 #include "platform/forms/Forms.h"
+#include "platform/forms/WindowNames.h"
 
 class QLineEdit;
 class QPushButton;
@@ -16,7 +17,7 @@ class frmPass final : public platform::Form {
 
  public:
   frmPass();
-  static QString name() { return QStringLiteral("frmPass"); }
+  static QString name() { return platform::windows::kFrmPass; }
 
   SkinLabel* SkinLabel1 = nullptr;
   SkinLabel* SkinLabel2 = nullptr;

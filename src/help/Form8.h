@@ -1,6 +1,7 @@
 #pragma once
 // The help viewer: Help.rtf from the program's folder, and whether it opens at every start.
 #include "platform/forms/Forms.h"
+#include "platform/forms/WindowNames.h"
 
 class QCheckBox;
 
@@ -14,7 +15,7 @@ class Form8 final : public platform::Form {
 
  public:
   Form8();
-  static QString name() { return QStringLiteral("Form8"); }
+  static QString name() { return platform::windows::kForm8; }
 
   platform::RichTextBox* rtf1 = nullptr;
   QCheckBox* Check1 = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 // The about box: the product's identity from the version record, a logo and a notice.
 #include "platform/forms/Forms.h"
+#include "platform/forms/WindowNames.h"
 
 #include <QList>
 
@@ -13,7 +14,7 @@ class frmAbout final : public platform::Form {
 
  public:
   frmAbout();
-  static QString name() { return QStringLiteral("frmAbout"); }
+  static QString name() { return platform::windows::kFrmAbout; }
 
   // Controls in the order the window holds them. SkinLabel1's element 0 is the hidden
   // design-time template that convertLabels copies.

@@ -12,6 +12,7 @@
 #include "platform/forms/PictureButton.h"
 #include "platform/forms/StatusBar.h"
 #include "platform/forms/Twips.h"
+#include "platform/forms/WindowNames.h"
 #include "skin/modSkin.h"
 #include "vault/modGlobals.h"
 
@@ -22,6 +23,7 @@
 
 namespace tw = platform::twips;
 namespace forms = platform::forms;
+namespace windows = platform::windows;
 
 namespace {
 
@@ -135,22 +137,23 @@ void Form1::afterFormLoad() {
   setVisible(true);
   const QString showHelp = platform::settings::getSetting(modLivery::productName, QStringLiteral("Settings"),
                                                           QStringLiteral("showHelp"), QStringLiteral("1"));
-  if (showHelp == QStringLiteral("1")) forms::show(QStringLiteral("Form8"));
-  forms::unload(QStringLiteral("frmPass"));
+  if (showHelp == QStringLiteral("1")) forms::show(windows::kForm8);
+  forms::unload(windows::kFrmPass);
 }
 
 void Form1::Form_QueryUnload(bool& /*cancel*/) {}
 
 void Form1::Form_Unload() {
-  for (const char* window : {"Form8", "frmAbout", "frmAdd", "frmEncrypt", "frmChangePassword", "frmSplash"})
-    forms::unload(QLatin1StringView(window));
-  const QWidget* browser = forms::instance(QStringLiteral("frmWebsite"));
+  for (const QLatin1StringView window : {windows::kForm8, windows::kFrmAbout, windows::kFrmAdd, windows::kFrmEncrypt,
+                                         windows::kFrmChangePassword, windows::kFrmSplash})
+    forms::unload(window);
+  const QWidget* browser = forms::instance(windows::kFrmWebsite);
   if (browser && browser->isVisible()) {
     // The browser window carries on alone and ends the program when it closes.
     endWhenBrowserCloses = true;
     return;
   }
   if (modLivery::useSkin) modSkin::companionClose();
-  forms::unload(QStringLiteral("frmWebsite"));
+  forms::unload(windows::kFrmWebsite);
   endProgram();
 }

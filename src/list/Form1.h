@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the entry list, the command buttons, the menus and the status bar.
 #include "platform/forms/Forms.h"
+#include "platform/forms/WindowNames.h"
 
 #include <QList>
 
@@ -19,7 +20,7 @@ class Form1 final : public platform::Form {
 
  public:
   Form1();
-  static QString name() { return QStringLiteral("Form1"); }
+  static QString name() { return platform::windows::kForm1; }
 
   // Controls, named as the design names them. Control arrays are lists indexed as designed.
   QList<QPushButton*> cmdAdd;      // index 0

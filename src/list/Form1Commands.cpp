@@ -10,6 +10,7 @@
 #include "platform/forms/Clipboard.h"
 #include "platform/forms/ListView.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/forms/WindowNames.h"
 #include "vault/EntryChange.h"
 #include "vault/modGlobals.h"
 
@@ -77,7 +78,7 @@ std::chrono::seconds clipboardLifetime() {
 
 void Form1::cmdAdd_Click(int /*index*/) {
   modGlobals::editorMode = QStringLiteral("Add");
-  platform::forms::show(QStringLiteral("frmAdd"));
+  platform::forms::show<frmAdd>();
 }
 
 void Form1::cmdEdit_Click() {
@@ -94,7 +95,7 @@ void Form1::cmdEdit_Click() {
   modGlobals::editorLocation = cp::toQString(row.column(column::kLocation));
   modGlobals::editorRow = number;
   modGlobals::editorMode = QStringLiteral("Edit");
-  platform::forms::show(QStringLiteral("frmAdd"));
+  platform::forms::show<frmAdd>();
 }
 
 void Form1::cmdDelete_Click() {
@@ -148,7 +149,7 @@ void Form1::cmdGoto_Click() {
     modGlobals::showStatusMessage(QStringLiteral("Could not open the location: ") + error);
 }
 
-void Form1::cmdWebsite_Click(int /*index*/) { platform::forms::show(QStringLiteral("frmWebsite")); }
+void Form1::cmdWebsite_Click(int /*index*/) { platform::forms::show(platform::windows::kFrmWebsite); }
 
 void Form1::lstPass_ColumnClick(int columnHeaderIndex) {
   modListViewEnh::EnhListView_SortColumns(*lstPass, columnHeaderIndex, false);
@@ -170,10 +171,10 @@ void Form1::mnuDataItem_Click(int index) {
 
 void Form1::mnuCopyItem_Click(int index) { cmdCopy_Click(index); }
 
-void Form1::mnuEncrypt_Click() { platform::forms::show(QStringLiteral("frmEncrypt")); }
+void Form1::mnuEncrypt_Click() { platform::forms::show(platform::windows::kFrmEncrypt); }
 
-void Form1::mnuChangePassword_Click() { platform::forms::show(QStringLiteral("frmChangePassword")); }
+void Form1::mnuChangePassword_Click() { platform::forms::show(platform::windows::kFrmChangePassword); }
 
-void Form1::mnuHelpItem_Click(int /*index*/) { platform::forms::show(QStringLiteral("Form8")); }
+void Form1::mnuHelpItem_Click(int /*index*/) { platform::forms::show(platform::windows::kForm8); }
 
-void Form1::mnuAboutItem_Click(int /*index*/) { platform::forms::show(QStringLiteral("frmAbout")); }
+void Form1::mnuAboutItem_Click(int /*index*/) { platform::forms::show(platform::windows::kFrmAbout); }

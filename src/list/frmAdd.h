@@ -2,6 +2,7 @@
 // The entry editor: one entry's user name, password and location, saved into the main window's
 // list and the vault, or discarded.
 #include "platform/forms/Forms.h"
+#include "platform/forms/WindowNames.h"
 #include "vault/EntryChange.h"
 
 #include <QList>
@@ -19,7 +20,7 @@ class frmAdd final : public platform::Form {
 
  public:
   frmAdd();
-  static QString name() { return QStringLiteral("frmAdd"); }
+  static QString name() { return platform::windows::kFrmAdd; }
 
   SkinLabel* SkinLabel1 = nullptr;
   QLineEdit* txtUsername = nullptr;

@@ -3,6 +3,7 @@
 #include "app/endProgram.h"
 #include "app/modLivery.h"
 #include "app/Resources.h"
+#include "list/Form1.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Timer.h"
 #include "platform/forms/Twips.h"
@@ -51,14 +52,14 @@ void frmSplash::Form_Load() {
 void frmSplash::Form_Unload() {
   // Closed by the system before the hand-off: no other window would ever end the run. After the
   // hand-off only the main window's unload takes the splash down, and it ends the run itself.
-  if (!platform::forms::isLoaded(QStringLiteral("Form1"))) endProgram();
+  if (!platform::forms::instance<Form1>()) endProgram();
 }
 
 void frmSplash::Timer2_Timer() {
   intTemp = static_cast<short>(intTemp + 2);
   if (intTemp != 150) return;
   Timer2->setEnabled(false);
-  platform::forms::load(QStringLiteral("Form1"));
-  platform::forms::show(QStringLiteral("Form1"));
+  platform::forms::load<Form1>();
+  platform::forms::show<Form1>();
   setVisible(false);
 }

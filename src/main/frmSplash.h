@@ -2,6 +2,7 @@
 // The splash window: the program's start. It carries the skin of the whole run, counts its
 // timer's ticks and then hands over to the main window; afterwards it stays loaded, hidden.
 #include "platform/forms/Forms.h"
+#include "platform/forms/WindowNames.h"
 
 class QLabel;
 class Skin;
@@ -16,7 +17,7 @@ class frmSplash final : public platform::Form {
 
  public:
   frmSplash();
-  static QString name() { return QStringLiteral("frmSplash"); }
+  static QString name() { return platform::windows::kFrmSplash; }
 
   QLabel* Image1 = nullptr;
   Skin* skn = nullptr;

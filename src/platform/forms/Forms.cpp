@@ -3,15 +3,22 @@
 #include "ClientArea.h"
 #include "FixedFrame.h"
 #include "Twips.h"
+#include "WindowNames.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHash>
+#include <QLoggingCategory>
 #include <QMenuBar>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QWindow>
+
+#include <algorithm>
+
+// Names that reach no window: debug lines, off unless QT_LOGGING_RULES="keyloft.forms.debug=true".
+Q_LOGGING_CATEGORY(formsLog, "keyloft.forms", QtInfoMsg)
 
 namespace platform {
 namespace {
@@ -28,6 +35,19 @@ QHash<QString, forms::Factory>& factories() {
 QHash<QString, QPointer<Form>>& instances() {
   static QHash<QString, QPointer<Form>> map;
   return map;
+}
+
+std::function<void(const QString&)>& unknownNameHook() {
+  static std::function<void(const QString&)> hook;
+  return hook;
+}
+
+// A name that is neither the design's nor ever registered is a slip at the call site: the lookup
+// still gives nullptr, but it leaves a line and tests hear of it.
+void checkName(const QString& name) {
+  if (factories().contains(name) || std::ranges::find(windows::kAll, name) != windows::kAll.end()) return;
+  qCDebug(formsLog) << "No window is named" << name;
+  if (unknownNameHook()) unknownNameHook()(name);
 }
 
 }  // namespace
@@ -223,7 +243,11 @@ namespace forms {
 
 void registerForm(const QString& name, Factory factory) { factories().insert(name, std::move(factory)); }
 
-Form* instance(const QString& name) { return instances().value(name).data(); }
+Form* instance(const QString& name) {
+  Form* form = instances().value(name).data();
+  if (!form) checkName(name);
+  return form;
+}
 
 bool isLoaded(const QString& name) { return instance(name) != nullptr; }
 
@@ -288,6 +312,8 @@ void unload(const QString& name) {
   // it is destroyed once control is back in the event loop.
   form->deleteLater();
 }
+
+void setUnknownNameHookForTests(std::function<void(const QString&)> hook) { unknownNameHook() = std::move(hook); }
 
 void resetForTests() {
   const auto loaded = instances();

@@ -120,6 +120,9 @@ void hide(const QString& name);
 void unload(const QString& name);
 // Unloads every loaded window without running their handlers (tests).
 void resetForTests();
+// Called with a name that is neither a window of the design (WindowNames.h) nor registered, whose
+// lookup gives nullptr (tests make it a failure).
+void setUnknownNameHookForTests(std::function<void(const QString&)> hook);
 
 // Typed access: F must have `static QString name()` and be registered.
 template <class F>

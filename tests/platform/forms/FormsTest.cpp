@@ -2,6 +2,8 @@
 // and window geometry in twips with the frame allowance.
 #include "platform/forms/Forms.h"
 #include "platform/forms/Twips.h"
+#include "platform/forms/WindowNames.h"
+#include "support/UnknownWindowNames.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -140,12 +142,22 @@ TEST_F(Forms, AnAbandonedLoadShowsNothingAndTheNextRequestLoadsAgain) {
 TEST_F(Forms, UnknownOrUnloadedWindowsAreLeftAloneAndResetSkipsHandlers) {
   forms::unload<ProbeForm>();
   EXPECT_EQ(counts.queries, 0);
-  EXPECT_EQ(forms::show(QStringLiteral("NoSuchWindow")), nullptr);
+  EXPECT_EQ(forms::show(platform::windows::kFrmAbout), nullptr);  // a window this program left out
   forms::show<ProbeForm>();
   forms::resetForTests();
   EXPECT_FALSE(forms::isLoaded(ProbeForm::name()));
   EXPECT_EQ(counts.unloads, 0);
   EXPECT_EQ(counts.destroyed, 1);
+}
+
+TEST_F(Forms, ANameOfNoWindowGivesNullptrAndFailsTheTest) {
+  QStringList slips;
+  forms::setUnknownNameHookForTests([&slips](const QString& name) { slips << name; });
+  EXPECT_EQ(forms::show(QStringLiteral("From8")), nullptr);
+  EXPECT_EQ(forms::instance(QStringLiteral("frmAdd ")), nullptr);
+  EXPECT_EQ(forms::load(platform::windows::kForm8), nullptr);  // the design's, not registered here: no slip
+  testing_support::failOnUnknownWindowNames();
+  EXPECT_EQ(slips, QStringList({QStringLiteral("From8"), QStringLiteral("frmAdd ")}));
 }
 
 TEST(Twips, FifteenTwipsPerPixelAtNinetySixDpiRoundedToWholePixels) {

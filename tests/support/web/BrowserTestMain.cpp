@@ -1,6 +1,7 @@
 // The browser tests' main: a home folder of their own, empty at the start, so that a test can
 // show that a browsing session leaves nothing in it; then a QApplication as the program makes it.
 #include "platform/web/WebBrowser.h"
+#include "support/UnknownWindowNames.h"
 
 #include <QApplication>
 #include <QDir>
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
   // The tests run from their own folder; the engine is where the build put it.
   platform::WebBrowser::setEngineModuleForTests(QStringLiteral(KEYLOFT_WEBENGINE_MODULE));
   platform::WebBrowser::reserveSharedGraphicsContext();
+  testing_support::failOnUnknownWindowNames();
   int result = 0;
   {
     QApplication app(argc, argv);

@@ -3,6 +3,7 @@
 // painted with 100,000 entries. Measured and printed, never asserted.
 #include "app/endProgram.h"
 #include "app/modLivery.h"
+#include "app/RunState.h"
 #include "gate/frmPass.h"
 #include "help/Form8.h"
 #include "list/Form1.h"
@@ -82,7 +83,8 @@ void takeOverSeams() {
 void resetRun() {
   forms::resetForTests();
   modGlobals::resetVaultForTests();
-  modLivery::resetForTests();
+  app::resetForTests();
+  setProgramTerminatorForTests([] {});  // the reset gave back the real end
 }
 
 bool gateShown() {

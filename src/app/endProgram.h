@@ -2,8 +2,10 @@
 // The one way the program ends.
 #include <functional>
 
+namespace app {
 // Set when the main window closes while the browser window is visible; the browser's unload then ends the program.
 inline bool endWhenBrowserCloses = false;
+}  // namespace app
 
 // Empties the clipboard if it still holds a field Keyloft copied, runs the steps given to
 // atProgramEnd, then ends the process at once: no unload handler or timer tick runs after it.

@@ -13,12 +13,4 @@ void loadProductIdentity() {
   productWebAddress = QStringLiteral(KEYLOFT_WEB_ADDRESS);
 }
 
-void resetForTests() {
-  productName.clear();
-  companyName.clear();
-  productSiteName.clear();
-  productWebAddress.clear();
-  useSkin = false;
-}
-
 }  // namespace modLivery

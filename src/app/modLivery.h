@@ -13,7 +13,4 @@ inline bool useSkin = false;
 // Reads the identity from the executable's version record; every call sets all values anew.
 void loadProductIdentity();
 
-// Back to the state before the first load (tests).
-void resetForTests();
-
 }  // namespace modLivery

@@ -105,7 +105,7 @@ void frmWebsite::Form_Load() {
 }
 
 void frmWebsite::Form_Unload() {
-  if (!endWhenBrowserCloses) return;
+  if (!app::endWhenBrowserCloses) return;
   if (modLivery::useSkin) modSkin::companionClose();
   endProgram();
 }

@@ -17,10 +17,6 @@ class StatusBar;
 class WebBrowser;
 }  // namespace platform
 
-// Where the next opening of the browser goes: empty at program start, "Website" once the
-// browser has been opened in this run.
-inline QString browserMode;
-
 class frmWebsite final : public platform::Form {
   Q_OBJECT
   Q_DISABLE_COPY_MOVE(frmWebsite)
@@ -28,6 +24,9 @@ class frmWebsite final : public platform::Form {
  public:
   frmWebsite();
   static QString name() { return platform::windows::kFrmWebsite; }
+  // Where the next opening of the browser goes: empty at program start, "Website" once the
+  // browser has been opened in this run.
+  static inline QString browserMode;
 
   platform::StatusBar* StatusBar1 = nullptr;
   QGroupBox* frmBrowser = nullptr;

@@ -150,7 +150,7 @@ void Form1::Form_Unload() {
   const QWidget* browser = forms::instance(windows::kFrmWebsite);
   if (browser && browser->isVisible()) {
     // The browser window carries on alone and ends the program when it closes.
-    endWhenBrowserCloses = true;
+    app::endWhenBrowserCloses = true;
     return;
   }
   if (modLivery::useSkin) modSkin::companionClose();

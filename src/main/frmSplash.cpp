@@ -39,7 +39,7 @@ void frmSplash::Form_Load() {
   // Without a border the window's size is its client size.
   setClientSizeTwips(tw::width(Image1), tw::height(Image1));
   centreOnScreen();
-  endWhenBrowserCloses = false;
+  app::endWhenBrowserCloses = false;
   modLivery::loadProductIdentity();
   if (modLivery::useSkin) {
     modSkin::skin = skn;

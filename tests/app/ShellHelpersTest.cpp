@@ -1,5 +1,6 @@
 // Protects the product identity and the file helpers every window leans on.
 #include "app/modLivery.h"
+#include "app/RunState.h"
 #include "app/xfileExists.h"
 #include "platform/base/VersionRecord.h"
 #include "support/TempFolder.h"
@@ -14,7 +15,7 @@ using xfileExists::fileExists;
 using xfileExists::stripPath;
 
 TEST(ProductIdentity, ComesFromTheVersionRecord) {
-  modLivery::resetForTests();
+  app::resetForTests();
   modLivery::loadProductIdentity();
   EXPECT_EQ(modLivery::productName, QStringLiteral("Keyloft"));
   EXPECT_FALSE(modLivery::companyName.isEmpty());

@@ -27,7 +27,6 @@ class BrowserWindow : public ProgramTest {
  protected:
   void SetUp() override {
     ProgramTest::SetUp();
-    browserMode.clear();
     // The product's own addresses lead to the test's pages; nothing else but the loopback
     // server and the empty page may be asked for.
     platform::WebBrowser::setAddressRewriteForTests([this](const QString& typed) {
@@ -112,7 +111,7 @@ TEST_F(BrowserWindow, loadTakesTheStepsInOrderAndOpensMaximisedOnTheProductsAddr
   EXPECT_EQ(w->caption(), QStringLiteral("www.keyloft.app"));
   EXPECT_EQ(w->StatusBar1->panelCount(), 2);
   EXPECT_EQ(navigations, std::vector<QString>{QStringLiteral("https://www.keyloft.app/")});
-  EXPECT_EQ(browserMode, QStringLiteral("Website"));
+  EXPECT_EQ(frmWebsite::browserMode, QStringLiteral("Website"));
   // The one plain label in the template's frame is covered by a skin label.
   ASSERT_EQ(w->SkinLabel1.size(), 2);
   EXPECT_EQ(w->SkinLabel1[1]->text(), QStringLiteral("URL:"));
@@ -261,7 +260,7 @@ TEST_F(BrowserWindow, closingTheMainWindowLeavesTheProgramToTheBrowserUntilItClo
   ASSERT_TRUE(SkinSession::instance().started());
   mainWindow()->close();
   EXPECT_FALSE(forms::isLoaded(Form1::name()));
-  EXPECT_TRUE(endWhenBrowserCloses);
+  EXPECT_TRUE(app::endWhenBrowserCloses);
   EXPECT_EQ(programEnds, 0);
   EXPECT_TRUE(SkinSession::instance().started());
   ASSERT_TRUE(shows(QStringLiteral("Page One")));  // still browsing

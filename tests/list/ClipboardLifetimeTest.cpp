@@ -27,10 +27,6 @@ class ClipboardLifetime : public EntriesFixture {
     modLivery::useSkin = false;
     open({{"alice", "s3cret", "a.org"}, {"bob", "", "b.org"}});
   }
-  void TearDown() override {
-    EntriesFixture::TearDown();
-    modLivery::resetForTests();
-  }
   // Where the README says the setting is.
   static void setSeconds(const char* value) {
     platform::settings::saveSetting(QStringLiteral("Keyloft"), QStringLiteral("Settings"),

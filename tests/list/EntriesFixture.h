@@ -13,6 +13,7 @@
 #include "platform/forms/ListView.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/StatusBar.h"
+#include "support/RunState.h"
 #include "support/TempFolder.h"
 #include "support/VaultImage.h"
 #include "vault/modGlobals.h"
@@ -45,6 +46,7 @@ class EntriesFixture : public ::testing::Test {
   const std::string kMaster = "master";
 
   void SetUp() override {
+    testing_support::resetRunState();
     platform::files::setProgramFolderForTests(folder_.path());
     platform::settings::setSettingsFolderForTests(QString::fromStdString(folder_.file("settings")));
     platform::settings::saveSetting(QStringLiteral("Keyloft"), QStringLiteral("Settings"), QStringLiteral("showHelp"),
@@ -63,23 +65,11 @@ class EntriesFixture : public ::testing::Test {
     });
     platform::forms::registerForm(Form1::name(), [] { return new Form1; });
     registerEntryEditor();
-    modGlobals::resetVaultForTests();
-    modGlobals::resetEditorStateForTests();
     modGlobals::setVaultHost(&host_);
   }
 
-  void TearDown() override {
-    platform::clipboard::clear();  // no countdown of this test's copy may tick in a later one
-    platform::forms::resetForTests();
-    platform::files::clearCallFaultsForTests();
-    platform::msgbox::setMessageBoxHookForTests({});
-    platform::shell::setLauncherForTests({});
-    platform::files::setProgramFolderForTests({});
-    platform::settings::setSettingsFolderForTests({});
-    setProgramTerminatorForTests({});
-    modGlobals::setVaultHost(nullptr);
-    modGlobals::resetVaultForTests();
-  }
+  // Also empties the clipboard: no countdown of this test's copy may tick in a later one.
+  void TearDown() override { testing_support::resetRunState(); }
 
   // Writes the vault, loads the main window as the program does after a correct password.
   Form1* open(const std::vector<Entry>& entries) {

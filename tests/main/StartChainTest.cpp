@@ -277,16 +277,16 @@ TEST_F(StartChain, aVisibleBrowserWindowOutlivesTheMainWindow) {
   FakeBrowser::unloads = 0;
   mainWindow()->close();
   EXPECT_EQ(programEnds, 0);
-  EXPECT_TRUE(endWhenBrowserCloses);
+  EXPECT_TRUE(app::endWhenBrowserCloses);
   EXPECT_TRUE(forms::isLoaded(QStringLiteral("frmWebsite")));
   EXPECT_FALSE(forms::isLoaded(frmSplash::name()));
 
   // Loaded but hidden, it goes down with the main window.
-  endWhenBrowserCloses = false;
+  app::endWhenBrowserCloses = false;
   forms::hide(QStringLiteral("frmWebsite"));
   forms::load<Form1>()->close();
   EXPECT_EQ(FakeBrowser::unloads, 1);
   EXPECT_FALSE(forms::isLoaded(QStringLiteral("frmWebsite")));
-  EXPECT_FALSE(endWhenBrowserCloses);
+  EXPECT_FALSE(app::endWhenBrowserCloses);
   EXPECT_EQ(programEnds, 1);
 }

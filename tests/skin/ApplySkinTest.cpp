@@ -4,6 +4,7 @@
 #include "SkinTestWindow.h"
 
 #include "app/modLivery.h"
+#include "app/RunState.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/ListView.h"
 #include "platform/forms/Timer.h"
@@ -110,7 +111,7 @@ class ApplySkin : public testing::Test {
   void TearDown() override {
     platform::forms::resetForTests();
     modSkin::resetForTests();
-    modLivery::resetForTests();
+    app::resetForTests();
   }
 };
 

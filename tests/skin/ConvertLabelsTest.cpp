@@ -4,6 +4,7 @@
 #include "SkinTestWindow.h"
 
 #include "app/modLivery.h"
+#include "app/RunState.h"
 #include "platform/forms/Twips.h"
 #include "skin/modSkin.h"
 #include "skin/SkinLabel.h"
@@ -57,7 +58,7 @@ void expectCovers(const SkinLabel* skinLabel, const QLabel* label) {
 class ConvertLabels : public testing::Test {
  protected:
   void SetUp() override { modLivery::useSkin = true; }
-  void TearDown() override { modLivery::resetForTests(); }
+  void TearDown() override { app::resetForTests(); }
 };
 
 }  // namespace

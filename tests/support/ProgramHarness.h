@@ -15,6 +15,7 @@
 #include "platform/forms/StatusBar.h"
 #include "skin/modSkin.h"
 #include "support/KdfCostsForTests.h"
+#include "support/RunState.h"
 #include "support/TempFolder.h"
 #include "support/VaultImage.h"
 #include "support/WaitFor.h"
@@ -65,29 +66,15 @@ class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
     QStandardPaths::setTestModeEnabled(true);
+    testing_support::resetRunState();
     platform::files::setProgramFolderForTests(folder.path());
     platform::settings::setSettingsFolderForTests(QString::fromStdString(folder.file("settings")));
     setProgramTerminatorForTests([this] { ++programEnds; });
     mb::setMessageBoxHookForTests([this](QMessageBox& box) { return answerBox(box); });
-    modLivery::resetForTests();
-    modGlobals::resetVaultForTests();
-    vault::sealed::resetKdfCostsForTests();
-    modGlobals::resetEditorStateForTests();
-    endWhenBrowserCloses = false;
     ProgramWiring::wireProgram();
   }
 
-  void TearDown() override {
-    forms::resetForTests();
-    modSkin::resetForTests();
-    mb::setMessageBoxHookForTests({});
-    setProgramTerminatorForTests({});
-    platform::files::setProgramFolderForTests({});
-    platform::settings::setSettingsFolderForTests({});
-    modGlobals::resetVaultForTests();
-    vault::sealed::resetKdfCostsForTests();
-    modLivery::resetForTests();
-  }
+  void TearDown() override { testing_support::resetRunState(); }
 
   // As if the program had ended and been started again over the same folder.
   void restart() {
@@ -95,7 +82,8 @@ class ProgramTest : public ::testing::Test {
     modSkin::resetForTests();
     ProgramWiring::wireProgram();
     modGlobals::resetVaultForTests();
-    modLivery::resetForTests();
+    app::resetForTests();
+    setProgramTerminatorForTests([this] { ++programEnds; });
   }
 
   void writeVault(std::string_view bytes) const { testing_support::writeBytes(vaultFile(), bytes); }

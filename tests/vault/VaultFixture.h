@@ -5,6 +5,7 @@
 #include "platform/base/Settings.h"
 #include "support/KdfCostsForTests.h"
 #include "support/TempFolder.h"
+#include "support/VaultRunState.h"
 #include "support/VaultImage.h"
 #include "vault/modGlobals.h"
 
@@ -16,20 +17,13 @@
 class VaultTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    testing_support::resetVaultRunState();
     platform::files::setProgramFolderForTests(dir.path());
     platform::settings::setSettingsFolderForTests(QString::fromStdString(dir.file("settings")));
-    modGlobals::resetVaultForTests();
-    vault::sealed::resetKdfCostsForTests();
     modGlobals::setVaultHost(&host);
   }
-  void TearDown() override {
-    platform::files::clearCallFaultsForTests();
-    platform::files::setProgramFolderForTests({});
-    platform::settings::setSettingsFolderForTests({});
-    modGlobals::setVaultHost(nullptr);
-    modGlobals::resetVaultForTests();  // lets go of the vault's lock
-    vault::sealed::resetKdfCostsForTests();  // no failing derivation is left to a later suite
-  }
+  // Lets go of the vault's lock; no failing derivation is left to a later suite.
+  void TearDown() override { testing_support::resetVaultRunState(); }
 
   std::string vaultFile() const { return dir.file("data.enc"); }
   std::string bytes() const { return testing_support::readBytes(vaultFile()); }

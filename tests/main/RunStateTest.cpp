@@ -1,0 +1,38 @@
+// Protects the one reset every fixture uses: each layer's run-wide state is back at program start.
+#include "support/RunState.h"
+
+#include "app/endProgram.h"
+#include "app/modLivery.h"
+#include "platform/base/Files.h"
+#include "platform/forms/Forms.h"
+#include "vault/modGlobals.h"
+
+#include <gtest/gtest.h>
+
+TEST(RunState, OneResetPutsEveryLayerBackToProgramStart) {
+  const std::string programFolder = platform::files::programFolder();
+  const QString probe = QStringLiteral("RunStateProbe");
+  platform::forms::registerForm(probe, [probe] { return new platform::Form(probe); });
+
+  platform::files::setProgramFolderForTests("/nonexistent/keyloft");
+  platform::forms::load(probe);
+  modLivery::loadProductIdentity();
+  app::endWhenBrowserCloses = true;
+  frmWebsite::browserMode = QStringLiteral("Website");
+  modGlobals::editorMode = QStringLiteral("Edit");
+  modGlobals::masterPassword = u"master";
+  modGlobals::creatingMasterPassword = true;
+
+  testing_support::resetRunState();
+
+  EXPECT_EQ(platform::files::programFolder(), programFolder);
+  EXPECT_FALSE(platform::forms::isLoaded(probe));
+  EXPECT_TRUE(modLivery::productName.isEmpty());
+  EXPECT_FALSE(modLivery::useSkin);
+  EXPECT_FALSE(app::endWhenBrowserCloses);
+  EXPECT_TRUE(frmWebsite::browserMode.isEmpty());
+  EXPECT_TRUE(modGlobals::editorMode.isEmpty());
+  EXPECT_TRUE(modGlobals::masterPassword.empty());
+  EXPECT_FALSE(modGlobals::creatingMasterPassword);
+  platform::forms::registerForm(probe, {});
+}

@@ -35,5 +35,3 @@ void SkinSession::close() {
   }
   skin_.clear();
 }
-
-void SkinSession::resetForTests() { instance().close(); }

@@ -27,9 +27,6 @@ class SkinSession final {
   bool attached() const { return !skin_.isNull(); }
   bool started() const { return started_; }
 
-  // Closes the session and forgets it (tests).
-  static void resetForTests();
-
  private:
   SkinSession() = default;
 

@@ -200,7 +200,7 @@ void resetForTests() {
   skin.clear();
   splashAccess() = SplashAccess{};
   recovering = false;
-  SkinSession::resetForTests();
+  SkinSession::instance().close();
 }
 
 }  // namespace modSkin

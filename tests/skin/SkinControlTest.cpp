@@ -162,7 +162,7 @@ TEST(SkinLabelControl, isAControlOfItsOwnTypeThatReadsAsStaticText) {
 class Companion : public testing::Test {
  protected:
   void TearDown() override {
-    SkinSession::resetForTests();
+    modSkin::resetForTests();
     qApp->setStyleSheet(QString());
   }
 };

@@ -61,7 +61,9 @@ TEST_F(Gate, bothLayoutsAsDesigned) {
                                              {g->txtPass2, m.confirmTop}, {g->SkinLabel3, m.confirmTop},
                                              {g->cmdOK, m.okTop},         {g->cmdCancel, m.okTop}};
     for (const auto& [control, top] : tops) {
-      if (top) EXPECT_NEAR(tw::top(control), top, kPixel) << control->accessibleName().toStdString();
+      if (top) {
+        EXPECT_NEAR(tw::top(control), top, kPixel) << control->accessibleName().toStdString();
+      }
     }
     EXPECT_EQ(g->txtPass2->isHidden(), !m.creating);
     EXPECT_EQ(g->SkinLabel3->isHidden(), !m.creating);

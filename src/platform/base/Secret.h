@@ -4,6 +4,7 @@
 // back to the heap: on destruction, on growth, and after a move has taken its content.
 #include <QString>
 
+#include <concepts>
 #include <cstddef>
 #include <new>
 #include <string>
@@ -113,6 +114,13 @@ class Secret final {
   Char operator[](std::size_t i) const noexcept { return text_[i]; }
 
   friend bool operator==(const Secret& a, View b) noexcept { return a.view() == b; }
+  // Secret == Secret: without it C++20 finds the view comparison both ways round and calls it
+  // ambiguous; a template, so that a text converted to a Secret never lands here.
+  template <class Other>
+    requires std::same_as<Other, Secret>
+  friend bool operator==(const Secret& a, const Other& b) noexcept {
+    return a.view() == b.view();
+  }
 
  private:
   // Longer than any text the standard string keeps in its own body.

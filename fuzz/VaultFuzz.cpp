@@ -4,6 +4,7 @@
 // are the fault-injection tests' part.
 // Run: build/fuzz/fuzz/fuzz_vault fuzz/corpus/vault -rss_limit_mb=2048 -timeout=5
 #include "platform/base/ListItems.h"
+#include "platform/base/Secret.h"
 #include "vault/modGlobals.h"
 
 #include <cstddef>
@@ -33,7 +34,7 @@ void empty(platform::ListItems& list, int& uses) {
   while (list.count() > 0) list.remove(list.count());
 }
 
-std::string loadAndSave(platform::ListItems& list, std::string_view bytes) {
+platform::SecretBytes loadAndSave(platform::ListItems& list, std::string_view bytes) {
   g_list = &list;
   if (modGlobals::addEntriesOf(bytes) != list.count()) fail("the count of loaded rows is wrong");
   return modGlobals::savedImage(list);
@@ -52,8 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static int uses = 0;
   empty(first, uses);
   empty(second, uses);
-  const std::string saved = loadAndSave(first, std::string_view(reinterpret_cast<const char*>(data), size));
-  if (loadAndSave(second, saved) != saved) fail("a saved vault changed when loaded and saved again");
+  const platform::SecretBytes saved =
+      loadAndSave(first, std::string_view(reinterpret_cast<const char*>(data), size));
+  if (loadAndSave(second, saved.view()) != saved) fail("a saved vault changed when loaded and saved again");
   if (second.count() != first.count()) fail("a row was lost or gained");
   for (std::int64_t r = 1; r <= first.count(); ++r) {
     const auto& a = first.row(r);

@@ -4,6 +4,7 @@
 // are the fault-injection tests' part.
 // Run: build/fuzz/fuzz/fuzz_vault fuzz/corpus/vault -rss_limit_mb=2048 -timeout=5
 #include "platform/base/ListItems.h"
+#include "platform/base/Secret.h"
 #include "vault/modGlobals.h"
 
 #include <cstddef>

@@ -3,14 +3,13 @@
 // 0; a new copy starts the count again.
 #include "EntriesFixture.h"
 #include "app/modLivery.h"
-#include "support/WaitFor.h"
 
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
 
+#include <algorithm>
 #include <functional>
 
 namespace entries_test {
@@ -25,7 +24,12 @@ class ClipboardLifetime : public EntriesFixture {
     EntriesFixture::SetUp();
     modLivery::loadProductIdentity();
     modLivery::useSkin = false;
+    clipboard::setHandClockForTests(true);
     open({{"alice", "s3cret", "a.org"}, {"bob", "", "b.org"}});
+  }
+  void TearDown() override {
+    EntriesFixture::TearDown();
+    clipboard::setHandClockForTests(false);
   }
   // Where the README says the setting is.
   static void setSeconds(const char* value) {
@@ -55,7 +59,7 @@ TEST_F(ClipboardLifetime, afterTheCountdownOnlyOurUntouchedCopyIsGone) {
     int atLeastMs;  // the clear comes no sooner after the last copy
   };
   const Case cases[] = {
-      {"untouched", "1", 1, {}, 900},
+      {"untouched", "1", 1, {}, 1000},
       {"user copied text since", "1", 1, [] { return userCopies("mine"); }, 0},
       // What a clipboard manager does: take the clipboard and offer the same text again.
       {"a clipboard manager offers it again", "1", 1,
@@ -63,15 +67,15 @@ TEST_F(ClipboardLifetime, afterTheCountdownOnlyOurUntouchedCopyIsGone) {
          userCopies("s3cret");
          return nullptr;
        },
-       900},
+       1000},
       {"user copied a picture over an empty password", "1", 2, [] { return userCopies(nullptr); }, 0},
       {"a second copy starts again", "2", 1,
        [this]() -> const QMimeData* {
-         testing_support::pump(1200);
+         clipboard::advanceClockForTests(1200ms);
          form->cmdCopy_Click(0);
          return nullptr;
        },
-       1500},
+       2000},
       {"the timer off", "0", 1, {}, 0},
   };
   for (const Case& c : cases) {
@@ -81,11 +85,11 @@ TEST_F(ClipboardLifetime, afterTheCountdownOnlyOurUntouchedCopyIsGone) {
     form->cmdCopy_Click(1);
     const QMimeData* users = c.meanwhile ? c.meanwhile() : nullptr;
     const QString copiedStatus = status();
-    QElapsedTimer clock;
-    clock.start();
-    ASSERT_TRUE(testing_support::waitFor([] { return clipboard::forgetInterval() == 0ms; }, 15000));
-    const qint64 tookMs = clock.elapsed();
-    testing_support::pump(200);  // a tick already due
+    // Not a moment before the earliest time the clear may come.
+    clipboard::advanceClockForTests(std::chrono::milliseconds(std::max(c.atLeastMs - 1, 0)));
+    const bool runningUntilThen = clipboard::forgetInterval() != 0ms;
+    clipboard::advanceClockForTests(15s);
+    ASSERT_EQ(clipboard::forgetInterval(), 0ms);
     const bool timerOn = QByteArray(c.seconds) != "0";
     if (users) {
       EXPECT_EQ(QGuiApplication::clipboard()->mimeData(), users);
@@ -93,7 +97,7 @@ TEST_F(ClipboardLifetime, afterTheCountdownOnlyOurUntouchedCopyIsGone) {
     } else if (timerOn) {
       EXPECT_EQ(clipboard::text(), QString());
       EXPECT_EQ(status(), "Clipboard cleared.");
-      EXPECT_GE(tookMs, c.atLeastMs);
+      EXPECT_TRUE(runningUntilThen);
     } else {
       EXPECT_EQ(clipboard::text(), "s3cret");
       EXPECT_EQ(status(), copiedStatus);

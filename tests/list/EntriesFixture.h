@@ -14,6 +14,7 @@
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/StatusBar.h"
 #include "support/RunState.h"
+#include "support/ShownBox.h"
 #include "support/TempFolder.h"
 #include "support/VaultImage.h"
 #include "vault/modGlobals.h"
@@ -32,14 +33,8 @@
 namespace entries_test {
 
 using testing_support::Entry;
+using testing_support::ShownBox;
 using testing_support::vaultImage;
-
-struct ShownBox {
-  QString text, title;
-  QMessageBox::StandardButtons buttons;
-  QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-};
 
 class EntriesFixture : public ::testing::Test {
  protected:
@@ -53,9 +48,7 @@ class EntriesFixture : public ::testing::Test {
                                     QStringLiteral("0"));
     setProgramTerminatorForTests([this] { ++programEnds; });
     platform::msgbox::setMessageBoxHookForTests([this](QMessageBox& box) {
-      boxes.push_back({box.text(), box.windowTitle(), box.standardButtons(),
-                       box.defaultButton() ? box.standardButton(box.defaultButton()) : QMessageBox::NoButton,
-                       box.icon()});
+      boxes.push_back(testing_support::shownBox(box));
       return answer;
     });
     platform::shell::setLauncherForTests([this](const QString& program, const QStringList& args, QString* error) {

@@ -16,6 +16,7 @@
 #include "skin/modSkin.h"
 #include "support/KdfCostsForTests.h"
 #include "support/RunState.h"
+#include "support/ShownBox.h"
 #include "support/TempFolder.h"
 #include "support/VaultImage.h"
 #include "support/WaitFor.h"
@@ -40,6 +41,7 @@ namespace program_test {
 namespace forms = platform::forms;
 namespace mb = platform::msgbox;
 
+using testing_support::ShownBox;
 using testing_support::vaultImage;
 
 using testing_support::pump;
@@ -52,15 +54,6 @@ inline QWidget* nextTabStop(QWidget* from) {
     next = next->nextInFocusChain();
   return next;
 }
-
-struct ShownBox {
-  QString text, title;
-  QMessageBox::StandardButtons buttons;
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  bool ownerOnTop = false;  // whether the password dialog was top-most while the box was up
-  const QWidget* parent = nullptr;  // the window the box belongs to
-  bool onTop = false;               // whether the box itself stays on top
-};
 
 class ProgramTest : public ::testing::Test {
  protected:
@@ -113,9 +106,10 @@ class ProgramTest : public ::testing::Test {
 
   int answerBox(QMessageBox& box) {
     const frmPass* dialog = gate();
-    boxes.push_back({box.text(), box.windowTitle(), box.standardButtons(), box.icon(),
-                     dialog && dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint), box.parentWidget(),
-                     box.windowFlags().testFlag(Qt::WindowStaysOnTopHint)});
+    ShownBox shown = testing_support::shownBox(box);
+    // Whether the password dialog was top-most while the box was up.
+    shown.ownerOnTop = dialog && dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    boxes.push_back(shown);
     if (!answers.empty()) {
       int answer = answers.front();
       answers.pop_front();

@@ -59,6 +59,7 @@ const std::array<Weight, 256> kWeights = buildWeights();
 // Dense ranks of the primary weights, 1 up; 0 stands for "past the end of the text".
 std::array<std::uint8_t, 256> buildPrimaryRanks() {
   std::vector<std::uint16_t> primaries;
+  primaries.reserve(kWeights.size());
   for (const Weight& w : kWeights) primaries.push_back(w.primary);
   std::sort(primaries.begin(), primaries.end());
   primaries.erase(std::unique(primaries.begin(), primaries.end()), primaries.end());
@@ -156,7 +157,7 @@ std::int64_t ListItems::add(std::string_view text, std::string_view sub1, std::s
     number = (at - rows_.begin()) + 1;
   }
   if (observer_) observer_->rowsAboutToBeInserted(number, number);
-  rows_.insert(rows_.begin() + (number - 1), std::move(r));
+  rows_.insert(rows_.begin() + (number - 1), r);
   if (observer_) observer_->rowsInserted();
   return number;
 }
@@ -207,7 +208,7 @@ void ListItems::remove(std::int64_t number) { take(number); }
 
 ListRow ListItems::take(std::int64_t number) {
   if (observer_) observer_->rowsAboutToBeRemoved(number, number);
-  ListRow row = std::move(rows_[static_cast<std::size_t>(number - 1)]);
+  ListRow row = rows_[static_cast<std::size_t>(number - 1)];
   rows_.erase(rows_.begin() + (number - 1));
   if (observer_) observer_->rowsRemoved();
   return row;
@@ -215,7 +216,7 @@ ListRow ListItems::take(std::int64_t number) {
 
 void ListItems::insert(std::int64_t number, ListRow&& row) {
   if (observer_) observer_->rowsAboutToBeInserted(number, number);
-  rows_.insert(rows_.begin() + (number - 1), std::move(row));
+  rows_.insert(rows_.begin() + (number - 1), row);
   if (observer_) observer_->rowsInserted();
 }
 
@@ -302,7 +303,7 @@ void ListItems::sortRows() {
   sorted.reserve(rows_.size());
   // Every allocation is behind: the view is told only of a change that can no longer fail.
   if (observer_) observer_->orderAboutToChange();
-  for (const Slot& s : order) sorted.push_back(std::move(rows_[s.index]));
+  for (const Slot& s : order) sorted.push_back(rows_[s.index]);
   rows_ = std::move(sorted);
   if (observer_) observer_->orderChanged();
 }

@@ -4,6 +4,7 @@
 // back to the heap: on destruction, on growth, and after a move has taken its content.
 #include <QString>
 
+#include <concepts>
 #include <cstddef>
 #include <new>
 #include <string>

@@ -29,22 +29,42 @@ QPointer<QTimer> g_timer;  // made at the first countdown; goes with the applica
 // The longest interval a QTimer holds (about 24 days); longer settings wait that long.
 constexpr std::chrono::milliseconds kLongest{std::numeric_limits<int>::max()};
 
+// A countdown that tests run by hand: its length, and how much of it has passed.
+struct HandClock {
+  bool on = false;
+  std::chrono::milliseconds interval{0};  // zero: no countdown runs
+  std::chrono::milliseconds passed{0};
+};
+HandClock g_handClock;
+
+void countdownDue() {
+  std::function<void()> said = g_ours.onForgotten;
+  if (forgetOurs() && said) said();
+}
+
 QTimer& timer() {
   if (!g_timer) {
     g_timer = new QTimer(QCoreApplication::instance());
     g_timer->setSingleShot(true);
     // Never earlier than the user asked for.
     g_timer->setTimerType(Qt::PreciseTimer);
-    QObject::connect(g_timer, &QTimer::timeout, g_timer, [] {
-      std::function<void()> said = g_ours.onForgotten;
-      if (forgetOurs() && said) said();
-    });
+    QObject::connect(g_timer, &QTimer::timeout, g_timer, countdownDue);
   }
   return *g_timer;
 }
 
+void startCountdown(std::chrono::milliseconds interval) {
+  if (!g_handClock.on) {
+    timer().start(interval);
+    return;
+  }
+  g_handClock.interval = interval;
+  g_handClock.passed = {};
+}
+
 void stopCountdown() {
   g_ours = {};
+  g_handClock.interval = {};
   if (g_timer) g_timer->stop();
 }
 
@@ -78,7 +98,7 @@ void setText(const QString& text, bool secret, std::chrono::seconds forgetAfter,
   const auto interval = forgetAfter >= std::chrono::duration_cast<std::chrono::seconds>(kLongest)
                             ? kLongest
                             : std::chrono::milliseconds(forgetAfter);
-  timer().start(interval);
+  startCountdown(interval);
 }
 
 QString text() { return QGuiApplication::clipboard()->text(QClipboard::Clipboard); }
@@ -95,7 +115,23 @@ bool forgetOurs() {
 }
 
 std::chrono::milliseconds forgetInterval() {
+  if (g_handClock.on) return g_handClock.interval;
   return g_timer && g_timer->isActive() ? g_timer->intervalAsDuration() : std::chrono::milliseconds::zero();
+}
+
+void setHandClockForTests(bool on) {
+  stopCountdown();
+  g_handClock = {};
+  g_handClock.on = on;
+}
+
+void advanceClockForTests(std::chrono::milliseconds by) {
+  if (g_handClock.interval == std::chrono::milliseconds::zero()) return;
+  g_handClock.passed += by;
+  if (g_handClock.passed >= g_handClock.interval) {
+    g_handClock.interval = {};
+    countdownDue();
+  }
 }
 
 }  // namespace platform::clipboard

@@ -25,4 +25,9 @@ bool forgetOurs();
 // How long the running countdown was set to; zero when none runs.
 std::chrono::milliseconds forgetInterval();
 
+// Tests count the countdown down by hand instead of waiting for the real timer: while on, no
+// timer runs and a countdown ends only when advanceClockForTests has passed its whole length.
+void setHandClockForTests(bool on);
+void advanceClockForTests(std::chrono::milliseconds by);
+
 }  // namespace platform::clipboard

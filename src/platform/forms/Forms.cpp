@@ -241,7 +241,7 @@ void Form::firstShow() {
 
 namespace forms {
 
-void registerForm(const QString& name, Factory factory) { factories().insert(name, std::move(factory)); }
+void registerForm(const QString& name, Factory factory) { factories().emplace(name, std::move(factory)); }
 
 Form* instance(const QString& name) {
   Form* form = instances().value(name).data();

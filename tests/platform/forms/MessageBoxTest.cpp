@@ -1,6 +1,7 @@
 // Protects message boxes: exact text, button set, icon, default button and title from the
 // style value, the answer mapping, and what closing the box answers.
 #include "platform/forms/MessageBox.h"
+#include "support/ShownBox.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -15,32 +16,16 @@ using B = QMessageBox;
 
 namespace {
 
-struct Built {
-  QString text, title;
-  QList<B::StandardButton> buttons;  // as they were added
-  B::Icon icon = B::NoIcon;
-  B::StandardButton defaultButton = B::NoButton;
-  Qt::TextFormat format = Qt::AutoText;
-};
-
 // Shows the box through the hook, answering `answer`, and records what it was built with.
-Built look(const QString& text, int style, const QString& title = {}, int answer = msgbox::vbOK) {
-  Built built;
+testing_support::ShownBox look(const QString& text, int style, const QString& title = {}, int answer = msgbox::vbOK) {
+  testing_support::ShownBox built;
   msgbox::setMessageBoxHookForTests([&](QMessageBox& box) {
-    built = {box.text(), box.windowTitle(), {}, box.icon(), box.standardButton(box.defaultButton()),
-             box.textFormat()};
-    for (QAbstractButton* b : box.buttons()) built.buttons.append(box.standardButton(b));
+    built = testing_support::shownBox(box);
     return answer;
   });
   EXPECT_EQ(msgbox::msgBox(text, style, title), answer);
   msgbox::setMessageBoxHookForTests({});
-  std::sort(built.buttons.begin(), built.buttons.end());
   return built;
-}
-
-QList<B::StandardButton> sorted(QList<B::StandardButton> list) {
-  std::sort(list.begin(), list.end());
-  return list;
 }
 
 // Runs the real box and acts on it from inside its event loop.
@@ -62,7 +47,7 @@ void pressEscape(QWidget* box) {
 
 TEST(MessageBox, TextIsExactAndNeverMarkupAndTheTitleDefaultsToTheApplications) {
   const QString text = QStringLiteral("Username: <b>me</b>\r\nPassword: a&b");
-  const Built built = look(text, msgbox::vbOKOnly);
+  const testing_support::ShownBox built = look(text, msgbox::vbOKOnly);
   EXPECT_EQ(built.text, text);
   EXPECT_EQ(built.format, Qt::PlainText);
   EXPECT_EQ(built.title, QStringLiteral("Keyloft Demo"));
@@ -74,23 +59,23 @@ TEST(MessageBox, TextIsExactAndNeverMarkupAndTheTitleDefaultsToTheApplications) 
 TEST(MessageBox, StyleValueGivesButtonsIconAndDefault) {
   struct Case {
     int style;
-    QList<B::StandardButton> buttons;
+    B::StandardButtons buttons;
     B::Icon icon;
     B::StandardButton defaultButton;
   };
   const Case cases[] = {
-      {msgbox::vbOKOnly, {B::Ok}, B::NoIcon, B::Ok},
-      {msgbox::vbOKCancel | msgbox::vbQuestion | msgbox::vbDefaultButton2, {B::Ok, B::Cancel}, B::Question, B::Cancel},
-      {msgbox::vbAbortRetryIgnore | msgbox::vbCritical | msgbox::vbDefaultButton3,
-       {B::Abort, B::Retry, B::Ignore}, B::Critical, B::Ignore},
-      {msgbox::vbYesNoCancel | msgbox::vbExclamation, {B::Yes, B::No, B::Cancel}, B::Warning, B::Yes},
-      {msgbox::vbYesNo | msgbox::vbInformation | msgbox::vbDefaultButton2, {B::Yes, B::No}, B::Information, B::No},
-      {msgbox::vbRetryCancel | msgbox::vbDefaultButton3, {B::Retry, B::Cancel}, B::NoIcon, B::Retry},  // no third
+      {msgbox::vbOKOnly, B::Ok, B::NoIcon, B::Ok},
+      {msgbox::vbOKCancel | msgbox::vbQuestion | msgbox::vbDefaultButton2, B::Ok | B::Cancel, B::Question, B::Cancel},
+      {msgbox::vbAbortRetryIgnore | msgbox::vbCritical | msgbox::vbDefaultButton3, B::Abort | B::Retry | B::Ignore,
+       B::Critical, B::Ignore},
+      {msgbox::vbYesNoCancel | msgbox::vbExclamation, B::Yes | B::No | B::Cancel, B::Warning, B::Yes},
+      {msgbox::vbYesNo | msgbox::vbInformation | msgbox::vbDefaultButton2, B::Yes | B::No, B::Information, B::No},
+      {msgbox::vbRetryCancel | msgbox::vbDefaultButton3, B::Retry | B::Cancel, B::NoIcon, B::Retry},  // no third
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.style);
-    const Built built = look(QStringLiteral("x"), c.style);
-    EXPECT_EQ(built.buttons, sorted(c.buttons));
+    const testing_support::ShownBox built = look(QStringLiteral("x"), c.style);
+    EXPECT_EQ(built.buttons, c.buttons);
     EXPECT_EQ(built.icon, c.icon);
     EXPECT_EQ(built.defaultButton, c.defaultButton);
   }

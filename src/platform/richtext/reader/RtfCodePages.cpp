@@ -83,13 +83,16 @@ int codePageOfCharset(int charset) {
   }
 }
 
+// What iconv_open returns when it has no converter.
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr): iconv's own value
+
 struct CodePageDecoder::Converter {
-  iconv_t handle = reinterpret_cast<iconv_t>(-1);
+  iconv_t handle = kNoConverter;
   std::array<char16_t, 256> table{};
   bool multiByte = false;
 
   ~Converter() {
-    if (handle != reinterpret_cast<iconv_t>(-1)) iconv_close(handle);
+    if (handle != kNoConverter) iconv_close(handle);
   }
 
   void convert(std::string_view bytes, std::u16string& out) {
@@ -145,10 +148,10 @@ CodePageDecoder::Converter& CodePageDecoder::converter(int codePage) {
     return c;
   }
   if (codePage != kWindowsLatin1) c.handle = iconv_open("UTF-16LE", iconvName(codePage).c_str());
-  c.multiByte = isMultiByte(codePage) && c.handle != reinterpret_cast<iconv_t>(-1);
+  c.multiByte = isMultiByte(codePage) && c.handle != kNoConverter;
   for (int b = 0; b < 256; ++b) c.table[b] = codepage::toChar(static_cast<unsigned char>(b));
   // Without a converter (1252 itself, or a code page iconv lacks) the Windows Latin table stands in.
-  if (c.handle == reinterpret_cast<iconv_t>(-1) || c.multiByte) return c;
+  if (c.handle == kNoConverter || c.multiByte) return c;
   for (int b = 0x80; b < 256; ++b) {
     const char byte = static_cast<char>(b);
     std::u16string one;

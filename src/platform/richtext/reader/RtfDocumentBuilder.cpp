@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 
 namespace platform::rtf {
 namespace {
@@ -59,7 +60,9 @@ QSize shownSize(const Picture& p, QSize imageSize) {
   const double sy = std::clamp(p.scaleY, 1, 10000) / 100.0;
   const double w = p.widthGoal > 0 ? p.widthGoal / kTwipsPerPixel : imageSize.width();
   const double h = p.heightGoal > 0 ? p.heightGoal / kTwipsPerPixel : imageSize.height();
-  return {std::clamp(static_cast<int>(w * sx + 0.5), 1, 20000), std::clamp(static_cast<int>(h * sy + 0.5), 1, 20000)};
+  // Rounded as a long first: a goal size from a damaged file can be far beyond an int.
+  return {static_cast<int>(std::clamp(std::lround(w * sx), 1L, 20000L)),
+          static_cast<int>(std::clamp(std::lround(h * sy), 1L, 20000L))};
 }
 
 }  // namespace

@@ -270,6 +270,14 @@ TEST(RtfPicture, pngAndJpegShowAtTheirGoalSizeAsDocumentResources) {
   EXPECT_NE(shown[0].name, shown[2].name);
 }
 
+// A damaged file's goal size, scaled, can pass any int: such a picture shows at the largest size.
+TEST(RtfPicture, aGoalSizeBeyondAnIntShowsAtTheLargestSize) {
+  const auto shown = picturesOf("{\\rtf1 {\\pict\\pngblip\\picwgoal2000000000\\pichgoal2000000000\\picscalex10000"
+                                "\\picscaley10000 " + encoded("PNG", QSize(8, 8)).toHex() + "}}");
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].size, QSizeF(20000, 20000));
+}
+
 TEST(RtfPicture, otherKindsAndBrokenDataAreSkippedAndShapeFallbacksNotDoubled) {
   const QByteArray png = encoded("PNG", QSize(8, 8)).toHex();
   EXPECT_TRUE(picturesOf("{\\rtf1 {\\pict\\wmetafile8 0100090000}{\\pict\\emfblip 01000000}}").empty());

@@ -60,7 +60,7 @@ PasswordDialog::PasswordDialog(const QString& name, const QStringList& boxLabels
 
   connect(cmdAction, &QPushButton::clicked, this, [this] { cmdAction_Click(); });
   connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-  for (QKeySequence key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+  for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
     connect(new QShortcut(key, this), &QShortcut::activated, this, [this] {
       if (cmdCancel->hasFocus())
         cmdCancel_Click();

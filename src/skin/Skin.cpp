@@ -13,7 +13,8 @@
 
 QColor colourFromValue(int value) {
   const auto bits = static_cast<quint32>(value);
-  return QColor(bits & 0xFF, (bits >> 8) & 0xFF, (bits >> 16) & 0xFF);
+  return QColor(static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF),
+                static_cast<int>((bits >> 16) & 0xFF));
 }
 
 namespace {

@@ -49,7 +49,7 @@ Done dress(platform::Form* window) {
   if (!current) return Failure{"The skin is not loaded"};
   const platform::Result<SkinValues>& values = current->values();
   if (!values) return Failure{values.why()};
-  const Done coloured =
+  Done coloured =
       recolourControls(window, values->backColor, values->foreColor, values->panelColor, values->panelTextColor);
   if (!coloured) return coloured;
   return current->SkinWindow(window->winId());
@@ -104,9 +104,9 @@ void setSplashAccess(SplashAccess access) { splashAccess() = std::move(access); 
 platform::Result<std::monostate> applySkin(platform::Form* window) {
   if (!modLivery::useSkin) return std::monostate{};
   if (!window) return Failure{"No window to dress"};
-  const Done first = dress(window);
+  Done first = dress(window);
   if (first) return first;
-  const Done recovered = recoverThroughSplash(first.why());
+  Done recovered = recoverThroughSplash(first.why());
   if (!recovered) return recovered;
   return dress(window);
 }

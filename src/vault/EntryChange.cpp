@@ -70,7 +70,7 @@ platform::Result<std::monostate> removeEntry(std::int64_t number, const Entry& w
   // Taken out whole, the row goes back where it was, key and selection kept.
   platform::ListRow taken = list->take(number);
   if (!saveVault()) {
-    list->insert(number, std::move(taken));
+    list->insert(number, platform::ListRow(taken));
     return notSaved();
   }
   return std::monostate{};

@@ -54,6 +54,7 @@ const Failure kNoSodium{"The encryption library could not start"};
 
 const unsigned char* bytesOf(std::string_view s) { return reinterpret_cast<const unsigned char*>(s.data()); }
 unsigned char* bytesOf(std::string& s) { return reinterpret_cast<unsigned char*>(s.data()); }
+unsigned char* bytesOf(platform::SecretBytes& s) { return reinterpret_cast<unsigned char*>(s.data()); }
 
 std::uint64_t readLittle(std::string_view bytes, std::size_t at, std::size_t width) {
   const char* field = bytes.data() + at;

@@ -257,7 +257,7 @@ Created writeFirstLine() {
   std::string error;
   bool ok = false;
   // The file's failure, if any, as the sentence the status bar gives.
-  const auto written = [&](platform::Result<std::monostate> write) {
+  const auto written = [&](const platform::Result<std::monostate>& write) {
     if (!write) error = write.why();
     return write.ok();
   };

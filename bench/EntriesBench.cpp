@@ -145,7 +145,12 @@ void BM_ScrollPage(benchmark::State& state) {
 BENCHMARK(BM_HeaderClick)->Arg(100'000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_Add)->Arg(100'000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_Edit)->Arg(100'000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_EditLongField)->Arg(10'000)->Arg(kMaxEditableField)->Arg(50'000'000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_EditLongField)
+    ->Arg(10'000)
+    ->Arg(kMaxEditableField)
+    ->Arg(50'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 BENCHMARK(BM_Delete)->Arg(100'000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_HeaderClick)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(9);
 BENCHMARK(BM_ScrollPage)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->MinTime(0.5);

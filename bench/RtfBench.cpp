@@ -118,7 +118,8 @@ int main(int argc, char** argv) {
   QTextDocument document;
   platform::rtf::readRtf(g_bytes, document);
   g_words = document.toPlainText().split(u' ', Qt::SkipEmptyParts).size();
-  std::printf("document: %lld bytes, %lld words\n", static_cast<long long>(g_bytes.size()), static_cast<long long>(g_words));
+  std::printf("document: %lld bytes, %lld words\n", static_cast<long long>(g_bytes.size()),
+              static_cast<long long>(g_words));
 
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

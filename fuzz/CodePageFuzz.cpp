@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if ((cp::toUnicode(cp::fromUnicode(units)) == units) != representable) std::abort();
   for (char16_t ch : units) {
     unsigned char byte = 0;
-    if (cp::toByte(ch, byte) != (cp::toChar(byte) == ch && cp::representable(std::u16string_view(&ch, 1)))) std::abort();
+    if (cp::toByte(ch, byte) != (cp::toChar(byte) == ch && cp::representable(std::u16string_view(&ch, 1))))
+      std::abort();
   }
   return 0;
 }

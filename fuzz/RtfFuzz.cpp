@@ -18,6 +18,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   QTextDocument document;
-  if (platform::rtf::readRtf(QByteArrayView(data, static_cast<qsizetype>(size)), document)) (void)document.toPlainText();
+  if (platform::rtf::readRtf(QByteArrayView(data, static_cast<qsizetype>(size)), document))
+    (void)document.toPlainText();
   return 0;
 }

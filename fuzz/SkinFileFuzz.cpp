@@ -6,8 +6,8 @@
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const platform::Result<SkinValues> values =
-      parseSkinFile(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+  const platform::Result<SkinValues> values = parseSkinFile(
+      QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
   if (values) (void)values->images.size();
   return 0;
 }

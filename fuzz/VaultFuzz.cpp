@@ -59,8 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static int uses = 0;
   empty(first, uses);
   empty(second, uses);
-  const platform::SecretBytes saved =
-      loadAndSave(first, std::string_view(reinterpret_cast<const char*>(data), size));
+  const platform::SecretBytes saved = loadAndSave(first, std::string_view(reinterpret_cast<const char*>(data), size));
   if (loadAndSave(second, saved) != saved.view()) fail("a saved vault changed when loaded and saved again");
   if (second.count() != first.count()) fail("a row was lost or gained");
   for (std::int64_t r = 1; r <= first.count(); ++r) {

@@ -9,7 +9,7 @@
 namespace {
 std::function<void()> g_terminator;
 std::vector<std::function<void()>> g_lastSteps;
-}
+}  // namespace
 
 void endProgram() {
   // A copied field must not outlive the program; what the user copied since stays.

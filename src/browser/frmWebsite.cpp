@@ -28,7 +28,7 @@ constexpr int kStatusBarHeight = 315;
 QPushButton* button(QWidget* parent, const QString& caption, const char* picture, const QString& tip, int left, int top,
                     int width, int height) {
   auto* b = new QPushButton(platform::pictureWithLargeVersion(QLatin1StringView(":/icons/browser-") +
-                                                             QLatin1StringView(picture) + QLatin1StringView(".png")),
+                                                              QLatin1StringView(picture) + QLatin1StringView(".png")),
                             caption, parent);
   b->setIconSize(QSize(16, 16));
   b->setToolTip(tip);
@@ -56,8 +56,8 @@ frmWebsite::frmWebsite() : Form(name()) {
   Text1 = new QLineEdit(frmBrowser);
   Text1->setAccessibleName(QStringLiteral("Address"));
   tw::setGeometry(Text1, 540, 240, 4875, 315);
-  Command3 =
-      button(frmBrowser, QStringLiteral("Go"), "go", QStringLiteral("browse the entered url"), 5460, 240, 795, 315);
+  Command3 = button(frmBrowser, QStringLiteral("Go"), "go", QStringLiteral("browse the entered url"), 5460, 240, 795,
+                    315);
   Command4 = button(frmBrowser, QStringLiteral("Back"), "back", QStringLiteral("back"), 540, 600, 1000, 435);
   Command5 = button(frmBrowser, QStringLiteral("Forward"), "forward", QStringLiteral("forward"), 1620, 600, 1000, 435);
   Command6 = button(frmBrowser, QStringLiteral("Stop"), "stop", QStringLiteral("stop"), 2700, 600, 1000, 435);

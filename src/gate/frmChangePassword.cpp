@@ -29,6 +29,5 @@ void frmChangePassword::act() {
     return;
   }
   const platform::SecretText newPassword = platform::secretOf(typed);
-  if (whileBusy([&] { return modGlobals::changeMasterPassword(newPassword); }))
-    platform::forms::unload(name());
+  if (whileBusy([&] { return modGlobals::changeMasterPassword(newPassword); })) platform::forms::unload(name());
 }

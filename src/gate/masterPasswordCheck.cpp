@@ -23,7 +23,8 @@ QString storageProblem(const QString& typed) {
 }
 
 std::optional<Refusal> newPasswordProblem(const QString& typed, const QString& retyped) {
-  if (typed.size() < 4) return Refusal{QStringLiteral("You must enter a password that is at least 4 characters long"), true};
+  if (typed.size() < 4)
+    return Refusal{QStringLiteral("You must enter a password that is at least 4 characters long"), true};
   if (retyped != typed) return Refusal{QStringLiteral("Your passwords did not match.  Please try again.")};
   if (QString problem = storageProblem(typed); !problem.isEmpty()) return Refusal{problem};
   return std::nullopt;

@@ -63,6 +63,5 @@ void Form8::Form_Load() {
 }
 
 void Form8::Check1_Click() {
-  platform::settings::saveSetting(modLivery::productName, kSection, kKey,
-                                  QString::number(Check1->isChecked() ? 1 : 0));
+  platform::settings::saveSetting(modLivery::productName, kSection, kKey, QString::number(Check1->isChecked() ? 1 : 0));
 }

@@ -27,8 +27,8 @@ namespace windows = platform::windows;
 
 namespace {
 
-QPushButton* pictureButton(QWidget* parent, const QString& caption, const char* picture, int left, int top,
-                           int width, int height) {
+QPushButton* pictureButton(QWidget* parent, const QString& caption, const char* picture, int left, int top, int width,
+                           int height) {
   const QString file = QLatin1StringView(":/icons/") + QLatin1StringView(picture) + QLatin1StringView(".png");
   return new platform::PictureButton(caption, file, parent, left, top, width, height);
 }
@@ -61,7 +61,7 @@ Form1::Form1() : Form(name()) {
 
   // Designed tab order: Add, Edit, Delete, Visit, the list, Copy Username, Go To, Copy Password,
   // Copy Used At (the status bar takes no focus).
-  const QList<QWidget*> tabOrder = {cmdAdd[0], cmdEdit,    cmdDelete,  cmdWebsite[0], lstPass,
+  const QList<QWidget*> tabOrder = {cmdAdd[0],  cmdEdit, cmdDelete,  cmdWebsite[0], lstPass,
                                     cmdCopy[0], cmdGoto, cmdCopy[1], cmdCopy[2]};
   for (qsizetype i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 

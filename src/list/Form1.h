@@ -23,7 +23,7 @@ class Form1 final : public platform::Form {
   static QString name() { return platform::windows::kForm1; }
 
   // Controls, named as the design names them. Control arrays are lists indexed as designed.
-  QList<QPushButton*> cmdAdd;      // index 0
+  QList<QPushButton*> cmdAdd;  // index 0
   QPushButton* cmdDelete = nullptr;
   QPushButton* cmdEdit = nullptr;
   QPushButton* cmdGoto = nullptr;

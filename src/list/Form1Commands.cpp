@@ -1,6 +1,6 @@
 // The main window's commands: add, edit, delete, copy, go to, the column sort and the menus.
-#include "Form1.h"
 #include "app/modLivery.h"
+#include "Form1.h"
 #include "frmAdd.h"
 #include "list/modGlobals.h"
 #include "modListViewEnh.h"
@@ -30,9 +30,8 @@ const QString kCrLf = QStringLiteral("\r\n");
 
 // A location that looks like a web address gets a scheme, so that the opener treats it as one.
 QString withWebScheme(const QString& location) {
-  static const std::array<QString, 6> hints = {QStringLiteral(".edu"), QStringLiteral("biz"),
-                                               QStringLiteral("org"),  QStringLiteral(".net"),
-                                               QStringLiteral(".com"), QStringLiteral("www")};
+  static const std::array<QString, 6> hints = {QStringLiteral(".edu"), QStringLiteral("biz"),  QStringLiteral("org"),
+                                               QStringLiteral(".net"), QStringLiteral(".com"), QStringLiteral("www")};
   bool web = false;
   for (const QString& hint : hints) web = web || location.contains(hint, Qt::CaseInsensitive);
   if (!web || location.contains(QStringLiteral("https://"), Qt::CaseInsensitive) ||
@@ -56,8 +55,7 @@ std::optional<QString> tooLargeToEdit(const platform::ListRow& row) {
     if (fields[i].size() <= kMaxEditableField) continue;
     return QStringLiteral("This entry is too large to edit: its ") + entryFieldName(i) + QStringLiteral(" has ") +
            QString::number(fields[i].size()) + QStringLiteral(" characters, and the editor opens at most ") +
-           QString::number(kMaxEditableField) +
-           QStringLiteral(".  You can still copy its fields and delete it.");
+           QString::number(kMaxEditableField) + QStringLiteral(".  You can still copy its fields and delete it.");
   }
   return std::nullopt;
 }
@@ -104,8 +102,8 @@ void Form1::cmdDelete_Click() {
   if (number == 0) return;
   const std::uint64_t key = list.row(number).key();
   const modGlobals::Entry confirmed = modGlobals::Entry::of(list.row(number));
-  const QString text = QStringLiteral("Are you sure you want to delete the following information?") + kCrLf +
-                       kCrLf + QStringLiteral("Username: ") + cp::toQString(confirmed.userName) + kCrLf +
+  const QString text = QStringLiteral("Are you sure you want to delete the following information?") + kCrLf + kCrLf +
+                       QStringLiteral("Username: ") + cp::toQString(confirmed.userName) + kCrLf +
                        QStringLiteral("Password: ") + cp::toQString(confirmed.password) + kCrLf +
                        QStringLiteral("Used At: ") + cp::toQString(confirmed.location);
   if (mb::msgBox(text, mb::vbOKCancel | mb::vbDefaultButton1, QStringLiteral("Confirm Delete"), this) != mb::vbOK) {
@@ -124,8 +122,8 @@ void Form1::cmdDelete_Click() {
 }
 
 void Form1::cmdCopy_Click(int index) {
-  static const std::array<QString, 3> prefixes = {QStringLiteral("Copied Username "), QStringLiteral("Copied Password "),
-                                                  QStringLiteral("Copied Location ")};
+  static const std::array<QString, 3> prefixes = {
+      QStringLiteral("Copied Username "), QStringLiteral("Copied Password "), QStringLiteral("Copied Location ")};
   if (index < 0 || index > 2) return;
   platform::clipboard::clear();
   const platform::ListItems& list = lstPass->items();

@@ -1,7 +1,7 @@
 #include "frmAdd.h"
 
-#include "Form1.h"
 #include "app/modLivery.h"
+#include "Form1.h"
 #include "list/modGlobals.h"
 #include "platform/base/QtCodePage.h"
 #include "platform/forms/Controls.h"
@@ -45,8 +45,8 @@ QString unstorableReason(const QString& typed, bool nextFieldFollows) {
 // The message naming the first field that would not come back from the vault as typed, or
 // nothing when all do.
 std::optional<QString> unstorableField(const std::array<QString, 3>& typed) {
-  const auto i = vault::firstUnstorableField({typed[0].toStdU16String(), typed[1].toStdU16String(),
-                                              typed[2].toStdU16String()});
+  const auto i = vault::firstUnstorableField(
+      {typed[0].toStdU16String(), typed[1].toStdU16String(), typed[2].toStdU16String()});
   if (!i) return std::nullopt;
   return QStringLiteral("The ") + entryFieldName(*i) + QStringLiteral(" cannot be saved as typed: ") +
          unstorableReason(typed[*i], *i < 2) + QLatin1Char('.');
@@ -80,13 +80,13 @@ frmAdd::frmAdd() : platform::Form(name()) {
   tw::setGeometry(SkinLabel3, 120, 960, 1155, 255);
   txtWebsite = makeBox(area, SkinLabel3, 900);
 
-  cmdAdd.append(new platform::PictureButton(QStringLiteral("Save"), QStringLiteral(":/icons/save.png"), area, 120,
-                                            1500, 1155, 1035));
+  cmdAdd.append(new platform::PictureButton(QStringLiteral("Save"), QStringLiteral(":/icons/save.png"), area, 120, 1500,
+                                            1155, 1035));
   cmdDelete = new platform::PictureButton(QStringLiteral("Cancel"), QStringLiteral(":/icons/cancel.png"), area, 3420,
                                           1500, 1155, 1035);
-  for (QWidget* w : {static_cast<QWidget*>(txtUsername), static_cast<QWidget*>(txtPassword),
-                     static_cast<QWidget*>(txtWebsite), static_cast<QWidget*>(cmdAdd[0]),
-                     static_cast<QWidget*>(cmdDelete)})
+  for (QWidget* w :
+       {static_cast<QWidget*>(txtUsername), static_cast<QWidget*>(txtPassword), static_cast<QWidget*>(txtWebsite),
+        static_cast<QWidget*>(cmdAdd[0]), static_cast<QWidget*>(cmdDelete)})
     w->setFont(verdana);
 
   connect(cmdAdd[0], &QPushButton::clicked, this, [this] { cmdAdd_Click(0); });

@@ -28,7 +28,7 @@ class frmAdd final : public platform::Form {
   QLineEdit* txtPassword = nullptr;
   SkinLabel* SkinLabel3 = nullptr;
   QLineEdit* txtWebsite = nullptr;
-  QList<QPushButton*> cmdAdd;  // index 0: Save
+  QList<QPushButton*> cmdAdd;        // index 0: Save
   QPushButton* cmdDelete = nullptr;  // Cancel
 
   void Form_Load() override;
@@ -44,7 +44,7 @@ class frmAdd final : public platform::Form {
  private:
   bool addMode_ = true;
   std::uint64_t entryKey_ = 0;  // the edited row's key; 0 in add mode
-  modGlobals::Entry edited_;     // the edited row's texts when the editor opened
+  modGlobals::Entry edited_;    // the edited row's texts when the editor opened
 };
 
 // The longest field the editor opens. Its line boxes lay out the whole text, and a field of

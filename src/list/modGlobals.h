@@ -10,7 +10,7 @@ namespace modGlobals {
 void showStatusMessage(const QString& text);
 
 // What the main window hands to the entry editor.
-inline QString editorMode;       // "Add" or "Edit"
+inline QString editorMode;          // "Add" or "Edit"
 inline std::int64_t editorRow = 0;  // row number of the entry being edited (Edit only)
 inline QString editorUsername;
 inline QString editorPassword;

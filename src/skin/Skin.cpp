@@ -41,12 +41,13 @@ platform::Result<SkinValues> Skin::load(const QString& skinFile) {
   }
   const QString folder = QFileInfo(skinFile).path();
   for (const QString& image : values->images) {
-    if (!QFileInfo::exists(folder + u'/' + image)) return platform::Failure{"Skin image missing: " + image.toStdString()};
+    if (!QFileInfo::exists(folder + u'/' + image))
+      return platform::Failure{"Skin image missing: " + image.toStdString()};
   }
   return values;
 }
 
-platform::Result<int> Skin::colour(int SkinValues::* member) const {
+platform::Result<int> Skin::colour(int SkinValues::*member) const {
   if (!values_) return platform::Failure{values_.why()};
   return (*values_).*member;
 }

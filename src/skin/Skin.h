@@ -48,7 +48,7 @@ class Skin : public QObject {
 
  private:
   static platform::Result<SkinValues> load(const QString& skinFile);
-  platform::Result<int> colour(int SkinValues::* member) const;
+  platform::Result<int> colour(int SkinValues::*member) const;
 
   platform::Result<SkinValues> values_;
   QString folder_;

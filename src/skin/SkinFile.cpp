@@ -35,9 +35,12 @@ struct NumberValue {
   int SkinValues::*field;
 };
 const NumberValue kNumbers[] = {
-    {"m_BackColor", &SkinValues::backColor},   {"m_ForeColor", &SkinValues::foreColor},
-    {"m_PanelColor", &SkinValues::panelColor}, {"m_PanelTextColor", &SkinValues::panelTextColor},
-    {"m_nHue", &SkinValues::hue},              {"m_LineColor", &SkinValues::lineColor},
+    {"m_BackColor", &SkinValues::backColor},
+    {"m_ForeColor", &SkinValues::foreColor},
+    {"m_PanelColor", &SkinValues::panelColor},
+    {"m_PanelTextColor", &SkinValues::panelTextColor},
+    {"m_nHue", &SkinValues::hue},
+    {"m_LineColor", &SkinValues::lineColor},
     {"m_FocusColor", &SkinValues::focusColor},
 };
 constexpr int kRequiredColours = 4;

@@ -36,7 +36,8 @@ QString fill(QString sheet, const SkinValues& skin, const QString& folder) {
 }
 
 // The window's own background: the panel colour with the top bar across its top.
-constexpr char16_t kClientArea[] = uR"(
+constexpr char16_t kClientArea[] =
+    uR"(
 QWidget[skinWindow="true"] {
   background-color: @PANEL@;
   background-image: @TOPBAR@;
@@ -48,14 +49,16 @@ QMenuBar { background: transparent; color: @PANELTEXT@; }
 
 // Text boxes and lists take the skin's colours only when the skin applies colours itself;
 // otherwise they keep the colours the program gave them (their palette).
-constexpr char16_t kOwnColours[] = uR"(
+constexpr char16_t kOwnColours[] =
+    uR"(
 QLineEdit, QTextEdit, QPlainTextEdit, QListView, QTreeView {
   background-color: @BACK@;
   color: @FORE@;
 }
 )";
 
-constexpr char16_t kControls[] = uR"(
+constexpr char16_t kControls[] =
+    uR"(
 QPushButton {
   border-image: @BUTTON@ 4 4 4 4 stretch stretch;
   border-width: 4px;
@@ -117,7 +120,8 @@ QMenu::item:selected { background-color: @FOCUS@; color: #ffffff; }
 QMenu::separator { height: 1px; background: @LINE@; margin: 2px 4px; }
 )";
 
-constexpr char16_t kApplication[] = uR"(
+constexpr char16_t kApplication[] =
+    uR"(
 QToolTip {
   background-color: @BACK@;
   color: @PANELTEXT@;

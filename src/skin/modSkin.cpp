@@ -49,8 +49,8 @@ Done dress(platform::Form* window) {
   if (!current) return Failure{"The skin is not loaded"};
   const platform::Result<SkinValues>& values = current->values();
   if (!values) return Failure{values.why()};
-  Done coloured =
-      recolourControls(window, values->backColor, values->foreColor, values->panelColor, values->panelTextColor);
+  Done coloured = recolourControls(window, values->backColor, values->foreColor, values->panelColor,
+                                   values->panelTextColor);
   if (!coloured) return coloured;
   return current->SkinWindow(window->winId());
 }
@@ -114,17 +114,17 @@ platform::Result<std::monostate> applySkin(platform::Form* window) {
 void applySkinOrLeaveUndressed(platform::Form* window) {
   const Done dressed = applySkin(window);
   if (!dressed)
-    qCDebug(skinLog).noquote() << "Window" << (window ? window->objectName() : QString()) << "left undressed:"
-                               << QString::fromStdString(dressed.why());
+    qCDebug(skinLog).noquote() << "Window" << (window ? window->objectName() : QString())
+                               << "left undressed:" << QString::fromStdString(dressed.why());
 }
 
 platform::Result<std::monostate> recolourControls(QWidget* window, int backColour, int foreColour, int panelColour,
                                                   int panelTextColour) {
   (void)panelTextColour;  // handed over with the others; no plain control takes it
-  static const QStringList kTextAndLists = {
-      QStringLiteral("TextBox"),      QStringLiteral("ComboBox"), QStringLiteral("FileListBox"),
-      QStringLiteral("DirListBox"),   QStringLiteral("DriveListBox"), QStringLiteral("ListBox"),
-      QStringLiteral("ListView")};
+  static const QStringList kTextAndLists = {QStringLiteral("TextBox"),      QStringLiteral("ComboBox"),
+                                            QStringLiteral("FileListBox"),  QStringLiteral("DirListBox"),
+                                            QStringLiteral("DriveListBox"), QStringLiteral("ListBox"),
+                                            QStringLiteral("ListView")};
   for (QObject* control : platform::controlsOf(window)) {
     const QString type = platform::controlTypeName(control);
     const bool coloured = type == u"CommandButton" || kTextAndLists.contains(type) || type == u"PictureBox";
@@ -149,7 +149,8 @@ void convertLabels(platform::Form* window, QList<SkinLabel*>& skinLabels, bool s
   if (!modLivery::useSkin || !window) return;
   namespace twips = platform::twips;
   // Without a template there is no container to compare with: nothing is in it.
-  QWidget* templateContainer = skinLabels.isEmpty() || !skinLabels.first() ? nullptr : skinLabels.first()->parentWidget();
+  QWidget* templateContainer = skinLabels.isEmpty() || !skinLabels.first() ? nullptr
+                                                                           : skinLabels.first()->parentWidget();
   for (QObject* control : platform::controlsOf(window)) {
     if (platform::controlTypeName(control) != u"Label") continue;
     auto* label = qobject_cast<QLabel*>(control);
@@ -186,7 +187,8 @@ void companionStart(Skin* splashSkin) {
   // Each call stands on its own, as at start-up: a failed hand-over still lets the start run.
   const platform::Result<QObject*> data = splashSkin ? splashSkin->skinData() : Failure{"No skin to hand over"};
   const Done attached = data ? session.attach(*data) : Failure{data.why()};
-  if (!attached) qCDebug(skinLog).noquote() << "Companion hand-over passed over:" << QString::fromStdString(attached.why());
+  if (!attached)
+    qCDebug(skinLog).noquote() << "Companion hand-over passed over:" << QString::fromStdString(attached.why());
   const Done started = session.start();
   if (!started) qCDebug(skinLog).noquote() << "Companion start passed over:" << QString::fromStdString(started.why());
 }

@@ -38,7 +38,8 @@ void applySkinOrLeaveUndressed(platform::Form* window);
 
 // Colours the plain controls of a window by their control type names (on their palettes); a
 // control of a coloured type that is no widget stops it.
-platform::Result<std::monostate> recolourControls(QWidget* window, int backColour, int foreColour, int panelColour, int panelTextColour);
+platform::Result<std::monostate> recolourControls(QWidget* window, int backColour, int foreColour, int panelColour,
+                                                  int panelTextColour);
 
 // Puts a skin label over each plain label of the window; the new labels are appended to
 // `skinLabels` (the window's SkinLabel1 array, whose element 0 is the design-time template).

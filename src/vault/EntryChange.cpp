@@ -1,7 +1,7 @@
 #include "EntryChange.h"
 
-#include "VaultInternals.h"
 #include "modGlobals.h"
+#include "VaultInternals.h"
 
 namespace modGlobals {
 namespace {
@@ -34,8 +34,7 @@ Entry Entry::of(const platform::ListRow& row) {
 }
 
 bool Entry::operator==(const Entry& other) const {
-  return userName == other.userName.view() && password == other.password.view() &&
-         location == other.location.view();
+  return userName == other.userName.view() && password == other.password.view() && location == other.location.view();
 }
 
 platform::Result<std::uint64_t> addEntry(const Entry& entry) {

@@ -1,7 +1,7 @@
 // The settings' record of the vaults Keyloft last left encrypted, one key per vault file.
-#include "VaultInternals.h"
 #include "platform/base/Settings.h"
 #include "platform/base/VersionRecord.h"
+#include "VaultInternals.h"
 
 #include <QByteArray>
 #include <QString>

@@ -63,8 +63,10 @@ std::uint64_t readLittle(std::string_view bytes, std::size_t at, std::size_t wid
 
 void writeLittle(std::string& bytes, std::size_t at, std::uint64_t value, std::size_t width) {
   char* field = bytes.data() + at;
-  if (width == 4) qToLittleEndian(static_cast<quint32>(value), field);
-  else qToLittleEndian(static_cast<quint64>(value), field);
+  if (width == 4)
+    qToLittleEndian(static_cast<quint32>(value), field);
+  else
+    qToLittleEndian(static_cast<quint64>(value), field);
 }
 
 std::array<unsigned char, kCheckSize> keyCheckOf(const Key& key) {
@@ -193,8 +195,7 @@ Result<std::optional<Sealing>> unlock(std::string_view fileBytes, std::string_vi
   std::memcpy(sealing.salt.data(), fileBytes.data() + kSaltAt, kSaltSize);
   if (!derive(sealing.key, password, sealing.salt.data(), sealing.params)) return noMemoryFor(sealing.params);
   const auto check = keyCheckOf(sealing.key);
-  if (sodium_memcmp(check.data(), bytesOf(fileBytes) + kKeyCheckAt, kCheckSize) != 0)
-    return std::optional<Sealing>();
+  if (sodium_memcmp(check.data(), bytesOf(fileBytes) + kKeyCheckAt, kCheckSize) != 0) return std::optional<Sealing>();
   return std::optional<Sealing>(std::move(sealing));
 }
 
@@ -211,9 +212,9 @@ bool open(std::string_view fileBytes, const Sealing& sealing, platform::SecretBy
   const std::string_view cipher = fileBytes.substr(kHeaderSize);
   plain.resize(cipher.size() - kTagSize);
   unsigned long long plainSize = 0;
-  if (crypto_aead_xchacha20poly1305_ietf_decrypt(bytesOf(plain), &plainSize, nullptr,
-                                                 bytesOf(cipher), cipher.size(), bytesOf(fileBytes), kHeaderSize,
-                                                 bytesOf(fileBytes) + kNonceAt, sealing.key.data()) != 0) {
+  if (crypto_aead_xchacha20poly1305_ietf_decrypt(bytesOf(plain), &plainSize, nullptr, bytesOf(cipher), cipher.size(),
+                                                 bytesOf(fileBytes), kHeaderSize, bytesOf(fileBytes) + kNonceAt,
+                                                 sealing.key.data()) != 0) {
     plain.wipe();
     why = "The encrypted vault's content is damaged";
     return false;

@@ -1,8 +1,8 @@
 #include "StorableText.h"
 
-#include "VaultFormat.h"
 #include "platform/base/CodePage.h"
 #include "shiftText.h"
+#include "VaultFormat.h"
 
 namespace cp = platform::codepage;
 

@@ -1,8 +1,8 @@
 #pragma once
 // What the vault's operations share between their files; not for use outside src/vault.
+#include "platform/base/Secret.h"
 #include "SealedVault.h"
 #include "vault/modGlobals.h"
-#include "platform/base/Secret.h"
 
 #include <QLoggingCategory>
 
@@ -18,7 +18,6 @@ Q_DECLARE_LOGGING_CATEGORY(vaultLog)
 namespace modGlobals::internal {
 
 inline constexpr char kFileName[] = "data.enc";
-
 
 // An encrypted vault: its key while the program runs, and the file's bytes between the start and
 // the password check that opens them.

@@ -1,10 +1,10 @@
 // The encrypted vault's operations: the password check at the start, the three rewrites the user
 // asks for (encrypt, remove the encryption, change the master password), and the one Keyloft
 // makes itself when a vault's key is cheaper to guess than this machine allows.
-#include "VaultFormat.h"
-#include "VaultInternals.h"
 #include "shiftText.h"
 #include "vault/modGlobals.h"
+#include "VaultFormat.h"
+#include "VaultInternals.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,11 +1,11 @@
 #include "vault/modGlobals.h"
 
-#include "VaultFormat.h"
-#include "VaultInternals.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/DirListing.h"
 #include "platform/base/Files.h"
 #include "shiftText.h"
+#include "VaultFormat.h"
+#include "VaultInternals.h"
 
 #include <QString>
 
@@ -79,17 +79,13 @@ bool readVault(platform::SecretBytes& bytes) {
   const platform::files::FileRead read = platform::files::readFile(path, bytes, kMaxVaultSize);
   g_readSize = read.size;
   switch (read.outcome) {
-    case platform::files::FileRead::Outcome::Read:
-      return true;
+    case platform::files::FileRead::Outcome::Read: return true;
     case platform::files::FileRead::Outcome::TooLarge:
-      fatal(problem("Could not open", path, "The file is " + sizeText(read.size) + "; Keyloft opens vaults up to 1 GiB."));
+      fatal(problem("Could not open", path,
+                    "The file is " + sizeText(read.size) + "; Keyloft opens vaults up to 1 GiB."));
       break;
-    case platform::files::FileRead::Outcome::OutOfMemory:
-      fatalOutOfMemory();
-      break;
-    case platform::files::FileRead::Outcome::Failed:
-      fatal(problem("Could not read", path, read.error));
-      break;
+    case platform::files::FileRead::Outcome::OutOfMemory: fatalOutOfMemory(); break;
+    case platform::files::FileRead::Outcome::Failed: fatal(problem("Could not read", path, read.error)); break;
   }
   return false;
 }
@@ -156,12 +152,8 @@ bool ensureVaultFile(const std::string& path, std::string* error) {
   switch (platform::files::pathKind(path)) {
     case platform::files::PathKind::RegularFile:  // there, though the folder can't be listed
       return true;
-    case platform::files::PathKind::NotRegularFile:
-      reason = platform::files::kNotRegularFile;
-      break;
-    case platform::files::PathKind::LinkToNothing:
-      reason = "A link to a missing file";
-      break;
+    case platform::files::PathKind::NotRegularFile: reason = platform::files::kNotRegularFile; break;
+    case platform::files::PathKind::LinkToNothing: reason = "A link to a missing file"; break;
     case platform::files::PathKind::Missing: {
       auto created = platform::files::createFileExclusively(path, vault::kLineEnd);
       if (created) return true;
@@ -175,8 +167,8 @@ bool ensureVaultFile(const std::string& path, std::string* error) {
 
 bool lockVault() {
   if (g_locked) return true;
-  const std::string lockPath =
-      platform::files::programFolder() + platform::files::kPathSeparator + "." + kFileName + ".lock";
+  const std::string lockPath = platform::files::programFolder() + platform::files::kPathSeparator + "." + kFileName +
+                               ".lock";
   // Unavailable (a read-only folder) is no conflict: nothing can be saved there by anyone.
   const platform::files::LockResult lock = platform::files::lockForProcess(lockPath);
   if (lock == platform::files::LockResult::Unavailable)

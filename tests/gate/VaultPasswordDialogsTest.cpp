@@ -6,8 +6,8 @@
 #include "gate/frmEncrypt.h"
 #include "platform/base/Files.h"
 #include "platform/base/Secret.h"
-#include "support/KdfCostsForTests.h"
 #include "skin/SkinLabel.h"
+#include "support/KdfCostsForTests.h"
 #include "vault/SealedVault.h"
 
 #include <QMenu>
@@ -72,8 +72,9 @@ TEST_F(VaultDialogs, aRoundTripThroughEncryptionGivesBackTheSameBytes) {
   EXPECT_EQ(status(), "Vault encrypted.  Data saved.");
   // The password is still readable in the plain copies: Yes to a new one opens its dialog.
   EXPECT_EQ(boxes[1].title, "Master Password Still Readable");
-  EXPECT_EQ(boxes[1].text, "Your master password is still readable in every earlier, unencrypted copy of data.enc "
-                           "(backups, synced folders).  Choose a new one now?");
+  EXPECT_EQ(boxes[1].text,
+            "Your master password is still readable in every earlier, unencrypted copy of data.enc "
+            "(backups, synced folders).  Choose a new one now?");
   EXPECT_TRUE(forms::isLoaded(QStringLiteral("frmChangePassword")));
   EXPECT_TRUE(vault::sealed::isSealed(vaultOnDisk()));
   EXPECT_FALSE(forms::isLoaded(QStringLiteral("frmEncrypt")));
@@ -116,7 +117,11 @@ TEST_F(VaultDialogs, nothingIsWrittenUntilASaveSucceeds) {
       {"frmChangePassword", {"nope", "efgh", "efgh"}, mb::vbOK, false, "Incorrect Password"},
       {"frmChangePassword", {"abcd", "efg", "efg"}, mb::vbOK, false, "Keyloft Demo"},
       {"frmChangePassword", {"abcd", "efgh", "efgX"}, mb::vbOK, false, "Keyloft Demo"},
-      {"frmChangePassword", {"abcd", "efgh", "efgh"}, mb::vbOK, true, "Could not save data.enc: No space left on device"},
+      {"frmChangePassword",
+       {"abcd", "efgh", "efgh"},
+       mb::vbOK,
+       true,
+       "Could not save data.enc: No space left on device"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.dialog + (" " + c.typed.join(u',').toStdString()));
@@ -343,9 +348,16 @@ TEST_F(VaultDialogs, aVaultThatWasEncryptedAndIsFoundEmptyIsOnlyCreatedAgainEncr
   const std::string real = folder.file("real"), file = real + "/data.enc";
   std::filesystem::create_directory(real);
   std::filesystem::create_directory_symlink(real, folder.file("link"));
-  const struct { const char* found; int answer; bool removed; } cases[] = {  // found nullptr: missing
-      {nullptr, mb::vbNo, false}, {nullptr, mb::vbYes, false}, {"", mb::vbNo, false}, {"\r\n", mb::vbYes, false},
-      {"", mb::vbYes, true}};
+  const struct {
+    const char* found;
+    int answer;
+    bool removed;
+  } cases[] = {// found nullptr: missing
+               {nullptr, mb::vbNo, false},
+               {nullptr, mb::vbYes, false},
+               {"", mb::vbNo, false},
+               {"\r\n", mb::vbYes, false},
+               {"", mb::vbYes, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << (c.found ? c.found : "missing") << ", answer " << c.answer << c.removed);
     platform::files::setProgramFolderForTests(folder.file("link"));
@@ -363,8 +375,9 @@ TEST_F(VaultDialogs, aVaultThatWasEncryptedAndIsFoundEmptyIsOnlyCreatedAgainEncr
     ASSERT_EQ(boxes.size(), c.removed ? 0u : 1u);
     if (c.removed) continue;
     EXPECT_EQ(boxes[0].title, "Vault Was Encrypted");
-    EXPECT_EQ(boxes[0].text, "data.enc was encrypted when Keyloft last used it, and now it is empty or missing.  "
-                             "Create a new, empty vault?");
+    EXPECT_EQ(boxes[0].text,
+              "data.enc was encrypted when Keyloft last used it, and now it is empty or missing.  "
+              "Create a new, empty vault?");
     if (c.answer == mb::vbNo) {
       EXPECT_TRUE(programEnds == ends + 1 && gate() == nullptr);
       EXPECT_EQ(std::filesystem::exists(file) ? testing_support::readBytes(file) : "-", c.found ? c.found : "-");
@@ -401,7 +414,8 @@ namespace {
 struct StepsHost final : modGlobals::VaultHost {
   platform::ListItems* list() override { return &forms::instance<Form1>()->lstPass->items(); }
   void showStatusMessage(const std::u16string& text) override {
-    steps.push_back((forms::isLoaded(frmPass::name()) ? "dialog up: " : "") + QString::fromStdU16String(text).toStdString());
+    steps.push_back((forms::isLoaded(frmPass::name()) ? "dialog up: " : "") +
+                    QString::fromStdU16String(text).toStdString());
   }
   // As the main window's step does, it unloads the dialog.
   void afterFormLoad() override {
@@ -434,5 +448,6 @@ TEST_F(VaultDialogs, theGateOpensTheMainWindowAfterTheVaultIsListed) {
   use(QStringLiteral("frmEncrypt"), {QStringLiteral("abcd")});
   vault::sealed::setKdfCostsForTests({2, 16 << 20}, {2, 16 << 20});
   EXPECT_EQ(stepsOfStart(QStringLiteral("abcd")),
-            (std::vector<std::string>{"dialog up: Loaded 2 entries", "afterFormLoad", "Vault encryption strengthened.  Data saved."}));
+            (std::vector<std::string>{"dialog up: Loaded 2 entries", "afterFormLoad",
+                                      "Vault encryption strengthened.  Data saved."}));
 }

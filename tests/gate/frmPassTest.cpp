@@ -73,8 +73,8 @@ TEST_F(Gate, bothLayoutsAsDesigned) {
 
     EXPECT_EQ(g->txtPass->echoMode(), QLineEdit::Password);
     EXPECT_EQ(g->txtPass2->echoMode(), QLineEdit::Password);
-    const std::pair<QWidget*, QString> names[] = {{g->txtPass, "Password:"}, {g->txtPass2, "Retype Password:"},
-                                                  {g->cmdOK, "Ok"},          {g->cmdCancel, "Cancel"}};
+    const std::pair<QWidget*, QString> names[] = {
+        {g->txtPass, "Password:"}, {g->txtPass2, "Retype Password:"}, {g->cmdOK, "Ok"}, {g->cmdCancel, "Cancel"}};
     for (const auto& [control, name] : names) EXPECT_EQ(control->accessibleName(), name);
     EXPECT_EQ(g->SkinLabel2->buddy(), g->txtPass);
     EXPECT_EQ(g->SkinLabel3->buddy(), g->txtPass2);
@@ -219,4 +219,3 @@ TEST_F(Gate, verificationIsExactAndCaseSensitive) {
   EXPECT_EQ(modGlobals::masterPassword, u"Abcd");
   EXPECT_EQ(gate(), nullptr);
 }
-

@@ -31,12 +31,9 @@ TEST(MasterPasswordCheck, newPasswordRulesApplyInOrder) {
     const char* says;  // part of the refusal, or nullptr when the password is taken
     bool tooShort;
   } cases[] = {
-      {u"abc", u"abd", "at least 4 characters", true},
-      {u"", u"", "at least 4 characters", true},
-      {u"abcd", u"abce", "did not match", false},
-      {u"\u008Dabcd", u"\u008Dabcd", "line format", false},
-      {u"abc\u0416", u"abc\u0416", "Windows-1252", false},
-      {u"abcd", u"abcd", nullptr, false},
+      {u"abc", u"abd", "at least 4 characters", true},     {u"", u"", "at least 4 characters", true},
+      {u"abcd", u"abce", "did not match", false},          {u"\u008Dabcd", u"\u008Dabcd", "line format", false},
+      {u"abc\u0416", u"abc\u0416", "Windows-1252", false}, {u"abcd", u"abcd", nullptr, false},
   };
   for (const auto& c : cases) {
     const auto refusal = newPasswordProblem(QString::fromUtf16(c.typed), QString::fromUtf16(c.retyped));

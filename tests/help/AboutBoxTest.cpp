@@ -38,7 +38,8 @@ TEST_F(AboutBox, showsTheIdentityWithSkinLabelsOverThePlainLabels) {
   frmAbout* about = openAbout();
   ASSERT_NE(about, nullptr);
   EXPECT_EQ(about->caption(), QStringLiteral("About Keyloft"));
-  const std::pair<QLabel*, QString> texts[] = {{about->Label1, "Keyloft"}, {about->lblVersion, "2.15"},
+  const std::pair<QLabel*, QString> texts[] = {{about->Label1, "Keyloft"},
+                                               {about->lblVersion, "2.15"},
                                                {about->lblCompany, "Loftwright Labs"},
                                                {about->lblWebsite, "www.keyloft.app"}};
   for (const auto& [label, text] : texts) EXPECT_EQ(label->text(), text);

@@ -1,8 +1,8 @@
 // Protects how long a copied field stays on the clipboard: emptied after clearClipboardSeconds and
 // at program end, but only while it still holds our text, whoever offers it; never by the timer at
 // 0; a new copy starts the count again.
-#include "EntriesFixture.h"
 #include "app/modLivery.h"
+#include "EntriesFixture.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -54,9 +54,9 @@ TEST_F(ClipboardLifetime, afterTheCountdownOnlyOurUntouchedCopyIsGone) {
   struct Case {
     const char* what;
     const char* seconds;
-    std::int64_t row;  // whose password is copied
+    std::int64_t row;                             // whose password is copied
     std::function<const QMimeData*()> meanwhile;  // after the copy; gives what the user copied, if anything
-    int atLeastMs;  // the clear comes no sooner after the last copy
+    int atLeastMs;                                // the clear comes no sooner after the last copy
   };
   const Case cases[] = {
       {"untouched", "1", 1, {}, 1000},
@@ -123,7 +123,8 @@ TEST_F(ClipboardLifetime, endingTheProgramTakesBackOnlyOurUntouchedCopy) {
     const char* userText;  // copied by the user after us, or null
     QString atEnd;
   };
-  const Case cases[] = {{"untouched", "30", nullptr, ""}, {"user copied since", "30", "mine", "mine"},
+  const Case cases[] = {{"untouched", "30", nullptr, ""},
+                        {"user copied since", "30", "mine", "mine"},
                         {"user copied nearly the same", "30", "s3cret ", "s3cret "},
                         {"a clipboard manager offers it again", "30", "s3cret", ""},
                         {"the timer off", "0", nullptr, ""}};

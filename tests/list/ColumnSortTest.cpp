@@ -45,10 +45,19 @@ TEST_F(ColumnSort, directionAlternatesAcrossColumns) {
 }
 
 TEST_F(ColumnSort, ordersAlphabeticallyIgnoringCaseAndAccents_numbersAsText) {
-  open({{"9", "", ""}, {"banana", "", ""}, {"\xC9" "clair", "", ""}, {"Apple", "", ""}, {"10", "", ""}, {"cherry", "", ""}});
+  open({{"9", "", ""},
+        {"banana", "", ""},
+        {"\xC9"
+         "clair",
+         "", ""},
+        {"Apple", "", ""},
+        {"10", "", ""},
+        {"cherry", "", ""}});
   rows().setSortOrder(platform::kSortDescending);  // so the click sorts ascending
   form->lstPass_ColumnClick(1);
-  EXPECT_EQ(column(0), (std::vector<std::string>{"10", "9", "Apple", "banana", "cherry", "\xC9" "clair"}));
+  EXPECT_EQ(column(0), (std::vector<std::string>{"10", "9", "Apple", "banana", "cherry",
+                                                 "\xC9"
+                                                 "clair"}));
 }
 
 // The list's fast sort must give exactly the order of a stable sort by compareText: shared

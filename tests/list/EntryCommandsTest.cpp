@@ -66,9 +66,8 @@ TEST_F(Commands, delete_asksWithTheEntrysTextsAndSavesOnOk) {
   form->cmdDelete_Click();
 
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text,
-            QStringLiteral("Are you sure you want to delete the following information?\r\n\r\n"
-                           "Username: al\u00E9\r\nPassword: p w\r\nUsed At: x.org"));
+  EXPECT_EQ(boxes[0].text, QStringLiteral("Are you sure you want to delete the following information?\r\n\r\n"
+                                          "Username: al\u00E9\r\nPassword: p w\r\nUsed At: x.org"));
   EXPECT_EQ(boxes[0].title, "Confirm Delete");
   EXPECT_EQ(boxes[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
   EXPECT_EQ(boxes[0].defaultButton, QMessageBox::Ok);
@@ -94,7 +93,8 @@ TEST_F(Commands, delete_whoseSaveFailsPutsTheRowBackAndSaysWhy) {
   open(kThree);
   const std::string before = fileBytes();
   select(2);
-  platform::files::setCallFaultsForTests({{platform::files::Call::Write, 1, 0, 3}, {platform::files::Call::Write, 2, ENOSPC}});
+  platform::files::setCallFaultsForTests(
+      {{platform::files::Call::Write, 1, 0, 3}, {platform::files::Call::Write, 2, ENOSPC}});
   form->cmdDelete_Click();
 
   EXPECT_EQ(allEntries(), kThree);

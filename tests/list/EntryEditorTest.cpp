@@ -6,8 +6,8 @@
 #include "platform/forms/Twips.h"
 
 #include <QCoreApplication>
-#include <QPushButton>
 #include <QKeyEvent>
+#include <QPushButton>
 
 namespace entries_test {
 namespace {
@@ -30,8 +30,10 @@ TEST_F(Editor, layoutAndNamesForAssistiveTechnology) {
   EXPECT_EQ(e->clientHeightTwips(), 2610);
   EXPECT_NEAR(platform::twips::top(e->txtWebsite), 900, 15);
   EXPECT_NEAR(platform::twips::left(e->cmdDelete), 3420, 15);
-  const std::pair<QWidget*, QString> names[] = {{e->txtUsername, "Username:"}, {e->txtPassword, "Password:"},
-                                                {e->txtWebsite, "Website:"},   {e->cmdAdd[0], "Save"},
+  const std::pair<QWidget*, QString> names[] = {{e->txtUsername, "Username:"},
+                                                {e->txtPassword, "Password:"},
+                                                {e->txtWebsite, "Website:"},
+                                                {e->cmdAdd[0], "Save"},
                                                 {e->cmdDelete, "Cancel"}};
   for (const auto& [control, name] : names) EXPECT_EQ(control->accessibleName(), name);
   EXPECT_EQ(platform::controlTypeName(e->cmdDelete), "CommandButton");
@@ -61,8 +63,9 @@ TEST_F(Editor, edit_refusesAFieldOverTheLimitAndKeepsTheEntry) {
   form->cmdEdit_Click();
   EXPECT_EQ(editor(), nullptr);
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, QStringLiteral("This entry is too large to edit: its password has 100001 characters, and "
-                                          "the editor opens at most 100000.  You can still copy its fields and delete it."));
+  EXPECT_EQ(boxes[0].text,
+            QStringLiteral("This entry is too large to edit: its password has 100001 characters, and "
+                           "the editor opens at most 100000.  You can still copy its fields and delete it."));
   EXPECT_EQ(allEntries(), entries);
   EXPECT_EQ(fileBytes(), before);
 
@@ -159,7 +162,7 @@ TEST_F(Editor, edit_keepsFieldsLongerThanATextBoxsDefaultLimit) {
 TEST_F(Editor, stale_sortMovesTheRow_saveStillWritesIntoItsEntry) {
   open({{"b", "1", ""}, {"a", "2", ""}, {"c", "3", ""}});
   select(1);
-  form->cmdEdit_Click();  // row 1: "b"
+  form->cmdEdit_Click();         // row 1: "b"
   form->lstPass_ColumnClick(1);  // descending: c, b, a
   editor()->txtPassword->setText(QStringLiteral("new"));
   editor()->cmdAdd_Click(0);

@@ -58,10 +58,14 @@ TEST_F(MainWindow, designedTextsPicturesColumnsMenusAndTabOrder) {
   EXPECT_FALSE(w->lstPass->accessibleName().isEmpty());
   EXPECT_FALSE(w->StatusBar1->accessibleName().isEmpty());
 
-  const std::pair<QPushButton*, QString> buttons[] = {
-      {w->cmdAdd[0], "Add"},       {w->cmdDelete, "Delete"},         {w->cmdEdit, "Edit"},
-      {w->cmdGoto, "Go To"},       {w->cmdWebsite[0], "Visit www.keyloft.app"},
-      {w->cmdCopy[0], "Copy Username"}, {w->cmdCopy[1], "Copy Password"}, {w->cmdCopy[2], "Copy Used At"}};
+  const std::pair<QPushButton*, QString> buttons[] = {{w->cmdAdd[0], "Add"},
+                                                      {w->cmdDelete, "Delete"},
+                                                      {w->cmdEdit, "Edit"},
+                                                      {w->cmdGoto, "Go To"},
+                                                      {w->cmdWebsite[0], "Visit www.keyloft.app"},
+                                                      {w->cmdCopy[0], "Copy Username"},
+                                                      {w->cmdCopy[1], "Copy Password"},
+                                                      {w->cmdCopy[2], "Copy Used At"}};
   for (const auto& [button, caption] : buttons) {
     EXPECT_EQ(button->text(), caption);
     EXPECT_EQ(button->accessibleName(), caption);
@@ -98,7 +102,7 @@ TEST_F(MainWindow, designedTextsPicturesColumnsMenusAndTabOrder) {
     EXPECT_EQ(items, menus[m].second) << m;
   }
 
-  const QList<QWidget*> tabOrder = {w->cmdAdd[0], w->cmdEdit, w->cmdDelete,  w->cmdWebsite[0], w->lstPass,
+  const QList<QWidget*> tabOrder = {w->cmdAdd[0],  w->cmdEdit, w->cmdDelete,  w->cmdWebsite[0], w->lstPass,
                                     w->cmdCopy[0], w->cmdGoto, w->cmdCopy[1], w->cmdCopy[2]};
   for (int i = 1; i < tabOrder.size(); ++i) EXPECT_EQ(nextTabStop(tabOrder[i - 1]), tabOrder[i]) << i;
 }

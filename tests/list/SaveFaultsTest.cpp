@@ -48,22 +48,38 @@ struct Operation {
 const Entry kTyped = {"dora", "d1", "d.example"};
 
 const Operation kOperations[] = {
-    {"add", [](SaveFaults& t) { t.open(kThree), t.form->cmdAdd_Click(0); },
+    {"add",
+     [](SaveFaults& t) { t.open(kThree), t.form->cmdAdd_Click(0); },
      [](SaveFaults& t) { t.typeAndSave("dora", "d1", "d.example"); },
-     {kThree[0], kThree[1], kThree[2], kTyped}, QStringLiteral("Added new entry.  Data saved."), true},
-    {"edit", [](SaveFaults& t) { t.open(kThree), t.select(2), t.form->cmdEdit_Click(); },
+     {kThree[0], kThree[1], kThree[2], kTyped},
+     QStringLiteral("Added new entry.  Data saved."),
+     true},
+    {"edit",
+     [](SaveFaults& t) { t.open(kThree), t.select(2), t.form->cmdEdit_Click(); },
      [](SaveFaults& t) { t.typeAndSave("dora", "d1", "d.example"); },
-     {kThree[0], kTyped, kThree[2]}, QStringLiteral("Added new entry.  Data saved."), true},
-    {"delete", [](SaveFaults& t) { t.open(kThree), t.select(1); },
+     {kThree[0], kTyped, kThree[2]},
+     QStringLiteral("Added new entry.  Data saved."),
+     true},
+    {"delete",
+     [](SaveFaults& t) { t.open(kThree), t.select(1); },
      [](SaveFaults& t) { t.form->cmdDelete_Click(); },
-     {kThree[1], kThree[2]}, QStringLiteral("Entry deleted successfully, data saved.")},
-    {"delete after a sort", [](SaveFaults& t) { t.open(kThree), t.form->lstPass_ColumnClick(1), t.select(3); },
+     {kThree[1], kThree[2]},
+     QStringLiteral("Entry deleted successfully, data saved.")},
+    {"delete after a sort",
+     [](SaveFaults& t) { t.open(kThree), t.form->lstPass_ColumnClick(1), t.select(3); },
      [](SaveFaults& t) { t.form->cmdDelete_Click(); },
-     {kThree[2], kThree[0]}, QStringLiteral("Entry deleted successfully, data saved."), false, true},
+     {kThree[2], kThree[0]},
+     QStringLiteral("Entry deleted successfully, data saved."),
+     false,
+     true},
     // The sort stays on: the new row takes its place in the order.
-    {"add after a sort", [](SaveFaults& t) { t.open(kThree), t.form->lstPass_ColumnClick(2), t.form->cmdAdd_Click(0); },
+    {"add after a sort",
+     [](SaveFaults& t) { t.open(kThree), t.form->lstPass_ColumnClick(2), t.form->cmdAdd_Click(0); },
      [](SaveFaults& t) { t.typeAndSave("dora", "d1", "d.example"); },
-     {kTyped, kThree[2], kThree[0], kThree[1]}, QStringLiteral("Added new entry.  Data saved."), true, true},
+     {kTyped, kThree[2], kThree[0], kThree[1]},
+     QStringLiteral("Added new entry.  Data saved."),
+     true,
+     true},
 };
 
 std::vector<Entry> sorted(std::vector<Entry> e) {
@@ -111,7 +127,8 @@ TEST_F(SaveFaults, eachCallOfEachSaveFailingInTurn) {
           EXPECT_EQ(editor(), nullptr) << what;
           continue;
         }
-        EXPECT_EQ(status(), QStringLiteral("Could not save data.enc: ") + QString::fromUtf8(std::strerror(err))) << what;
+        EXPECT_EQ(status(), QStringLiteral("Could not save data.enc: ") + QString::fromUtf8(std::strerror(err)))
+            << what;
         EXPECT_EQ(fileBytes(), old) << what;
         const auto shown = op.reordered ? sorted(allEntries()) : allEntries();
         EXPECT_EQ(shown, op.reordered ? sorted(kThree) : kThree) << what;
@@ -157,8 +174,9 @@ TEST_F(SaveFaults, creatingTheMasterPasswordWithEachCallFailingInTurn) {
       EXPECT_EQ(fileBytes(), mustCreate ? vaultImage("new master", kept) : fresh) << what;
       EXPECT_EQ(allEntries(), kept) << what;
       EXPECT_EQ(temporaries(), 0) << what;
-      EXPECT_EQ(status(), mustCreate ? QStringLiteral("Password created successfully")
-                                     : QStringLiteral("Could not save data.enc: ") + QString::fromUtf8(std::strerror(err)))
+      EXPECT_EQ(status(), mustCreate
+                              ? QStringLiteral("Password created successfully")
+                              : QStringLiteral("Could not save data.enc: ") + QString::fromUtf8(std::strerror(err)))
           << what;
       if (!mustCreate) {  // the next save, once the disk is back, writes the kept entries with the password
         select(1);

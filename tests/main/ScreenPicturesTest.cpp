@@ -1,7 +1,7 @@
 // Protects what the desktop and HiDPI screens show of Keyloft: the name that ties its windows to
 // the desktop entry, and sharp button pictures at 2x.
-#include "main/ProgramWiring.h"
 #include "app/Resources.h"
+#include "main/ProgramWiring.h"
 #include "platform/forms/PictureButton.h"
 #include "skin/modSkin.h"
 

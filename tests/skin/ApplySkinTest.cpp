@@ -57,9 +57,7 @@ QColor colour(QWidget* w, QPalette::ColorRole role) { return w->palette().color(
 // told to fail) and enables its timer (unless told not to).
 class FakeSplash : public platform::Form {
  public:
-  FakeSplash() : Form(name()), skn(new Skin(this)), Timer2(new platform::Timer(this)) {
-    Timer2->setInterval(2);
-  }
+  FakeSplash() : Form(name()), skn(new Skin(this)), Timer2(new platform::Timer(this)) { Timer2->setInterval(2); }
   static QString name() { return QStringLiteral("frmSplash"); }
   void Form_Load() override {
     ++loads;
@@ -79,9 +77,10 @@ QStringList skinLogLines(const QString& rules, const std::function<void()>& act)
   QStringList caught;
   lines = &caught;
   QLoggingCategory::setFilterRules(rules);
-  const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext& where, const QString& text) {
-    if (QLatin1String(where.category) == u"keyloft.skin") lines->append(text);
-  });
+  const QtMessageHandler previous = qInstallMessageHandler(
+      [](QtMsgType, const QMessageLogContext& where, const QString& text) {
+        if (QLatin1String(where.category) == u"keyloft.skin") lines->append(text);
+      });
   act();
   qInstallMessageHandler(previous);
   QLoggingCategory::setFilterRules(QString());
@@ -129,8 +128,8 @@ TEST_F(ApplySkin, coloursEachControlTypeAsDesigned) {
 
   EXPECT_EQ(colour(w.button, QPalette::Button), QColor(255, 0, 0));
   EXPECT_NE(colour(w.button, QPalette::ButtonText), QColor(0, 255, 0));
-  for (QWidget* box : {static_cast<QWidget*>(w.text), static_cast<QWidget*>(w.combo),
-                       static_cast<QWidget*>(w.list), static_cast<QWidget*>(w.framedText)}) {
+  for (QWidget* box : {static_cast<QWidget*>(w.text), static_cast<QWidget*>(w.combo), static_cast<QWidget*>(w.list),
+                       static_cast<QWidget*>(w.framedText)}) {
     EXPECT_EQ(colour(box, QPalette::Base), QColor(255, 0, 0)) << box->metaObject()->className();
     EXPECT_EQ(colour(box, QPalette::Text), QColor(0, 255, 0)) << box->metaObject()->className();
   }

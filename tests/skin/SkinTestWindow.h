@@ -30,10 +30,10 @@ inline QByteArray testSkinText(bool applyColors = false) {
   return QByteArrayLiteral(
              "[Skin]\n"
              "m_bstrDescription=Test\n"
-             "m_BackColor=8438015\n"     // 0x80C0FF: red FF, green C0, blue 80
-             "m_ForeColor=8388608\n"     // 0x800000: blue 80
-             "m_PanelColor=12648384\n"   // 0xC0FFC0: light green
-             "m_PanelTextColor=128\n"    // 0x000080: dark red
+             "m_BackColor=8438015\n"    // 0x80C0FF: red FF, green C0, blue 80
+             "m_ForeColor=8388608\n"    // 0x800000: blue 80
+             "m_PanelColor=12648384\n"  // 0xC0FFC0: light green
+             "m_PanelTextColor=128\n"   // 0x000080: dark red
              "m_bApplyColors=") +
          (applyColors ? "1" : "0") +
          QByteArrayLiteral(

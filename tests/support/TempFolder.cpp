@@ -1,12 +1,12 @@
 #include "TempFolder.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <sched.h>
 #include <sstream>
 #include <stdexcept>
-#include <fcntl.h>
-#include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>

@@ -34,10 +34,13 @@ TEST_F(VaultTest, anEntryChangeThatCanNotBeSavedOrFindsAnotherEntryChangesNothin
     std::function<bool()> change;
     const char16_t* says;
   } cases[] = {
-      {"add", true, [] { return addEntry(entry("cy", "c3", "c.example")).ok(); }, u"Could not save data.enc: Input/output error"},
-      {"replace", true, [&] { return replaceEntry(2, bob, entry("al", "a9", "x")).ok(); }, u"Could not save data.enc: Input/output error"},
+      {"add", true, [] { return addEntry(entry("cy", "c3", "c.example")).ok(); },
+       u"Could not save data.enc: Input/output error"},
+      {"replace", true, [&] { return replaceEntry(2, bob, entry("al", "a9", "x")).ok(); },
+       u"Could not save data.enc: Input/output error"},
       {"remove", true, [&] { return removeEntry(2, bob).ok(); }, u"Could not save data.enc: Input/output error"},
-      {"replace another entry", false, [&] { return replaceEntry(1, bob, entry("al", "a9", "x")).ok(); }, u"The entry is no longer in the list."},
+      {"replace another entry", false, [&] { return replaceEntry(1, bob, entry("al", "a9", "x")).ok(); },
+       u"The entry is no longer in the list."},
       {"remove another entry", false, [&] { return removeEntry(1, bob).ok(); }, u"The entry is no longer in the list."},
       {"remove past the end", false, [&] { return removeEntry(3, bob).ok(); }, u"The entry is no longer in the list."},
   };

@@ -17,7 +17,9 @@ TEST(ShiftText, WorkedValues) {
 }
 
 namespace {
-std::u16string platform_char(int code) { return std::u16string(1, platform::codepage::toChar(static_cast<unsigned char>(code))); }
+std::u16string platform_char(int code) {
+  return std::u16string(1, platform::codepage::toChar(static_cast<unsigned char>(code)));
+}
 }  // namespace
 
 TEST(ShiftText, AllCodesShiftTwiceToThemselvesThroughTheCodePage) {

@@ -5,8 +5,8 @@
 #include "platform/base/Settings.h"
 #include "support/KdfCostsForTests.h"
 #include "support/TempFolder.h"
-#include "support/VaultRunState.h"
 #include "support/VaultImage.h"
+#include "support/VaultRunState.h"
 #include "vault/modGlobals.h"
 
 #include <gtest/gtest.h>
@@ -39,7 +39,9 @@ class VaultTest : public ::testing::Test {
     explicit RecordingHost(VaultTest& t) : test(t) {}
     platform::ListItems* list() override { return test.listShown ? &test.list : nullptr; }
     void showStatusMessage(const std::u16string& s) override { test.statuses.push_back(s); }
-    void showPasswordDialog() override { test.events.push_back(modGlobals::creatingMasterPassword ? "ask new" : "ask"); }
+    void showPasswordDialog() override {
+      test.events.push_back(modGlobals::creatingMasterPassword ? "ask new" : "ask");
+    }
     void fatalError(const std::u16string& s) override { test.fatals.push_back(s); }
     bool askYesNo(const std::u16string&, const std::u16string&) override { return true; }
     VaultTest& test;

@@ -22,9 +22,9 @@ TEST(LineReader, ReadingRules) {
   EXPECT_EQ(lines(""), V{});
   EXPECT_EQ(lines("\r\n"), V{""});
   EXPECT_EQ(lines("a\r\nb\r\n"), (V{"a", "b"}));
-  EXPECT_EQ(lines("a\r\nb"), (V{"a", "b"}));            // the last line may lack its end
-  EXPECT_EQ(lines("a\rb\r"), (V{"a", "b"}));            // CR alone ends a line
-  EXPECT_EQ(lines("a\nb\r\n"), (V{"a\nb"}));            // a lone LF is content
+  EXPECT_EQ(lines("a\r\nb"), (V{"a", "b"}));                                  // the last line may lack its end
+  EXPECT_EQ(lines("a\rb\r"), (V{"a", "b"}));                                  // CR alone ends a line
+  EXPECT_EQ(lines("a\nb\r\n"), (V{"a\nb"}));                                  // a lone LF is content
   EXPECT_EQ(lines(std::string("a\0b\r\n", 5)), (V{std::string("a\0b", 3)}));  // so is 00
   EXPECT_EQ(lines("\r\n\r\n"), (V{"", ""}));
   EXPECT_EQ(lines("a\r\r\n"), (V{"a", ""}));

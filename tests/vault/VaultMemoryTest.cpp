@@ -65,12 +65,13 @@ TEST_F(VaultMemory, AVaultOver1GiBIsRefusedUnreadAndUntouched) {
     resetVaultForTests();
     fatals.clear();
     ASSERT_EQ(::truncate(vaultFile().c_str(), size), 0);
-    struct stat before {}, after {};
+    struct stat before {
+    }, after{};
     ::stat(vaultFile().c_str(), &before);
     EXPECT_EQ(told(512 << 20, 0, [] {}), couldNotOpen(why)) << size;
     ::stat(vaultFile().c_str(), &after);
-    EXPECT_TRUE(after.st_size == size && after.st_ino == before.st_ino && after.st_ctim.tv_sec == before.st_ctim.tv_sec &&
-                after.st_ctim.tv_nsec == before.st_ctim.tv_nsec)
+    EXPECT_TRUE(after.st_size == size && after.st_ino == before.st_ino &&
+                after.st_ctim.tv_sec == before.st_ctim.tv_sec && after.st_ctim.tv_nsec == before.st_ctim.tv_nsec)
         << size;
   }
   EXPECT_TRUE(events.empty());
@@ -94,7 +95,8 @@ TEST_F(VaultMemory, RunningOutOfMemoryWhileLoadingEndsWithASentence) {
       {"the first line", flip(std::string(plain.size(), 'p')), 1, [] {}},
       {"listing", plain, 2, [] { EXPECT_FALSE(loadVault()); }},
       {"decrypting", sealed, 1, [] { EXPECT_EQ(checkMasterPassword(u"pw"), PasswordCheck::Ended); }},
-      {"keeping entries under an empty first line", "\r\n" + plain.substr(4), 2, [] { EXPECT_EQ(createVault(), Created::Ended); }},
+      {"keeping entries under an empty first line", "\r\n" + plain.substr(4), 2,
+       [] { EXPECT_EQ(createVault(), Created::Ended); }},
   };
   for (const auto& c : cases) {
     resetVaultForTests();
@@ -102,7 +104,8 @@ TEST_F(VaultMemory, RunningOutOfMemoryWhileLoadingEndsWithASentence) {
     fatals.clear();
     statuses.clear();
     write(c.file);
-    EXPECT_EQ(told(1 << 20, c.spared, c.rest), couldNotOpen("Not enough memory to read the vault (3.0 MiB).")) << c.step;
+    EXPECT_EQ(told(1 << 20, c.spared, c.rest), couldNotOpen("Not enough memory to read the vault (3.0 MiB)."))
+        << c.step;
     EXPECT_TRUE(statuses.empty() && list.count() == 0 && bytes() == c.file) << c.step;
   }
 }

@@ -35,7 +35,7 @@ TEST_F(VaultTest, CreateWritesOnlyThePasswordLine) {
   EXPECT_EQ(bytes(), flip("P\xE4ss\x80") + "\r\n");  // n + 2 bytes
   EXPECT_EQ(lastStatus(), u"Password created successfully");
   EXPECT_EQ(list.count(), 0);
-  EXPECT_TRUE(events.empty());  // the windows' steps around it are the password dialog's
+  EXPECT_TRUE(events.empty());                    // the windows' steps around it are the password dialog's
   EXPECT_EQ(masterPassword, u"P\u00E4ss\u20AC");  // the plain value in memory is unchanged
 }
 
@@ -75,13 +75,14 @@ TEST_F(VaultTest, SavingAnEmptyListWritesThePasswordAndTwoLineEnds) {
 }
 
 TEST_F(VaultTest, LoadingFollowsTheSplitAndSkipRules) {
-  write(flip("pw") + "\r\n" +
-        flip("empty||||||pw") + "\r\n" +  // empty password: six bars in a row
-        "\r\n" + " \r\n" +               // raw empty and raw single-space lines are skipped
-        flip("bar||||p|||l") + "\r\n" +   // a user name ending in a bar loses it to the password
-        flip("f|||a|||b|||c") + "\r\n" +  // a field holding the separator moves the rest on
-        flip("short") + "\r\n" +          // fewer pieces: the missing fields are empty
-        flip("lf|||a\x8A" "b|||l") + "\r\n" +  // plain 138 is a line feed in the file
+  write(flip("pw") + "\r\n" + flip("empty||||||pw") + "\r\n" +  // empty password: six bars in a row
+        "\r\n" + " \r\n" +                                      // raw empty and raw single-space lines are skipped
+        flip("bar||||p|||l") + "\r\n" +                         // a user name ending in a bar loses it to the password
+        flip("f|||a|||b|||c") + "\r\n" +                        // a field holding the separator moves the rest on
+        flip("short") + "\r\n" +                                // fewer pieces: the missing fields are empty
+        flip("lf|||a\x8A"
+             "b|||l") +
+        "\r\n" +  // plain 138 is a line feed in the file
         "\r\n");
   EXPECT_TRUE(loadVault());
   ASSERT_EQ(list.count(), 5);
@@ -89,19 +90,26 @@ TEST_F(VaultTest, LoadingFollowsTheSplitAndSkipRules) {
   EXPECT_EQ(row(2), "bar/|p/l");
   EXPECT_EQ(row(3), "f/a/b");
   EXPECT_EQ(row(4), "short//");
-  EXPECT_EQ(row(5), "lf/a\x8A" "b/l");
+  EXPECT_EQ(row(5),
+            "lf/a\x8A"
+            "b/l");
   EXPECT_EQ(lastStatus(), u"Loaded 5 entries");
 }
 
 TEST_F(VaultTest, PlainCode138RoundTripsThroughSave) {
   masterPassword = u"pw";
-  list.add("u", "a\x8A" "b", "");
+  list.add("u",
+           "a\x8A"
+           "b",
+           "");
   EXPECT_TRUE(saveVault());
   EXPECT_NE(bytes().find("\xE1\n\xE2"), std::string::npos);  // "a", the line feed, "b"
   list.clear();
   EXPECT_TRUE(loadVault());
   ASSERT_EQ(list.count(), 1);
-  EXPECT_EQ(row(1), "u/a\x8A" "b/");
+  EXPECT_EQ(row(1),
+            "u/a\x8A"
+            "b/");
 }
 
 TEST_F(VaultTest, SaveWritesTheListsCurrentOrder) {

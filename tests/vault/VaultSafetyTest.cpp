@@ -5,9 +5,9 @@
 #include "platform/base/CodePage.h"
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <functional>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,7 +34,8 @@ TEST_F(VaultTest, SaveFailingPartwayKeepsTheOldBytesAndSaysWhy) {
   write(old);
   masterPassword = u"pw";
   list.add("new", "entry", "here");
-  platform::files::setCallFaultsForTests({{platform::files::Call::Write, 1, 0, 5}, {platform::files::Call::Write, 2, ENOSPC}});
+  platform::files::setCallFaultsForTests(
+      {{platform::files::Call::Write, 1, 0, 5}, {platform::files::Call::Write, 2, ENOSPC}});
   EXPECT_FALSE(saveVault());
   EXPECT_EQ(bytes(), old);
   EXPECT_EQ(lastStatus(), u"Could not save data.enc: No space left on device");

@@ -16,9 +16,9 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <exception>
 #include <memory>
 #include <mutex>
-#include <exception>
 #include <vector>
 
 namespace platform::files {

@@ -65,8 +65,8 @@ std::array<std::uint8_t, 256> buildPrimaryRanks() {
   primaries.erase(std::unique(primaries.begin(), primaries.end()), primaries.end());
   std::array<std::uint8_t, 256> rank{};
   for (int b = 0; b < 256; ++b)
-    rank[b] = static_cast<std::uint8_t>(
-        std::lower_bound(primaries.begin(), primaries.end(), kWeights[b].primary) - primaries.begin() + 1);
+    rank[b] = static_cast<std::uint8_t>(std::lower_bound(primaries.begin(), primaries.end(), kWeights[b].primary) -
+                                        primaries.begin() + 1);
   return rank;
 }
 

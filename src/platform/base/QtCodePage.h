@@ -17,11 +17,13 @@ inline QString toQString(std::string_view bytes) {
 }
 
 inline std::string toBytes(const QString& text) {
-  return fromUnicode(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
+  return fromUnicode(
+      std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
 }
 
 inline bool representable(const QString& text) {
-  return representable(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
+  return representable(
+      std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
 }
 
 }  // namespace platform::codepage

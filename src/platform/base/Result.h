@@ -14,7 +14,7 @@ struct Failure {
 template <class T>
 class [[nodiscard]] Result {
  public:
-  Result(T value) : outcome_(std::in_place_index<0>, std::move(value)) {}  // NOLINT: implicit by design
+  Result(T value) : outcome_(std::in_place_index<0>, std::move(value)) {}            // NOLINT: implicit by design
   Result(Failure failure) : outcome_(std::in_place_index<1>, std::move(failure)) {}  // NOLINT
 
   bool ok() const noexcept { return outcome_.index() == 0; }

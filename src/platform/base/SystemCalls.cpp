@@ -20,7 +20,15 @@ int claimName(const char* path) { return ::open(path, O_WRONLY | O_CREAT | O_EXC
 
 constexpr SystemCalls kSystem = {
     [](char* name) { return ::mkostemp(name, O_CLOEXEC); },
-    ::fchmod, ::write, ::fsync, ::close, ::rename, openFolderForSync, ::fsync, ::link, claimName,
+    ::fchmod,
+    ::write,
+    ::fsync,
+    ::close,
+    ::rename,
+    openFolderForSync,
+    ::fsync,
+    ::link,
+    claimName,
 };
 
 std::vector<CallFault> g_faults;
@@ -69,7 +77,9 @@ constexpr SystemCalls kFaulty = {
       }
       return kSystem.close(fd);
     },
-    [](const char* from, const char* to) { return failOr<int>(Call::Rename, [&] { return kSystem.rename(from, to); }); },
+    [](const char* from, const char* to) {
+      return failOr<int>(Call::Rename, [&] { return kSystem.rename(from, to); });
+    },
     [](const char* path) {
       g_syncedFolders.emplace_back(path);
       return failOr<int>(Call::OpenFolder, [&] { return kSystem.openFolder(path); });

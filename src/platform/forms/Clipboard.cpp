@@ -75,8 +75,8 @@ bool stillOurs(const Ours& ours) {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
   if (!data || !data->hasText()) return false;
   const QString now = data->text();
-  return std::u16string_view(reinterpret_cast<const char16_t*>(now.constData()), static_cast<std::size_t>(now.size())) ==
-         ours.text->view();
+  return std::u16string_view(reinterpret_cast<const char16_t*>(now.constData()),
+                             static_cast<std::size_t>(now.size())) == ours.text->view();
 }
 
 }  // namespace

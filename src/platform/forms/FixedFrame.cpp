@@ -1,9 +1,9 @@
 #include "FixedFrame.h"
 
 #include <QGuiApplication>
+#include <QtGui/qguiapplication_platform.h>
 #include <QWidget>
 #include <QWindow>
-#include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
 
@@ -37,8 +37,8 @@ xcb_atom_t motifHintsAtom(xcb_connection_t* connection) {
   static xcb_atom_t atom = XCB_ATOM_NONE;
   if (atom != XCB_ATOM_NONE) return atom;
   static constexpr char kName[] = "_MOTIF_WM_HINTS";
-  xcb_intern_atom_reply_t* reply =
-      xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof kName - 1, kName), nullptr);
+  xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+      connection, xcb_intern_atom(connection, 0, sizeof kName - 1, kName), nullptr);
   if (reply) {
     atom = reply->atom;
     std::free(reply);

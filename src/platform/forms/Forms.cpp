@@ -91,7 +91,9 @@ class FormMenuBar final : public QMenuBar {
  public:
   FormMenuBar(QWidget* parent, std::function<void()> changed) : QMenuBar(parent), changed_(std::move(changed)) {}
   // The window is going: menus it owns may still leave the bar while the children are deleted.
-  void detach() { changed_ = [] {}; }
+  void detach() {
+    changed_ = [] {};
+  }
 
  protected:
   bool event(QEvent* event) override {
@@ -103,11 +105,8 @@ class FormMenuBar final : public QMenuBar {
       case QEvent::FontChange:
       case QEvent::StyleChange:
       case QEvent::ShowToParent:
-      case QEvent::HideToParent:
-        changed_();
-        break;
-      default:
-        break;
+      case QEvent::HideToParent: changed_(); break;
+      default: break;
     }
     return handled;
   }

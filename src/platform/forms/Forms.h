@@ -20,7 +20,7 @@ class Form;
 namespace forms {
 void unload(const QString& name);
 Form* load(const QString& name);
-}
+}  // namespace forms
 
 class Form : public QWidget {
   Q_OBJECT

@@ -127,8 +127,8 @@ void ListView::showSortState() {
   QHeaderView* head = header();
   head->setSortIndicatorShown(items_.sorted());
   if (items_.sorted())
-    head->setSortIndicator(items_.sortKey(), items_.sortOrder() == kSortDescending ? Qt::DescendingOrder
-                                                                                 : Qt::AscendingOrder);
+    head->setSortIndicator(items_.sortKey(),
+                           items_.sortOrder() == kSortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 }  // namespace platform

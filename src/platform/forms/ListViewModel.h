@@ -7,7 +7,6 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 
-
 namespace platform {
 
 class ListViewModel final : public QAbstractTableModel, public ListItemsObserver {

@@ -18,60 +18,41 @@ constexpr qsizetype kLongestMessage = 4096;
 
 struct ButtonSet {
   QList<QMessageBox::StandardButton> buttons;  // in the order the default-button values count them
-  QMessageBox::StandardButton escape;           // NoButton: the box can't be dismissed without a choice
+  QMessageBox::StandardButton escape;          // NoButton: the box can't be dismissed without a choice
 };
 
 ButtonSet buttonSet(int style) {
   using B = QMessageBox;
   switch (style & 0x7) {
-    case vbOKCancel:
-      return {{B::Ok, B::Cancel}, B::Cancel};
-    case vbAbortRetryIgnore:
-      return {{B::Abort, B::Retry, B::Ignore}, B::NoButton};
-    case vbYesNoCancel:
-      return {{B::Yes, B::No, B::Cancel}, B::Cancel};
-    case vbYesNo:
-      return {{B::Yes, B::No}, B::NoButton};
-    case vbRetryCancel:
-      return {{B::Retry, B::Cancel}, B::Cancel};
-    default:
-      return {{B::Ok}, B::Ok};
+    case vbOKCancel: return {{B::Ok, B::Cancel}, B::Cancel};
+    case vbAbortRetryIgnore: return {{B::Abort, B::Retry, B::Ignore}, B::NoButton};
+    case vbYesNoCancel: return {{B::Yes, B::No, B::Cancel}, B::Cancel};
+    case vbYesNo: return {{B::Yes, B::No}, B::NoButton};
+    case vbRetryCancel: return {{B::Retry, B::Cancel}, B::Cancel};
+    default: return {{B::Ok}, B::Ok};
   }
 }
 
 QMessageBox::Icon icon(int style) {
   switch (style & 0x70) {
-    case vbCritical:
-      return QMessageBox::Critical;
-    case vbQuestion:
-      return QMessageBox::Question;
-    case vbExclamation:
-      return QMessageBox::Warning;
-    case vbInformation:
-      return QMessageBox::Information;
-    default:
-      return QMessageBox::NoIcon;
+    case vbCritical: return QMessageBox::Critical;
+    case vbQuestion: return QMessageBox::Question;
+    case vbExclamation: return QMessageBox::Warning;
+    case vbInformation: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
   }
 }
 
 int answerOf(QMessageBox::StandardButton button) {
   switch (button) {
-    case QMessageBox::Ok:
-      return vbOK;
-    case QMessageBox::Cancel:
-      return vbCancel;
-    case QMessageBox::Abort:
-      return vbAbort;
-    case QMessageBox::Retry:
-      return vbRetry;
-    case QMessageBox::Ignore:
-      return vbIgnore;
-    case QMessageBox::Yes:
-      return vbYes;
-    case QMessageBox::No:
-      return vbNo;
-    default:
-      return vbCancel;
+    case QMessageBox::Ok: return vbOK;
+    case QMessageBox::Cancel: return vbCancel;
+    case QMessageBox::Abort: return vbAbort;
+    case QMessageBox::Retry: return vbRetry;
+    case QMessageBox::Ignore: return vbIgnore;
+    case QMessageBox::Yes: return vbYes;
+    case QMessageBox::No: return vbNo;
+    default: return vbCancel;
   }
 }
 

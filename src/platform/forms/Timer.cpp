@@ -2,9 +2,7 @@
 
 namespace platform {
 
-Timer::Timer(QObject* parent) : QObject(parent) {
-  connect(&timer_, &QTimer::timeout, this, &Timer::ticked);
-}
+Timer::Timer(QObject* parent) : QObject(parent) { connect(&timer_, &QTimer::timeout, this, &Timer::ticked); }
 
 void Timer::setInterval(int milliseconds) {
   interval_ = milliseconds;

@@ -17,7 +17,6 @@ class Timer : public QObject {
   void setEnabled(bool enabled);
   bool enabled() const { return enabled_; }
 
-
  signals:
   void ticked();
 

@@ -18,7 +18,7 @@ inline constexpr QLatin1StringView kFrmSplash{"frmSplash"};
 inline constexpr QLatin1StringView kFrmWebsite{"frmWebsite"};
 
 // Every window of the program. A name outside it is a slip, not a window this run left unregistered.
-inline constexpr std::array kAll = {kForm1,      kForm8,  kFrmAbout,  kFrmAdd,     kFrmChangePassword,
+inline constexpr std::array kAll = {kForm1,      kForm8,   kFrmAbout,  kFrmAdd,    kFrmChangePassword,
                                     kFrmEncrypt, kFrmPass, kFrmSplash, kFrmWebsite};
 
 }  // namespace platform::windows

@@ -44,9 +44,10 @@ void createSharedGraphicsContext() {
 CreateWebBrowserEngine engineFactory() {
   static QString resolvedPath;
   static CreateWebBrowserEngine factory = nullptr;
-  const QString path = !testModule().isEmpty()
-                           ? testModule()
-                           : QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(KEYLOFT_WEBENGINE_MODULE_NAME));
+  const QString path =
+      !testModule().isEmpty()
+          ? testModule()
+          : QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(KEYLOFT_WEBENGINE_MODULE_NAME));
   if (path != resolvedPath) {
     resolvedPath = path;
     createSharedGraphicsContext();
@@ -58,8 +59,8 @@ CreateWebBrowserEngine engineFactory() {
 
 bool loaded = false;
 
-const QString kEngineMissing = QStringLiteral(
-    "The web browser part of Keyloft (" KEYLOFT_WEBENGINE_MODULE_NAME ") is not installed beside the program.");
+const QString kEngineMissing = QStringLiteral("The web browser part of Keyloft (" KEYLOFT_WEBENGINE_MODULE_NAME
+                                              ") is not installed beside the program.");
 
 bool isLoopbackHost(const QString& host) {
   static const QRegularExpression loopbackV4(QStringLiteral("^127\\.\\d{1,3}\\.\\d{1,3}\\.\\d{1,3}$"));
@@ -99,8 +100,8 @@ QUrl WebBrowser::addressFromTyped(const QString& typed) {
   if (!url.isValid()) return QUrl(QStringLiteral("about:blank"));
   // A name typed without a scheme goes to the secure site; a password keeper should not teach
   // its users to send their first request in the clear.
-  const bool typedScheme =
-      text.contains(QStringLiteral("://")) || text.startsWith(QStringLiteral("about:"), Qt::CaseInsensitive);
+  const bool typedScheme = text.contains(QStringLiteral("://")) ||
+                           text.startsWith(QStringLiteral("about:"), Qt::CaseInsensitive);
   if (!typedScheme && url.scheme() == QStringLiteral("http") && !isLoopbackHost(url.host()))
     url.setScheme(QStringLiteral("https"));
   return url;

@@ -6,14 +6,14 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <functional>
-#include <vector>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 using testing_support::readBytes;
 using testing_support::TempFolder;
@@ -27,7 +27,6 @@ class FileFaults : public ::testing::Test {
   void TearDown() override { files::clearCallFaultsForTests(); }
   TempFolder dir;
 };
-
 
 TEST_F(FileFaults, AtomicWriteCreatesOwnerOnlyAndKeepsExistingPermissions) {
   auto written = files::writeFileAtomically(dir.file("new"), std::string("a\0b", 3));
@@ -68,9 +67,7 @@ const int kErrors[] = {EIO, ENOSPC, EDQUOT, EROFS, EACCES, EINTR};
 TEST_F(FileFaults, EachCallOfASaveFailingInTurn) {
   const std::string old = "old bytes", fresh = std::string(70000, 'n') + "new";
   writeBytes(dir.file("data"), old);
-  const auto calls = callsOf([&] {
-    (void)files::writeFileAtomically(dir.file("data"), fresh);
-  });
+  const auto calls = callsOf([&] { (void)files::writeFileAtomically(dir.file("data"), fresh); });
   // More than one write, so that every write of a long content is a case of its own.
   files::setCallFaultsForTests({{files::Call::Write, 1, 0, 4096}});
   ASSERT_TRUE(files::writeFileAtomically(dir.file("data"), fresh));
@@ -122,8 +119,8 @@ TEST_F(FileFaults, ShortWritesAreCompletedOrFail) {
 // half-made file or a temporary one; only an interruption is retried into success.
 TEST_F(FileFaults, EachCallOfAnExclusiveCreateFailingInTurn) {
   for (bool hardLinks : {true, false}) {
-    const std::vector<files::CallFault> base =
-        hardLinks ? std::vector<files::CallFault>{} : std::vector<files::CallFault>{{files::Call::Link, 1, EPERM}};
+    const std::vector<files::CallFault> base = hardLinks ? std::vector<files::CallFault>{}
+                                                         : std::vector<files::CallFault>{{files::Call::Link, 1, EPERM}};
     const auto calls = callsOf([&] {
       files::setCallFaultsForTests(base);
       (void)files::createFileExclusively(dir.file("v"), "\r\n");
@@ -139,8 +136,8 @@ TEST_F(FileFaults, EachCallOfAnExclusiveCreateFailingInTurn) {
         files::setCallFaultsForTests(faults);
         const auto created = files::createFileExclusively(dir.file("v"), "\r\n");
         const bool mustCreate = err == EINTR || afterTheRename(fault.call);
-        const std::string what = std::string(files::callName(fault.call)) + (hardLinks ? "" : " (no links)") +
-                                 ": " + std::strerror(err);
+        const std::string what = std::string(files::callName(fault.call)) + (hardLinks ? "" : " (no links)") + ": " +
+                                 std::strerror(err);
         EXPECT_EQ(created.ok(), mustCreate) << what;
         if (!mustCreate) {
           EXPECT_EQ(created.why(), std::strerror(err)) << what;
@@ -167,7 +164,6 @@ TEST_F(FileFaults, ReadOnlyFolderFailsWithTheSystemsReason) {
   EXPECT_EQ(code, 0);
   EXPECT_EQ(readBytes(dir.file("data")), "old");
 }
-
 
 TEST_F(FileFaults, ReadReportsMissingAndFolders) {
   platform::SecretBytes bytes;
@@ -254,10 +250,14 @@ TEST_F(FileFaults, PathKindsFollowLinks) {
   ::symlink("/dev/null", dir.file("to-device").c_str());
   ::symlink(dir.file("none").c_str(), dir.file("dangling").c_str());
   const std::pair<const char*, files::PathKind> cases[] = {
-      {"none", files::PathKind::Missing},          {"file", files::PathKind::RegularFile},
-      {"to-file", files::PathKind::RegularFile},   {"folder", files::PathKind::NotRegularFile},
-      {"fifo", files::PathKind::NotRegularFile},   {"to-folder", files::PathKind::NotRegularFile},
-      {"to-device", files::PathKind::NotRegularFile}, {"dangling", files::PathKind::LinkToNothing},
+      {"none", files::PathKind::Missing},
+      {"file", files::PathKind::RegularFile},
+      {"to-file", files::PathKind::RegularFile},
+      {"folder", files::PathKind::NotRegularFile},
+      {"fifo", files::PathKind::NotRegularFile},
+      {"to-folder", files::PathKind::NotRegularFile},
+      {"to-device", files::PathKind::NotRegularFile},
+      {"dangling", files::PathKind::LinkToNothing},
   };
   for (const auto& [name, kind] : cases) EXPECT_EQ(files::pathKind(dir.file(name)), kind) << name;
 
@@ -272,7 +272,7 @@ TEST_F(FileFaults, PathKindsFollowLinks) {
 // and nothing else.
 TEST_F(FileFaults, StaleTemporariesAreRemovedAndNothingElse) {
   TempFolder elsewhere;
-  const std::string kept[] = {"data.enc", "data.enc.tmp-abc", "data.enc.tmp-ABCDEFG", "data.enc.tmp-12345!",
+  const std::string kept[] = {"data.enc",         "data.enc.tmp-abc",    "data.enc.tmp-ABCDEFG", "data.enc.tmp-12345!",
                               "other.tmp-123456", "data.enc.tmp-linked", "data.enc.tmp-folder"};
   for (const char* name : {"data.enc", "data.enc.tmp-abc", "data.enc.tmp-ABCDEFG", "data.enc.tmp-12345!",
                            "other.tmp-123456", "data.enc.tmp-Ab12Z9", "data.enc.tmp-000000"})
@@ -280,8 +280,8 @@ TEST_F(FileFaults, StaleTemporariesAreRemovedAndNothingElse) {
   ::mkdir(dir.file("data.enc.tmp-folder").c_str(), 0700);
   ::symlink(dir.file("data.enc").c_str(), dir.file("data.enc.tmp-linked").c_str());
   files::removeStaleTemporaries(dir.file("data.enc"));
-  for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(dir.file(name)) ||
-                                                   std::filesystem::is_symlink(dir.file(name))) << name;
+  for (const std::string& name : kept)
+    EXPECT_TRUE(std::filesystem::exists(dir.file(name)) || std::filesystem::is_symlink(dir.file(name))) << name;
   EXPECT_EQ(testing_support::entryCount(dir.path()), std::size(kept));
 
   // Behind a link, the temporaries stand beside the target.

@@ -71,9 +71,9 @@ TEST(ListItems, SortSettingsSortAndKeepTheOrder) {
 TEST(CompareText, AlphabeticalIgnoringCaseAndAccentsFirst) {
   EXPECT_LT(compareText("apple", "Banana"), 0);
   EXPECT_LT(compareText("Banana", "cherry"), 0);
-  EXPECT_LT(compareText("\xE9t\xE9", "ezz"), 0);      // été sorts with e
-  EXPECT_LT(compareText("\xC4rger", "Bach"), 0);      // Ärger sorts with a
-  EXPECT_LT(compareText("abc", "ABC"), 0);            // case only breaks ties
+  EXPECT_LT(compareText("\xE9t\xE9", "ezz"), 0);        // été sorts with e
+  EXPECT_LT(compareText("\xC4rger", "Bach"), 0);        // Ärger sorts with a
+  EXPECT_LT(compareText("abc", "ABC"), 0);              // case only breaks ties
   EXPECT_LT(compareText("resume", "r\xE9sum\xE9"), 0);  // plain before accented
   EXPECT_LT(compareText("10", "9"), 0);
   EXPECT_LT(compareText("ab", "abc"), 0);

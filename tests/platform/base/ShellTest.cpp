@@ -61,7 +61,7 @@ TEST_F(Shell, FailuresAreReportedWithTheirReason) {
 
 TEST(ShellReal, AProgramThatCannotBeStartedIsReportedNotIgnored) {
   QString error;
-  EXPECT_FALSE(shell::startCommandLine(QStringLiteral("keyloft-test-no-such-program-7f3a arg"), shell::vbNormalFocus,
-                                       &error));
+  EXPECT_FALSE(
+      shell::startCommandLine(QStringLiteral("keyloft-test-no-such-program-7f3a arg"), shell::vbNormalFocus, &error));
   EXPECT_TRUE(error.contains(QStringLiteral("keyloft-test-no-such-program-7f3a")));
 }

@@ -5,8 +5,8 @@
 #include "support/WaitFor.h"
 
 #include <QGuiApplication>
-#include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
@@ -35,7 +35,9 @@ std::vector<std::uint32_t> motifHints(const QWidget& window) {
   static constexpr char kName[] = "_MOTIF_WM_HINTS";
   xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, sizeof kName - 1, kName), nullptr);
   xcb_get_property_reply_t* reply = xcb_get_property_reply(
-      c, xcb_get_property(c, 0, static_cast<xcb_window_t>(window.windowHandle()->winId()), atom->atom, atom->atom, 0, 5), nullptr);
+      c,
+      xcb_get_property(c, 0, static_cast<xcb_window_t>(window.windowHandle()->winId()), atom->atom, atom->atom, 0, 5),
+      nullptr);
   std::free(atom);
   std::vector<std::uint32_t> words;
   if (reply) {

@@ -86,7 +86,8 @@ TEST_F(ListViewTest, AFieldShowsAsOneBoundedLine) {
       {"plain", QStringLiteral("plain")},
       {"a\r\nb\rc\nd", QStringLiteral("a\u21B5b\u21B5c\u21B5d")},
       {"\r\n", QStringLiteral("\u21B5")},
-      {std::string(platform::ListViewModel::kShownChars, 'x'), QString(platform::ListViewModel::kShownChars, QLatin1Char('x'))},
+      {std::string(platform::ListViewModel::kShownChars, 'x'),
+       QString(platform::ListViewModel::kShownChars, QLatin1Char('x'))},
       {huge, QString(platform::ListViewModel::kShownChars, QLatin1Char('h')) + QChar(0x2026)},
   };
   for (const auto& [field, expected] : cases) {
@@ -132,7 +133,7 @@ TEST_F(ListViewTest, ClicksAndSelectRowAreMirroredIntoOneFlag) {
 
 TEST_F(ListViewTest, SelectionFollowsItsRowThroughASort) {
   addRows({"b", "c", "a"});
-  view->selectRow(2);  // "c"
+  view->selectRow(2);       // "c"
   items().setSorted(true);  // a b c
   EXPECT_EQ(selectedText(), "c");
   EXPECT_EQ(viewRow(), 3);

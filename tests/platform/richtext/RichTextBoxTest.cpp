@@ -70,8 +70,9 @@ TEST_F(RichTextBoxTest, aClickedLinkOpensThroughTheOpenerAndPlainTextDoesNot) {
   platform::RichTextBox box;
   box.resize(400, 200);
   box.show();
-  ASSERT_TRUE(box.LoadFile(file("l.rtf", R"({\rtf1 Go {\field{\*\fldinst HYPERLINK "https://www.keyloft.app/a?b=1&c=2"}{\fldrslt there}} now)"
-                                          R"( or {\field{\*\fldinst HYPERLINK \\l "top"}{\fldrslt up}}})")));
+  ASSERT_TRUE(box.LoadFile(file(
+      "l.rtf", R"({\rtf1 Go {\field{\*\fldinst HYPERLINK "https://www.keyloft.app/a?b=1&c=2"}{\fldrslt there}} now)"
+               R"( or {\field{\*\fldinst HYPERLINK \\l "top"}{\fldrslt up}}})")));
   QApplication::processEvents();
   click(box, 1);
   EXPECT_TRUE(started.empty());

@@ -4,10 +4,10 @@
 // cookie and stores data, a download and a page that tries to read a local file. The secure one
 // serves them over TLS with a self-signed certificate that no browser should accept.
 #include <QByteArray>
+#include <QFile>
 #include <QHash>
 #include <QHostAddress>
 #include <QList>
-#include <QFile>
 #include <QPointer>
 #include <QSslConfiguration>
 #include <QSslKey>
@@ -85,16 +85,18 @@ class LoopbackWebServer final : public QObject {
                   "<script>fetch('file:///etc/hostname').then(r => r.text())"
                   ".then(t => { document.title = 'read'; }, e => { document.title = 'blocked'; });</script>");
     if (path == u"/download") {
-      socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
-                    "Content-Disposition: attachment; filename=\"secret.bin\"\r\nContent-Length: 6\r\n"
-                    "Connection: close\r\n\r\nsecret");
+      socket->write(
+          "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
+          "Content-Disposition: attachment; filename=\"secret.bin\"\r\nContent-Length: 6\r\n"
+          "Connection: close\r\n\r\nsecret");
       socket->disconnectFromHost();
       return;
     }
     if (path == u"/slow") {
       // Headers and the start of the page, then nothing: the load runs until it is stopped.
-      socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 100000\r\n\r\n"
-                    "<html><head><title>Slow</title></head><body>");
+      socket->write(
+          "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 100000\r\n\r\n"
+          "<html><head><title>Slow</title></head><body>");
       socket->flush();
       held_.append(socket);
       return;

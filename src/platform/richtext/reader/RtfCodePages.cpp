@@ -25,8 +25,9 @@ std::string iconvName(int codePage) {
 }
 
 // The Symbol font: Greek letters on the Latin keys and mathematical signs above 0xA0.
-constexpr std::u16string_view kSymbolLetters = u"\u0391\u0392\u03A7\u0394\u0395\u03A6\u0393\u0397\u0399\u03D1\u039A\u039B\u039C\u039D\u039F"
-                                              u"\u03A0\u0398\u03A1\u03A3\u03A4\u03A5\u03C2\u03A9\u039E\u03A8\u0396";
+constexpr std::u16string_view kSymbolLetters =
+    u"\u0391\u0392\u03A7\u0394\u0395\u03A6\u0393\u0397\u0399\u03D1\u039A\u039B\u039C\u039D\u039F"
+    u"\u03A0\u0398\u03A1\u03A3\u03A4\u03A5\u03C2\u03A9\u039E\u03A8\u0396";
 constexpr std::u16string_view kSymbolHigh =
     u"\u20AC\u03D2\u2032\u2264\u2044\u221E\u0192\u2663\u2666\u2665\u2660\u2194\u2190\u2191\u2192\u2193"
     u"\u00B0\u00B1\u2033\u2265\u00D7\u221D\u2202\u2022\u00F7\u2260\u2261\u2248\u2026\u23D0\u23AF\u21B5"
@@ -124,12 +125,27 @@ CodePageDecoder::~CodePageDecoder() = default;
 
 bool CodePageDecoder::isSupported(int codePage) {
   switch (codePage) {
-    case kSymbolCodePage: case 437: case 850: case 874: case 932: case 936: case 949: case 950:
-    case 1250: case 1251: case 1252: case 1253: case 1254: case 1255: case 1256: case 1257: case 1258:
-    case 1361: case 10000: case kUtf8CodePage:
-      return true;
-    default:
-      return false;
+    case kSymbolCodePage:
+    case 437:
+    case 850:
+    case 874:
+    case 932:
+    case 936:
+    case 949:
+    case 950:
+    case 1250:
+    case 1251:
+    case 1252:
+    case 1253:
+    case 1254:
+    case 1255:
+    case 1256:
+    case 1257:
+    case 1258:
+    case 1361:
+    case 10000:
+    case kUtf8CodePage: return true;
+    default: return false;
   }
 }
 

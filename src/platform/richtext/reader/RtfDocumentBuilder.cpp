@@ -193,8 +193,10 @@ void DocumentBuilder::markPendingBookmarks(QTextCharFormat& format) {
 void DocumentBuilder::paragraphEnd(const ParaFormat& format, bool pageBreak) {
   QTextCursor& cursor = target(format.inTable);
   cursor.setBlockFormat(blockFormat(format, pageBreak));
-  if (&cursor == &cell_) cellNeedsBlock_ = true;
-  else bodyNeedsBlock_ = true;
+  if (&cursor == &cell_)
+    cellNeedsBlock_ = true;
+  else
+    bodyNeedsBlock_ = true;
 }
 
 void DocumentBuilder::cellEnd(const ParaFormat& format) {

@@ -13,14 +13,11 @@ bool FontTableHandler::word(Word word, int param) {
       ownCodePage_ = 0;
       name_.clear();
       return true;
-    case Word::FontCharset:
-      charsetCodePage_ = codePageOfCharset(param);
-      return true;
+    case Word::FontCharset: charsetCodePage_ = codePageOfCharset(param); return true;
     case Word::FontCodePage:
       if (CodePageDecoder::isSupported(param)) ownCodePage_ = param;
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 

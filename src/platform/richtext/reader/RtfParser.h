@@ -2,8 +2,8 @@
 // The rich-text tokenizer and group machine: turns the bytes of a file into text runs,
 // paragraph and table events for a sink. Groups live on an explicit stack, so nesting
 // depth costs memory in proportion to the file, never call depth.
-#include "RtfCodePages.h"
 #include "platform/base/Result.h"
+#include "RtfCodePages.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -27,7 +27,7 @@ struct CharFormat {
   bool smallCaps = false;
   bool allCaps = false;
   std::int8_t vertical = 0;  // 1 superscript, -1 subscript
-  int font = -1;  // -1: the document's default font
+  int font = -1;             // -1: the document's default font
   int halfPoints = 24;
   int color = 0;       // index into the colour table; 0 is the automatic colour
   int background = 0;  // likewise

@@ -42,8 +42,10 @@ void ParserCore::readTokens(Tokenizer& tokens) {
     } else if (t.kind == Kind::GroupOpen || t.kind == Kind::GroupClose) {
       codePages_.flushPending();
       unicode_.endFallback();
-      if (t.kind == Kind::GroupOpen) pushGroup();
-      else if (!popGroup()) return;
+      if (t.kind == Kind::GroupOpen)
+        pushGroup();
+      else if (!popGroup())
+        return;
     } else {
       otherToken(t);
     }
@@ -141,8 +143,10 @@ void ParserCore::paragraphEnd(bool pageBreak) {
 // ---- control words -----------------------------------------------------------------------
 
 void ParserCore::controlSymbol(unsigned char c) {
-  if (c == '*') top().star = true;
-  else characters_.symbol(c);
+  if (c == '*')
+    top().star = true;
+  else
+    characters_.symbol(c);
 }
 
 // Inside the font table, the colour table and a picture, their handlers see words first.

@@ -63,9 +63,8 @@ class WebEngineBrowser final : public platform::WebBrowserEngine {
     QWebEngineProfile* profile = privateProfile();
     page_ = new GuardedPage(profile, view_);
     view_->setPage(page_);
-    QObject::connect(page_, &QWebEnginePage::loadingChanged, view_, [this](const QWebEngineLoadingInfo& info) {
-      loadingChanged(info);
-    });
+    QObject::connect(page_, &QWebEnginePage::loadingChanged, view_,
+                     [this](const QWebEngineLoadingInfo& info) { loadingChanged(info); });
     QObject::connect(page_, &QWebEnginePage::loadFinished, view_, [this](bool) {
       if (downloadComplete) downloadComplete();
     });
@@ -111,12 +110,8 @@ class WebEngineBrowser final : public platform::WebBrowserEngine {
         refused_ = false;
         setLoadStatus(QStringLiteral("Opening page ") + info.url().toString() + QStringLiteral("..."));
         break;
-      case QWebEngineLoadingInfo::LoadSucceededStatus:
-        setLoadStatus(QStringLiteral("Done"));
-        break;
-      case QWebEngineLoadingInfo::LoadStoppedStatus:
-        setLoadStatus(QStringLiteral("Stopped"));
-        break;
+      case QWebEngineLoadingInfo::LoadSucceededStatus: setLoadStatus(QStringLiteral("Done")); break;
+      case QWebEngineLoadingInfo::LoadStoppedStatus: setLoadStatus(QStringLiteral("Stopped")); break;
       case QWebEngineLoadingInfo::LoadFailedStatus:
         // A navigation the browser refused ends as failed; the refusal says more than the failure.
         if (!refused_)

@@ -64,7 +64,8 @@ TEST(RtfCorpus, everyDocumentReadsAsTheOfficeSuiteReadsIt) {
     const QString text = platform::rtf::plainText(doc);
     EXPECT_FALSE(text.contains(QChar::ObjectReplacementCharacter)) << name.toStdString();
     const double s = score(words(text), expected);
-    std::printf("  %-28s %6lld words  %7.3f%%\n", name.toLocal8Bit().constData(), static_cast<long long>(expected.size()), s * 100);
+    std::printf("  %-28s %6lld words  %7.3f%%\n", name.toLocal8Bit().constData(),
+                static_cast<long long>(expected.size()), s * 100);
     EXPECT_GE(s, 0.95) << name.toStdString();
   }
 }

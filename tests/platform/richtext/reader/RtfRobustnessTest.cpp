@@ -35,8 +35,9 @@ TEST(RtfRobustness, tenThousandNestedGroupsAndFarDeeperOnesRead) {
 }
 
 TEST(RtfRobustness, aCutOffFileShowsWhatWasRead) {
-  const QByteArray full = wrap(R"(first para\par {\b second} para\par{\field{\*\fldinst HYPERLINK "x"}{\fldrslt third}}\par)"
-                               R"(\trowd\cellx100\intbl cell\cell\row {\pict\pngblip 89504e47)");
+  const QByteArray full = wrap(
+      R"(first para\par {\b second} para\par{\field{\*\fldinst HYPERLINK "x"}{\fldrslt third}}\par)"
+      R"(\trowd\cellx100\intbl cell\cell\row {\pict\pngblip 89504e47)");
   QTextDocument whole;
   ASSERT_TRUE(readRtf(full, whole));
   const QString wholeText = rawText(whole);
@@ -71,18 +72,25 @@ TEST(RtfRobustness, parametersAndBinaryLengthsBeyondTheFileAreClamped) {
 }
 
 TEST(RtfRobustness, randomTokenSoupNeverBreaksTheReader) {
-  const char* tokens[] = {"{", "}", "\\par ", "\\b ", "\\u-3 ", "\\'e9", "\\'8", "\\bin5 ", "\\*", "\\pict",
-                          "\\pngblip ", "\\jpegblip ", "\\field", "\\fldinst ", "\\fldrslt ", "HYPERLINK \"u\" ",
-                          "\\cell ", "\\row ", "\\intbl ", "\\trowd", "\\cellx100 ", "\\nestcell ", "text ", "\\uc3",
-                          "\\f2 ", "\\fonttbl", "\\fcharset128 ", ";", "\\colortbl", "\\red9 ", "\\upr", "\\ud",
-                          "\\listtext ", "\\plain ", "\\pard ", "\\v ", "89504e47", "\\itap2 ", "\\nestrow ", "\\page "};
+  const char* tokens[] = {"{",           "}",           "\\par ",         "\\b ",
+                          "\\u-3 ",      "\\'e9",       "\\'8",           "\\bin5 ",
+                          "\\*",         "\\pict",      "\\pngblip ",     "\\jpegblip ",
+                          "\\field",     "\\fldinst ",  "\\fldrslt ",     "HYPERLINK \"u\" ",
+                          "\\cell ",     "\\row ",      "\\intbl ",       "\\trowd",
+                          "\\cellx100 ", "\\nestcell ", "text ",          "\\uc3",
+                          "\\f2 ",       "\\fonttbl",   "\\fcharset128 ", ";",
+                          "\\colortbl",  "\\red9 ",     "\\upr",          "\\ud",
+                          "\\listtext ", "\\plain ",    "\\pard ",        "\\v ",
+                          "89504e47",    "\\itap2 ",    "\\nestrow ",     "\\page "};
   std::mt19937 random(20261208);
   for (int round = 0; round < 3000; ++round) {
     QByteArray rtf = "{\\rtf1";
     const int count = static_cast<int>(random() % 300);
     for (int i = 0; i < count; ++i) {
-      if (random() % 8 == 0) rtf += static_cast<char>(random() % 256);
-      else rtf += tokens[random() % std::size(tokens)];
+      if (random() % 8 == 0)
+        rtf += static_cast<char>(random() % 256);
+      else
+        rtf += tokens[random() % std::size(tokens)];
     }
     QTextDocument doc;
     ASSERT_TRUE(readRtf(rtf, doc)) << rtf.toHex().toStdString();

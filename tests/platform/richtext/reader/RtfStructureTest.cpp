@@ -1,15 +1,15 @@
 // Protects the document the reader builds: formats, paragraphs, tables, links and pictures.
 #include "RtfTestSupport.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
-#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
-#include <QTextLayout>
 #include <QTextCursor>
 #include <QTextFrame>
 #include <QTextImageFormat>
+#include <QTextLayout>
 #include <QTextTable>
 
 #include <gtest/gtest.h>
@@ -47,15 +47,18 @@ TEST(RtfFormat, characterFormatsFollowControlWordsAndGroups) {
       {R"(\sub\nosupersub x)", [](const auto& f) { return f.verticalAlignment() == QTextCharFormat::AlignNormal; }},
       {R"(\scaps x)", [](const auto& f) { return f.fontCapitalization() == QFont::SmallCaps; }},
       {R"(\fs40 x)", [](const auto& f) { return f.fontPointSize() == 20.0; }},
-      {R"(\f1 x)", [](const auto& f) { return f.fontFamilies().toStringList() == QStringList{QStringLiteral("Times")}; }},
-      {R"(\f1\plain x)", [](const auto& f) { return f.fontFamilies().toStringList() == QStringList{QStringLiteral("Arial")}; }},
+      {R"(\f1 x)",
+       [](const auto& f) { return f.fontFamilies().toStringList() == QStringList{QStringLiteral("Times")}; }},
+      {R"(\f1\plain x)",
+       [](const auto& f) { return f.fontFamilies().toStringList() == QStringList{QStringLiteral("Arial")}; }},
       {R"(\cf1 x)", [](const auto& f) { return f.foreground().color() == QColor(255, 0, 0); }},
       {R"(\cf0 x)", [](const auto& f) { return !f.hasProperty(QTextFormat::ForegroundBrush); }},
       {R"(\cf77 x)", [](const auto& f) { return !f.hasProperty(QTextFormat::ForegroundBrush); }},
       {R"(\highlight2 x)", [](const auto& f) { return f.background().color() == QColor(0, 0, 255); }},
-      {R"(\b\i\ul\fs40\cf1\plain x)", [](const auto& f) {
-         return f.fontWeight() != QFont::Bold && !f.fontItalic() && !f.fontUnderline() && !f.hasProperty(QTextFormat::FontPointSize) &&
-                !f.hasProperty(QTextFormat::ForegroundBrush);
+      {R"(\b\i\ul\fs40\cf1\plain x)",
+       [](const auto& f) {
+         return f.fontWeight() != QFont::Bold && !f.fontItalic() && !f.fontUnderline() &&
+                !f.hasProperty(QTextFormat::FontPointSize) && !f.hasProperty(QTextFormat::ForegroundBrush);
        }},
   };
   for (const Case& c : cases) EXPECT_TRUE(c.holds(formatOfFirstChar(c.body))) << c.body;
@@ -194,7 +197,8 @@ TEST(RtfLink, hyperlinkFieldsShowTheirResultAsAnAnchor) {
   };
   const Case cases[] = {
       {R"({\field{\*\fldinst HYPERLINK "https://www.keyloft.app/"}{\fldrslt link}})", "https://www.keyloft.app/"},
-      {R"({\field{\*\fldinst {\rtlch HYPERLINK "http://a.example/x?y=1&z=2" \\o "tip"}}{\fldrslt {\cs15\ul link}}})", "http://a.example/x?y=1&z=2"},
+      {R"({\field{\*\fldinst {\rtlch HYPERLINK "http://a.example/x?y=1&z=2" \\o "tip"}}{\fldrslt {\cs15\ul link}}})",
+       "http://a.example/x?y=1&z=2"},
       {R"({\field{\*\fldinst HYPERLINK \\l "chapter2"}{\fldrslt link}})", "#chapter2"},
       {R"({\field{\*\fldinst hyperlink mailto:help@keyloft.app}{\fldrslt link}})", "mailto:help@keyloft.app"},
   };
@@ -204,7 +208,8 @@ TEST(RtfLink, hyperlinkFieldsShowTheirResultAsAnAnchor) {
     EXPECT_EQ(f.anchorHref(), QString::fromUtf8(c.href)) << c.body;
   }
   QTextDocument doc;
-  readRtf(wrap(R"({\field{\*\fldinst HYPERLINK "u"}{\fldrslt link}} after {\field{\*\fldinst PAGE}{\fldrslt 1}})"), doc);
+  readRtf(wrap(R"({\field{\*\fldinst HYPERLINK "u"}{\fldrslt link}} after {\field{\*\fldinst PAGE}{\fldrslt 1}})"),
+          doc);
   EXPECT_EQ(doc.toPlainText(), QStringLiteral("link after 1"));
   QTextCursor c(&doc);
   c.setPosition(6);
@@ -259,8 +264,8 @@ TEST(RtfPicture, pngAndJpegShowAtTheirGoalSizeAsDocumentResources) {
   const QByteArray png = encoded("PNG", QSize(40, 20));
   const QByteArray jpeg = encoded("JPEG", QSize(30, 30));
   const QByteArray rtf = "{\\rtf1 a{\\pict\\pngblip\\picw40\\pich20\\picwgoal1200\\pichgoal600 " + png.toHex() +
-                         "}b{\\pict\\jpegblip\\picscalex50\\picscaley200\\bin" + QByteArray::number(jpeg.size()) + ' ' + jpeg +
-                         "}c{\\pict\\pngblip\n" + png.toHex(' ') + "}}";
+                         "}b{\\pict\\jpegblip\\picscalex50\\picscaley200\\bin" + QByteArray::number(jpeg.size()) + ' ' +
+                         jpeg + "}c{\\pict\\pngblip\n" + png.toHex(' ') + "}}";
   const auto shown = picturesOf(rtf);
   ASSERT_EQ(shown.size(), 3u);
   EXPECT_EQ(shown[0].size, QSizeF(80, 40));
@@ -272,8 +277,10 @@ TEST(RtfPicture, pngAndJpegShowAtTheirGoalSizeAsDocumentResources) {
 
 // A damaged file's goal size, scaled, can pass any int: such a picture shows at the largest size.
 TEST(RtfPicture, aGoalSizeBeyondAnIntShowsAtTheLargestSize) {
-  const auto shown = picturesOf("{\\rtf1 {\\pict\\pngblip\\picwgoal2000000000\\pichgoal2000000000\\picscalex10000"
-                                "\\picscaley10000 " + encoded("PNG", QSize(8, 8)).toHex() + "}}");
+  const auto shown = picturesOf(
+      "{\\rtf1 {\\pict\\pngblip\\picwgoal2000000000\\pichgoal2000000000\\picscalex10000"
+      "\\picscaley10000 " +
+      encoded("PNG", QSize(8, 8)).toHex() + "}}");
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].size, QSizeF(20000, 20000));
 }

@@ -16,57 +16,45 @@ void PrintTo(const TextCase& c, std::ostream* os) { *os << c.body; }
 
 class RtfText : public ::testing::TestWithParam<TextCase> {};
 
-TEST_P(RtfText, readsAsWritersMeanIt) {
-  EXPECT_EQ(readBody(GetParam().body), QString::fromUtf16(GetParam().expected));
-}
+TEST_P(RtfText, readsAsWritersMeanIt) { EXPECT_EQ(readBody(GetParam().body), QString::fromUtf16(GetParam().expected)); }
 
 INSTANTIATE_TEST_SUITE_P(
     ControlWordsAndSymbols, RtfText,
-    ::testing::Values(
-        TextCase{R"(Hello {\b world})", u"Hello world"},
-        TextCase{R"(a\tab b\line c)", u"a\tb\u2028c"},
-        TextCase{R"(a\par b\par)", u"a\nb"},
-        TextCase{R"(a\par\par b)", u"a\n\nb"},
-        TextCase{R"(a\page b\sect c)", u"a\nb\nc"},
-        TextCase{R"(\emdash\endash\bullet\lquote\rquote\ldblquote\rdblquote)", u"\u2014\u2013\u2022\u2018\u2019\u201C\u201D"},
-        TextCase{R"(\~\-\_\{\}\\)", u"\u00A0\u00AD\u2011{}\\"},
-        TextCase{"a\r\nb\tc", u"ab\tc"},
-        TextCase{R"(caf\'e9 CAF\'C9)", u"caf\u00E9 CAF\u00C9"},
-        TextCase{R"(\'80\'99)", u"\u20AC\u2122"},
-        // Unknown words: skipped alone, or with their group when starred.
-        TextCase{R"(\unknownword text)", u"text"},
-        TextCase{R"({\*\unknowndest hidden}shown)", u"shown"},
-        TextCase{R"({\unknowndest kept})", u"kept"},
-        TextCase{R"(\fs99999999999999999999 big)", u"big"},
-        TextCase{R"(\'4)", u""}))
-;
+    ::testing::Values(TextCase{R"(Hello {\b world})", u"Hello world"}, TextCase{R"(a\tab b\line c)", u"a\tb\u2028c"},
+                      TextCase{R"(a\par b\par)", u"a\nb"}, TextCase{R"(a\par\par b)", u"a\n\nb"},
+                      TextCase{R"(a\page b\sect c)", u"a\nb\nc"},
+                      TextCase{R"(\emdash\endash\bullet\lquote\rquote\ldblquote\rdblquote)",
+                               u"\u2014\u2013\u2022\u2018\u2019\u201C\u201D"},
+                      TextCase{R"(\~\-\_\{\}\\)", u"\u00A0\u00AD\u2011{}\\"}, TextCase{"a\r\nb\tc", u"ab\tc"},
+                      TextCase{R"(caf\'e9 CAF\'C9)", u"caf\u00E9 CAF\u00C9"}, TextCase{R"(\'80\'99)", u"\u20AC\u2122"},
+                      // Unknown words: skipped alone, or with their group when starred.
+                      TextCase{R"(\unknownword text)", u"text"}, TextCase{R"({\*\unknowndest hidden}shown)", u"shown"},
+                      TextCase{R"({\unknowndest kept})", u"kept"}, TextCase{R"(\fs99999999999999999999 big)", u"big"},
+                      TextCase{R"(\'4)", u""}));
 
 INSTANTIATE_TEST_SUITE_P(
     Unicode, RtfText,
-    ::testing::Values(
-        TextCase{R"(\u8212?x)", u"\u2014x"},
-        TextCase{R"(\u8212\'97 x)", u"\u2014 x"},
-        TextCase{R"(\uc2\u8212ab c)", u"\u2014 c"},
-        TextCase{R"(\uc2\u8212\'a1\'a2c)", u"\u2014c"},
-        TextCase{R"(\u-3913?)", u"\uF0B7"},
-        TextCase{R"(\u61623?)", u"\uF0B7"},
-        TextCase{R"(\u-10179?\u-8704?)", u"\U0001F600"},
-        TextCase{R"({\uc0\u233}\u233?)", u"\u00E9\u00E9"},
-        TextCase{R"({\uc2\u233 xx}\u233?)", u"\u00E9\u00E9"},
-        TextCase{R"(\uc3\u8212{\b x})", u"\u2014x"},
-        TextCase{R"(\u8212\bin2 ..z)", u"\u2014z"},
-        TextCase{R"(\u8220\ldblquote x)", u"\u201Cx"},
-        TextCase{R"(\u99999999999 ?x)", u"\uFFFDx"}));
+    ::testing::Values(TextCase{R"(\u8212?x)", u"\u2014x"}, TextCase{R"(\u8212\'97 x)", u"\u2014 x"},
+                      TextCase{R"(\uc2\u8212ab c)", u"\u2014 c"}, TextCase{R"(\uc2\u8212\'a1\'a2c)", u"\u2014c"},
+                      TextCase{R"(\u-3913?)", u"\uF0B7"}, TextCase{R"(\u61623?)", u"\uF0B7"},
+                      TextCase{R"(\u-10179?\u-8704?)", u"\U0001F600"},
+                      TextCase{R"({\uc0\u233}\u233?)", u"\u00E9\u00E9"},
+                      TextCase{R"({\uc2\u233 xx}\u233?)", u"\u00E9\u00E9"}, TextCase{R"(\uc3\u8212{\b x})", u"\u2014x"},
+                      TextCase{R"(\u8212\bin2 ..z)", u"\u2014z"}, TextCase{R"(\u8220\ldblquote x)", u"\u201Cx"},
+                      TextCase{R"(\u99999999999 ?x)", u"\uFFFDx"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Destinations, RtfText,
     ::testing::Values(
         TextCase{R"({\info{\title T}{\author A}}{\header H}{\footerl F}{\stylesheet{\s0 Normal;}}body)", u"body"},
-        TextCase{R"({\*\themedata 0102}{\*\colorschememapping 41}{\*\datastore 00}{\*\latentstyles\lsdstimax376 x}body)", u"body"},
-        TextCase{R"({\*\generator Writer;}{\*\xmlnstbl {\xmlns1 x}}{\*\listtable{\list x}}{\listoverridetable{\x y}}body)", u"body"},
+        TextCase{
+            R"({\*\themedata 0102}{\*\colorschememapping 41}{\*\datastore 00}{\*\latentstyles\lsdstimax376 x}body)",
+            u"body"},
+        TextCase{
+            R"({\*\generator Writer;}{\*\xmlnstbl {\xmlns1 x}}{\*\listtable{\list x}}{\listoverridetable{\x y}}body)",
+            u"body"},
         TextCase{R"({\*\ftnsep \chftnsep}{\footnote note}body{\*\pgdsctbl {\pgdsc0 Standard;}})", u"body"},
-        TextCase{R"(\v hidden\v0 shown)", u"shown"},
-        TextCase{R"(\v hidden\plain shown)", u"shown"},
+        TextCase{R"(\v hidden\v0 shown)", u"shown"}, TextCase{R"(\v hidden\plain shown)", u"shown"},
         TextCase{R"(a\bin3 {}\b)", u"ab"},
         TextCase{R"({\pntext\f1 \'b7\tab}{\*\pn\pnlvlblt{\pntxtb\'b7}}Item)", u"\u00B7\tItem"},
         TextCase{R"({\listtext\pard\plain \u8226\'95\tab}Item)", u"\u2022\tItem"},
@@ -111,7 +99,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RtfCodePage, documentCodePageAppliesToFontsWithoutCharset) {
   QTextDocument doc;
-  ASSERT_TRUE(platform::rtf::readRtf(QByteArrayLiteral(R"({\rtf1\ansi\ansicpg1251\deff0{\fonttbl{\f0 Arial;}}\'cf\'f0\par})"), doc));
+  ASSERT_TRUE(platform::rtf::readRtf(
+      QByteArrayLiteral(R"({\rtf1\ansi\ansicpg1251\deff0{\fonttbl{\f0 Arial;}}\'cf\'f0\par})"), doc));
   EXPECT_EQ(doc.toPlainText(), QStringLiteral(u"\u041F\u0440"));
   ASSERT_TRUE(platform::rtf::readRtf(QByteArrayLiteral(R"({\rtf1\mac \'8e})"), doc));
   EXPECT_EQ(doc.toPlainText(), QStringLiteral(u"\u00E9"));
@@ -119,8 +108,8 @@ TEST(RtfCodePage, documentCodePageAppliesToFontsWithoutCharset) {
 
 TEST(RtfCodePage, theDefaultFontsCharsetAppliesToTextThatNamesNoFont) {
   QTextDocument doc;
-  ASSERT_TRUE(
-      platform::rtf::readRtf(QByteArrayLiteral(R"({\rtf1\ansi\deff1{\fonttbl{\f0 Arial;}{\f1\fcharset204 Times;}}\'cf})"), doc));
+  ASSERT_TRUE(platform::rtf::readRtf(
+      QByteArrayLiteral(R"({\rtf1\ansi\deff1{\fonttbl{\f0 Arial;}{\f1\fcharset204 Times;}}\'cf})"), doc));
   EXPECT_EQ(doc.toPlainText(), QStringLiteral(u"\u041F"));
 }
 

@@ -43,7 +43,7 @@ Form1* openMain(std::int64_t n) {
   (void)platform::files::writeFileAtomically(modGlobals::vaultPath(), image);
   auto* form = platform::forms::load<Form1>();
   modGlobals::masterPassword = modGlobals::storedMasterPassword;
-  modGlobals::loadVault();
+  (void)modGlobals::loadVault();
   form->show();
   QCoreApplication::processEvents();
   return form;

@@ -48,16 +48,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (problem->empty()) fail("a header problem without a sentence");
     return 0;
   }
-  platform::SecretBytes plain;
-  std::string why;
-  if (!open(bytes, *g_sealing, plain, why)) {
-    if (why.empty() || !plain.empty()) fail("a failed open left bytes or no sentence");
+  auto plain = open(bytes, *g_sealing);
+  if (!plain) {
+    if (plain.why().empty()) fail("a failed open without a sentence");
     return 0;
   }
-  if (plain.size() + kHeaderAndTag != size) fail("the opened bytes are not the sealed content's length");
-  platform::SecretBytes again;
-  auto resealed = seal(plain, *g_sealing);
+  if (plain->size() + kHeaderAndTag != size) fail("the opened bytes are not the sealed content's length");
+  auto resealed = seal(*plain, *g_sealing);
   if (!resealed) fail("a reseal failed");
-  if (!open(*resealed, *g_sealing, again, why) || again != plain) fail("a reseal did not open as sealed");
+  auto again = open(*resealed, *g_sealing);
+  if (!again || *again != *plain) fail("a reseal did not open as sealed");
   return 0;
 }

@@ -52,13 +52,11 @@ void frmEncrypt::act() {
     tellWrongPassword(boxes[0]);
     return;
   }
-  bool done = false;
-  if (encrypting_) {
-    if (tell(kConfirm, mb::vbOKCancel | mb::vbExclamation, QStringLiteral("Confirm Encryption")) != mb::vbOK) return;
-    done = whileBusy([] { return modGlobals::encryptVault(); });
-  } else {
-    done = whileBusy([] { return modGlobals::removeEncryption(); });
-  }
+  if (encrypting_ &&
+      tell(kConfirm, mb::vbOKCancel | mb::vbExclamation, QStringLiteral("Confirm Encryption")) != mb::vbOK)
+    return;
+  const modGlobals::Done done = whileBusy(
+      [this] { return encrypting_ ? modGlobals::encryptVault() : modGlobals::removeEncryption(); });
   // A failed save keeps the dialog, and the status bar says why.
   if (!done) return;
   const bool encrypted = encrypting_;

@@ -48,7 +48,8 @@ int keyAsciiOf(const QKeyEvent& key) {
 void createVaultAndOpen() {
   platform::forms::unload(frmPass::name());
   platform::doEvents();
-  if (modGlobals::createVault() != modGlobals::Created::Ended) modGlobals::vaultHost().afterFormLoad();
+  // A failure has ended the program with its sentence.
+  if (modGlobals::createVault()) modGlobals::vaultHost().afterFormLoad();
 }
 
 // A weak encrypted vault is strengthened once its list shows.
@@ -179,18 +180,17 @@ void frmPass::createPassword() {
 
 void frmPass::verifyPassword() {
   // An encrypted vault derives its key from the typed password: a moment, with a busy cursor.
-  std::u16string why;
-  const modGlobals::PasswordCheck check = [&] {
+  const platform::Result<modGlobals::PasswordCheck> check = [&] {
     BusyGuard busy(checking_);
-    return modGlobals::checkMasterPassword(platform::secretOf(txtPass->text()), &why);
+    return modGlobals::checkMasterPassword(platform::secretOf(txtPass->text()));
   }();
-  if (check == modGlobals::PasswordCheck::Ended) return;
-  if (check == modGlobals::PasswordCheck::Failed) {
+  if (!check) {
     // Nothing was learnt about the password: not a wrong try, and it may be tried again.
-    mb::msgBox(QString::fromStdU16String(why), mb::vbOKOnly | mb::vbExclamation, {}, this);
+    mb::msgBox(QString::fromStdString(check.why()), mb::vbOKOnly | mb::vbExclamation, {}, this);
     return;
   }
-  if (check == modGlobals::PasswordCheck::Right) {
+  if (*check == modGlobals::PasswordCheck::Ended) return;
+  if (*check == modGlobals::PasswordCheck::Right) {
     accepted_ = true;
     modGlobals::masterPassword = modGlobals::storedMasterPassword;
     Timer1->setEnabled(false);

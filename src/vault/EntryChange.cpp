@@ -24,9 +24,6 @@ std::int64_t setRow(platform::ListItems& list, std::int64_t number, const Entry&
   return list.setRow(number, e.userName, e.password, e.location);
 }
 
-// saveVault's failure as a value: it has said why in the status bar already.
-Failure notSaved() { return Failure{"Could not save " + std::string(kFileName)}; }
-
 }  // namespace
 
 Entry Entry::of(const platform::ListRow& row) {
@@ -39,14 +36,11 @@ bool Entry::operator==(const Entry& other) const {
 
 platform::Result<std::uint64_t> addEntry(const Entry& entry) {
   platform::ListItems* list = entryList();
-  if (!list) {
-    saveVault();  // refuses, and says that the list is not open
-    return notSaved();
-  }
+  if (!list) return saveVault().failure();  // refuses, and says that the list is not open
   const std::uint64_t key = list->row(list->add(entry.userName, entry.password, entry.location)).key();
-  if (!saveVault()) {
+  if (auto saved = saveVault(); !saved) {
     list->remove(list->findKey(key));
-    return notSaved();
+    return saved.failure();
   }
   return key;
 }
@@ -56,9 +50,9 @@ platform::Result<std::int64_t> replaceEntry(std::int64_t number, const Entry& wa
   if (!list) return Failure{kGone};
   const std::uint64_t key = list->row(number).key();
   const std::int64_t placed = setRow(*list, number, now);
-  if (!saveVault()) {
+  if (auto saved = saveVault(); !saved) {
     setRow(*list, list->findKey(key), was);
-    return notSaved();
+    return saved.failure();
   }
   return placed;
 }
@@ -68,9 +62,9 @@ platform::Result<std::monostate> removeEntry(std::int64_t number, const Entry& w
   if (!list) return Failure{kGone};
   // Taken out whole, the row goes back where it was, key and selection kept.
   platform::ListRow taken = list->take(number);
-  if (!saveVault()) {
+  if (auto saved = saveVault(); !saved) {
     list->insert(number, platform::ListRow(taken));
-    return notSaved();
+    return saved;
   }
   return std::monostate{};
 }

@@ -199,28 +199,23 @@ Result<std::optional<Sealing>> unlock(std::string_view fileBytes, std::string_vi
   return std::optional<Sealing>(std::move(sealing));
 }
 
-bool open(std::string_view fileBytes, const Sealing& sealing, platform::SecretBytes& plain, std::string& why) {
-  plain = {};  // lets the old buffer go before the new one is taken
-  if (!sodiumReady()) {
-    why = kNoSodium.why;
-    return false;
-  }
-  if (auto problem = headerProblem(fileBytes)) {
-    why = std::move(*problem);
-    return false;
-  }
+Result<platform::SecretBytes> open(std::string_view fileBytes, const Sealing& sealing) {
+  if (!sodiumReady()) return kNoSodium;
+  if (auto problem = headerProblem(fileBytes)) return Failure{std::move(*problem)};
   const std::string_view cipher = fileBytes.substr(kHeaderSize);
-  plain.resize(cipher.size() - kTagSize);
+  platform::SecretBytes plain;
+  try {
+    plain.resize(cipher.size() - kTagSize);
+  } catch (const std::bad_alloc&) {
+    return Failure{kNoMemoryToOpen};
+  }
   unsigned long long plainSize = 0;
   if (crypto_aead_xchacha20poly1305_ietf_decrypt(bytesOf(plain), &plainSize, nullptr, bytesOf(cipher), cipher.size(),
                                                  bytesOf(fileBytes), kHeaderSize, bytesOf(fileBytes) + kNonceAt,
-                                                 sealing.key.data()) != 0) {
-    plain.wipe();
-    why = "The encrypted vault's content is damaged";
-    return false;
-  }
+                                                 sealing.key.data()) != 0)
+    return Failure{"The encrypted vault's content is damaged"};
   plain.resize(static_cast<std::size_t>(plainSize));
-  return true;
+  return plain;
 }
 
 Result<Sealing> newSealing(std::string_view password, const KdfParams& params) {

@@ -77,10 +77,10 @@ bool weakerThan(const KdfParams& params, const KdfParams& least);
 // window thread. The header must be sound (headerProblem empty).
 Result<std::optional<Sealing>> unlock(std::string_view fileBytes, std::string_view password);
 
-// The plain bytes of a sealed file, opened with a key that unlock() gave for it; false with a
-// sentence for the user when the content is damaged. Throws std::bad_alloc when the plain bytes
-// don't fit in memory.
-bool open(std::string_view fileBytes, const Sealing& sealing, platform::SecretBytes& plain, std::string& why);
+// The plain bytes of a sealed file, opened with a key that unlock() gave for it, or a sentence for
+// the user when the content is damaged; kNoMemoryToOpen when the plain bytes don't fit in memory.
+inline constexpr char kNoMemoryToOpen[] = "Not enough memory to open the encrypted vault";
+Result<platform::SecretBytes> open(std::string_view fileBytes, const Sealing& sealing);
 
 // A new key for `password` with a fresh salt (slow, like unlock), or why it could not be derived.
 Result<Sealing> newSealing(std::string_view password, const KdfParams& params);

@@ -31,26 +31,28 @@ struct SealedState {
 extern SealedState g_sealed;
 
 // Ends the program saying that the vault, as last read, does not fit in memory.
-void fatalOutOfMemory();
+platform::Failure fatalOutOfMemory();
 
-// Runs one step of loading the vault (reading, opening, listing). Memory running out anywhere in
-// it ends the program with a sentence, as an unreadable vault does, instead of throwing into the
-// event loop; false then.
+// Runs one step of loading the vault (reading, opening, listing), which returns a Result. Memory
+// running out anywhere in it ends the program with a sentence, as an unreadable vault does, and is
+// that failure, instead of an exception thrown into the event loop.
 template <class Step>
-bool whileLoading(Step step) {
+auto whileLoading(Step step) -> decltype(step()) {
   try {
-    step();
-    return true;
+    return step();
   } catch (const std::bad_alloc&) {
-    fatalOutOfMemory();
-    return false;
+    return fatalOutOfMemory();
   }
 }
 
 // Messages carry paths and system reasons, which are UTF-8 here, not code-page bytes.
 std::u16string u16(std::string_view utf8);
+std::string utf8(const std::u16string& text);
 void status(const std::u16string& text);
 void fatal(const std::u16string& text);
+// Says `text` in the status bar, or ends the program with it; either way the failure that carries it.
+platform::Failure saidInStatus(const std::u16string& text);
+platform::Failure ended(const std::u16string& text);
 platform::ListItems* entryList();
 std::u16string problem(const char* verb, const std::string& what, const std::string& reason);
 // A failed key derivation or encryption, as the status bar or a box says it: "<verb> <what>: <why>."
@@ -62,11 +64,11 @@ bool rememberedSealed();
 void rememberSealed(bool sealed);
 
 // A key for a new vault from the master password, with costs chosen on this machine, derived while
-// window events run; nothing, with the reason in `why`, when it can't be derived.
-std::unique_ptr<vault::sealed::Sealing> newVaultSealing(std::string& why);
+// window events run, or why it can't be derived.
+platform::Result<std::unique_ptr<vault::sealed::Sealing>> newVaultSealing();
 
 // Replaces data.enc with the list as it stands: sealed with `sealing`, or plain without. A failure
 // (or no list) is said in the status bar and leaves the file as it was.
-bool writeList(const vault::sealed::Sealing* sealing);
+Done writeList(const vault::sealed::Sealing* sealing);
 
 }  // namespace modGlobals::internal

@@ -65,10 +65,10 @@ Result<sealed::Sealing> deriveNewKey(const platform::SecretText& password, const
 }
 
 // Writes the vault in its new form and says so; on failure everything stays as it was.
-bool rewrite(const sealed::Sealing* sealing, const char16_t* done) {
-  if (!writeList(sealing)) return false;
-  status(done);
-  return true;
+Done rewrite(const sealed::Sealing* sealing, const char16_t* done) {
+  Done written = writeList(sealing);
+  if (written) status(done);
+  return written;
 }
 
 }  // namespace
@@ -78,22 +78,23 @@ bool vaultSealed() { return g_sealed.sealing != nullptr; }
 namespace {
 
 // checkMasterPassword without the guard against running out of memory.
-PasswordCheck checkTyped(const platform::SecretText& typed, std::u16string* why) {
+Result<PasswordCheck> checkTyped(const platform::SecretText& typed) {
   if (g_sealed.file.empty()) return typed == storedMasterPassword ? PasswordCheck::Right : PasswordCheck::Wrong;
   const platform::SecretBytes password = codePageBytes(typed);
   auto unlocked = whileEventsRun([&] { return sealed::unlock(g_sealed.file, password); });
-  if (!unlocked) {
-    if (why) *why = failedTo("Could not open", vaultPath(), unlocked.why());
-    return PasswordCheck::Failed;
-  }
+  if (!unlocked) return Failure{utf8(failedTo("Could not open", vaultPath(), unlocked.why()))};
   if (!*unlocked) return PasswordCheck::Wrong;
   sealed::Sealing& sealing = **unlocked;
-  platform::SecretBytes plain;
-  std::string damage;
-  if (!sealed::open(g_sealed.file, sealing, plain, damage)) {
-    fatal(problem("Could not open", vaultPath(), damage));
+  auto opened = sealed::open(g_sealed.file, sealing);
+  if (!opened) {
+    // Out of memory is said as it is while loading: with the size read.
+    if (opened.why() == sealed::kNoMemoryToOpen)
+      fatalOutOfMemory();
+    else
+      fatal(problem("Could not open", vaultPath(), opened.why()));
     return PasswordCheck::Ended;
   }
+  platform::SecretBytes plain = std::move(*opened);
   // Line 1 inside is the master password, as in a plain vault; it is kept as it stands.
   vault::LineReader lines(plain.view());
   std::string_view first;
@@ -107,52 +108,53 @@ PasswordCheck checkTyped(const platform::SecretText& typed, std::u16string* why)
 
 }  // namespace
 
-PasswordCheck checkMasterPassword(const platform::SecretText& typed, std::u16string* why) {
-  PasswordCheck check = PasswordCheck::Ended;
-  whileLoading([&] { check = checkTyped(typed, why); });
+Result<PasswordCheck> checkMasterPassword(const platform::SecretText& typed) {
+  Result<PasswordCheck> check = PasswordCheck::Ended;
+  // Memory running out ends the program: Ended, unlike a key that could not be derived.
+  const Done checked = whileLoading([&]() -> Done {
+    check = checkTyped(typed);
+    return std::monostate{};
+  });
+  if (!checked) return PasswordCheck::Ended;
   return check;
 }
 
-bool encryptVault() {
+Done encryptVault() {
   auto sealing = deriveNewKey(masterPassword, sealed::costsForNewKey());
-  if (!sealing) {
-    status(failedTo("Could not encrypt", kFileName, sealing.why()));
-    return false;
-  }
+  if (!sealing) return saidInStatus(failedTo("Could not encrypt", kFileName, sealing.why()));
   auto owned = std::make_unique<sealed::Sealing>(std::move(*sealing));
-  if (!rewrite(owned.get(), u"Vault encrypted.  Data saved.")) return false;
-  g_sealed.sealing = std::move(owned);
-  return true;
+  Done written = rewrite(owned.get(), u"Vault encrypted.  Data saved.");
+  if (written) g_sealed.sealing = std::move(owned);
+  return written;
 }
 
-bool removeEncryption() {
-  if (!rewrite(nullptr, u"Encryption removed.  Data saved.")) return false;
+Done removeEncryption() {
+  Done written = rewrite(nullptr, u"Encryption removed.  Data saved.");
+  if (!written) return written;
   g_sealed.sealing.reset();
   rememberSealed(false);
-  return true;
+  return written;
 }
 
-bool changeMasterPassword(const platform::SecretText& newPassword) {
+Done changeMasterPassword(const platform::SecretText& newPassword) {
   std::unique_ptr<sealed::Sealing> sealing;
   if (g_sealed.sealing) {
     // A new salt and key with the costs this vault has, unless they are below the floor.
     const sealed::KdfParams& params = g_sealed.sealing->params;
     auto made = deriveNewKey(newPassword,
                              sealed::weakerThan(params, sealed::leastCosts()) ? sealed::costsForNewKey() : params);
-    if (!made) {
-      status(failedTo("Could not change the master password of", kFileName, made.why()));
-      return false;
-    }
+    if (!made) return saidInStatus(failedTo("Could not change the master password of", kFileName, made.why()));
     sealing = std::make_unique<sealed::Sealing>(std::move(*made));
   }
   platform::SecretText old = std::exchange(masterPassword, newPassword);
-  if (!rewrite(sealing.get(), u"Master password changed.  Data saved.")) {
+  Done written = rewrite(sealing.get(), u"Master password changed.  Data saved.");
+  if (!written) {
     masterPassword = std::move(old);
-    return false;
+    return written;
   }
   storedMasterPassword = masterPassword;
   if (sealing) g_sealed.sealing = std::move(sealing);
-  return true;
+  return written;
 }
 
 void strengthenWeakEncryption() {
@@ -172,12 +174,9 @@ void strengthenWeakEncryption() {
   if (rewrite(owned.get(), u"Vault encryption strengthened.  Data saved.")) g_sealed.sealing = std::move(owned);
 }
 
-std::unique_ptr<sealed::Sealing> internal::newVaultSealing(std::string& why) {
+Result<std::unique_ptr<sealed::Sealing>> internal::newVaultSealing() {
   auto made = deriveNewKey(masterPassword, sealed::costsForNewKey());
-  if (!made) {
-    why = made.why();
-    return nullptr;
-  }
+  if (!made) return made.failure();
   return std::make_unique<sealed::Sealing>(std::move(*made));
 }
 

@@ -16,6 +16,7 @@
 
 namespace column = platform::column;
 namespace cp = platform::codepage;
+using platform::Failure;
 
 Q_LOGGING_CATEGORY(vaultLog, "keyloft.vault", QtInfoMsg)
 
@@ -36,6 +37,18 @@ platform::ListItems* entryList() { return vaultHost().list(); }
 
 std::u16string problem(const char* verb, const std::string& what, const std::string& reason) {
   return u16(std::string(verb) + " " + what + ": " + reason);
+}
+
+std::string utf8(const std::u16string& text) { return QString::fromStdU16String(text).toStdString(); }
+
+Failure saidInStatus(const std::u16string& text) {
+  status(text);
+  return Failure{utf8(text)};
+}
+
+Failure ended(const std::u16string& text) {
+  fatal(text);
+  return Failure{utf8(text)};
 }
 
 std::u16string failedTo(const char* verb, const std::string& what, const std::string& why) {
@@ -68,26 +81,23 @@ std::string sizeText(std::uint64_t bytes) {
 }
 
 // Reads the whole vault; a file that can't be read ends the program, untouched.
-bool readVault(platform::SecretBytes& bytes) {
+Done readVault(platform::SecretBytes& bytes) {
   std::string path = vaultPath();
-  std::string error;
-  if (!ensureVaultFile(path, &error)) {
+  if (auto file = ensureVaultFile(path); !file) {
     const bool missing = platform::files::pathKind(path) == platform::files::PathKind::Missing;
-    fatal(problem(missing ? "Could not create" : "Could not open", path, error));
-    return false;
+    return ended(problem(missing ? "Could not create" : "Could not open", path, file.why()));
   }
   const platform::files::FileRead read = platform::files::readFile(path, bytes, kMaxVaultSize);
   g_readSize = read.size;
   switch (read.outcome) {
-    case platform::files::FileRead::Outcome::Read: return true;
+    case platform::files::FileRead::Outcome::Read: return std::monostate{};
     case platform::files::FileRead::Outcome::TooLarge:
-      fatal(problem("Could not open", path,
-                    "The file is " + sizeText(read.size) + "; Keyloft opens vaults up to 1 GiB."));
-      break;
-    case platform::files::FileRead::Outcome::OutOfMemory: fatalOutOfMemory(); break;
-    case platform::files::FileRead::Outcome::Failed: fatal(problem("Could not read", path, read.error)); break;
+      return ended(problem("Could not open", path,
+                           "The file is " + sizeText(read.size) + "; Keyloft opens vaults up to 1 GiB."));
+    case platform::files::FileRead::Outcome::OutOfMemory: return fatalOutOfMemory();
+    case platform::files::FileRead::Outcome::Failed: break;
   }
-  return false;
+  return ended(problem("Could not read", path, read.error));
 }
 
 // Not memchr: the rest of a file without a line end is an empty view with no data pointer.
@@ -131,8 +141,9 @@ bool confirmNewVaultIfItWasSealed() {
 
 }  // namespace
 
-void internal::fatalOutOfMemory() {
-  fatal(problem("Could not open", vaultPath(), "Not enough memory to read the vault (" + sizeText(g_readSize) + ")."));
+Failure internal::fatalOutOfMemory() {
+  return ended(
+      problem("Could not open", vaultPath(), "Not enough memory to read the vault (" + sizeText(g_readSize) + ")."));
 }
 
 namespace {
@@ -146,23 +157,16 @@ VaultHost& vaultHost() { return *g_host; }
 
 std::string vaultPath() { return platform::files::programFolder() + platform::files::kPathSeparator + kFileName; }
 
-bool ensureVaultFile(const std::string& path, std::string* error) {
-  if (platform::fileListed(path)) return true;
-  std::string reason;
+Done ensureVaultFile(const std::string& path) {
+  if (platform::fileListed(path)) return std::monostate{};
   switch (platform::files::pathKind(path)) {
     case platform::files::PathKind::RegularFile:  // there, though the folder can't be listed
-      return true;
-    case platform::files::PathKind::NotRegularFile: reason = platform::files::kNotRegularFile; break;
-    case platform::files::PathKind::LinkToNothing: reason = "A link to a missing file"; break;
-    case platform::files::PathKind::Missing: {
-      auto created = platform::files::createFileExclusively(path, vault::kLineEnd);
-      if (created) return true;
-      reason = created.why();
-      break;
-    }
+      return std::monostate{};
+    case platform::files::PathKind::NotRegularFile: return Failure{platform::files::kNotRegularFile};
+    case platform::files::PathKind::LinkToNothing: return Failure{"A link to a missing file"};
+    case platform::files::PathKind::Missing: break;
   }
-  if (error) *error = reason;
-  return false;
+  return platform::files::createFileExclusively(path, vault::kLineEnd);
 }
 
 bool lockVault() {
@@ -179,22 +183,22 @@ bool lockVault() {
 
 namespace {
 
-// Reads the vault and asks for the password: openVault without its guard.
-void readAndAsk() {
+// Reads the vault and asks for the password: openVault without its guard. A failure has ended the
+// program.
+Done readAndAsk() {
   platform::SecretBytes bytes;
   // A missing file is created only once a new vault is wanted.
   const bool missing = platform::files::pathKind(vaultPath()) == platform::files::PathKind::Missing;
-  if (!missing && !readVault(bytes)) return;
+  if (!missing) {
+    if (auto read = readVault(bytes); !read) return read;
+  }
   if (vault::sealed::isSealed(bytes)) {
     // What can be told without the password ends the program now, the file left as it is.
-    if (auto why = vault::sealed::headerProblem(bytes)) {
-      fatal(problem("Could not open", vaultPath(), *why));
-      return;
-    }
+    if (auto why = vault::sealed::headerProblem(bytes)) return ended(problem("Could not open", vaultPath(), *why));
     rememberSealed(true);
     g_sealed.file = std::move(bytes);
     askMasterPassword();
-    return;
+    return std::monostate{};
   }
   vault::LineReader lines(bytes.view());
   std::string_view first;
@@ -202,11 +206,14 @@ void readAndAsk() {
   if (!first.empty()) {
     storedMasterPassword = unshiftedText(first);
     askMasterPassword();
-    return;
+    return std::monostate{};
   }
-  if (!confirmNewVaultIfItWasSealed()) return;
-  if (missing && !readVault(bytes)) return;
+  if (!confirmNewVaultIfItWasSealed()) return std::monostate{};
+  if (missing) {
+    if (auto read = readVault(bytes); !read) return read;
+  }
   askNewMasterPassword();
+  return std::monostate{};
 }
 
 }  // namespace
@@ -218,7 +225,9 @@ void openVault() {
     return;
   }
   platform::files::removeStaleTemporaries(vaultPath());
-  whileLoading(readAndAsk);
+  // The user has been told, and the program ends.
+  if (auto opened = whileLoading(readAndAsk); !opened)
+    qCDebug(vaultLog).noquote() << "Not opened:" << QString::fromStdString(opened.why());
 }
 
 void askNewMasterPassword() {
@@ -233,11 +242,28 @@ void askMasterPassword() {
 
 namespace {
 
+// The new vault's file image written in place of data.enc: plain, or sealed when it replaces an
+// encrypted one.
+Done writeNewVault(const platform::SecretBytes& image) {
+  if (!g_sealed.createSealed) return platform::files::writeFileAtomically(vaultPath(), image);
+  auto sealing = newVaultSealing();
+  if (!sealing) {
+    g_sealed.keyMissing = sealing.why();
+    return sealing.failure();
+  }
+  auto sealed = vault::sealed::seal(image, **sealing);
+  Done written = sealed ? platform::files::writeFileAtomically(vaultPath(), *sealed) : Done(sealed.failure());
+  // Saved or not, every later save seals with this key.
+  g_sealed.sealing = std::move(*sealing);
+  if (written) rememberSealed(true);
+  return written;
+}
+
 // createVault without its guard.
-Created writeFirstLine() {
+platform::Result<Created> writeFirstLine() {
   // Entry lines found under an empty first line are kept, byte for byte, and shown.
   platform::SecretBytes old;
-  if (!readVault(old)) return Created::Ended;
+  if (auto read = readVault(old); !read) return read.failure();
   vault::LineReader lines(old.view());
   std::string_view first;
   lines.next(first);
@@ -246,44 +272,20 @@ Created writeFirstLine() {
   platform::SecretBytes image = shiftedBytes(masterPassword);
   image.append(vault::kLineEnd);
   image.append(entries);
-  std::string error;
-  bool ok = false;
-  // The file's failure, if any, as the sentence the status bar gives.
-  const auto written = [&](const platform::Result<std::monostate>& write) {
-    if (!write) error = write.why();
-    return write.ok();
-  };
-  if (!g_sealed.createSealed) {
-    ok = written(platform::files::writeFileAtomically(vaultPath(), image));
-  } else if (auto sealing = newVaultSealing(error)) {
-    auto sealed = vault::sealed::seal(image, *sealing);
-    if (sealed)
-      ok = written(platform::files::writeFileAtomically(vaultPath(), *sealed));
-    else
-      error = sealed.why();
-    // Saved or not, every later save seals with this key.
-    g_sealed.sealing = std::move(sealing);
-    if (ok) rememberSealed(true);
-  } else {
-    g_sealed.keyMissing = error;
-  }
+  const Done written = writeNewVault(image);
   // The entry lines are in the file either way; shown only on success, the next save would drop them.
   addEntries(entries);
-  if (ok) {
-    status(u"Password created successfully");
-  } else {
-    status(problem("Could not save", kFileName, error));
+  if (!written) {
+    status(problem("Could not save", kFileName, written.why()));
+    return Created::NotWritten;
   }
-  return ok ? Created::Written : Created::NotWritten;
+  status(u"Password created successfully");
+  return Created::Written;
 }
 
 }  // namespace
 
-Created createVault() {
-  Created created = Created::Ended;
-  whileLoading([&] { created = writeFirstLine(); });
-  return created;
-}
+platform::Result<Created> createVault() { return whileLoading(writeFirstLine); }
 
 std::int64_t addEntriesOf(std::string_view fileBytes) {
   vault::LineReader lines(fileBytes);
@@ -295,24 +297,21 @@ std::int64_t addEntriesOf(std::string_view fileBytes) {
 namespace {
 
 // loadVault without its guard.
-bool listEntries() {
+Done listEntries() {
   platform::SecretBytes bytes;
   if (g_sealed.sealing) {
     bytes = std::move(g_sealed.plain);  // opened by the password check
-  } else if (!readVault(bytes)) {
-    return false;
+  } else if (auto read = readVault(bytes); !read) {
+    return read;
   }
   std::int64_t count = addEntriesOf(bytes);
   status(u"Loaded " + u16(std::to_string(count)) + u" entries");
-  return true;
+  return std::monostate{};
 }
 
 }  // namespace
 
-bool loadVault() {
-  bool ok = false;
-  return whileLoading([&] { ok = listEntries(); }) && ok;
-}
+Done loadVault() { return whileLoading(listEntries); }
 
 platform::SecretBytes savedImage(const platform::ListItems& list) {
   const std::int64_t rows = list.count();
@@ -336,51 +335,46 @@ platform::SecretBytes savedImage(const platform::ListItems& list) {
   return image;
 }
 
-bool saveVault() {
-  if (!writeList(g_sealed.sealing.get())) return false;
-  status(u"Saved " + savedTimeText());
-  return true;
+Done saveVault() {
+  Done written = writeList(g_sealed.sealing.get());
+  if (written) status(u"Saved " + savedTimeText());
+  return written;
 }
 
-bool internal::writeList(const vault::sealed::Sealing* sealing) {
+namespace {
+
+// The list's file image, sealed with `sealing` or plain, written in place of the file at `path`.
+Done writeImage(const std::string& path, const platform::ListItems& list, const vault::sealed::Sealing* sealing) {
+  try {
+    const platform::SecretBytes plain = savedImage(list);
+    platform::Result<std::string> sealed = sealing ? vault::sealed::seal(plain, *sealing) : std::string();
+    if (!sealed) return sealed.failure();
+    if (auto file = ensureVaultFile(path); !file) return file;
+    return platform::files::writeFileAtomically(path, sealing ? std::string_view(*sealed) : plain.view());
+  } catch (const std::bad_alloc&) {
+    // The whole image is built in memory before anything is written: the file is as it was.
+    return Failure{"Not enough memory"};
+  }
+}
+
+}  // namespace
+
+Done internal::writeList(const vault::sealed::Sealing* sealing) {
   // Without the rows there is nothing to save from: writing would replace every entry with none.
   const platform::ListItems* list = entryList();
-  if (!list) {
-    status(problem("Could not save", kFileName, "The list of entries is not open"));
-    return false;
-  }
+  if (!list) return saidInStatus(problem("Could not save", kFileName, "The list of entries is not open"));
   const std::string path = vaultPath();
   // Under the vault's lock any temporary file beside it was left by a killed save of ours.
   if (g_locked) platform::files::removeStaleTemporaries(path);
-  if (!sealing && !g_sealed.keyMissing.empty()) {
-    status(problem("Could not save", kFileName, g_sealed.keyMissing));
-    return false;
+  if (!sealing && !g_sealed.keyMissing.empty())
+    return saidInStatus(problem("Could not save", kFileName, g_sealed.keyMissing));
+  Done written = writeImage(path, *list, sealing);
+  if (!written) return saidInStatus(problem("Could not save", kFileName, written.why()));
+  if (sealing) {
+    g_sealed.keyMissing.clear();
+    rememberSealed(true);
   }
-  std::string error;
-  try {
-    const platform::SecretBytes plain = savedImage(*list);
-    platform::Result<std::string> sealed = sealing ? vault::sealed::seal(plain, *sealing) : std::string();
-    if (!sealed) {
-      status(problem("Could not save", kFileName, sealed.why()));
-      return false;
-    }
-    if (ensureVaultFile(path, &error)) {
-      auto written = platform::files::writeFileAtomically(path, sealing ? std::string_view(*sealed) : plain.view());
-      if (written) {
-        if (sealing) {
-          g_sealed.keyMissing.clear();
-          rememberSealed(true);
-        }
-        return true;
-      }
-      error = written.why();
-    }
-  } catch (const std::bad_alloc&) {
-    // The whole image is built in memory before anything is written: the file is as it was.
-    error = "Not enough memory";
-  }
-  status(problem("Could not save", kFileName, error));
-  return false;
+  return written;
 }
 
 std::u16string savedTimeText() {

@@ -3,11 +3,13 @@
 // window's list, status bar and after-load step) are reached through VaultHost, which the program
 // fills at start.
 #include "platform/base/ListItems.h"
+#include "platform/base/Result.h"
 #include "platform/base/Secret.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace modGlobals {
 
@@ -41,9 +43,14 @@ VaultHost& vaultHost();
 
 std::string vaultPath();
 
-// Each returns false (after reporting) when the file could not be read or written. Loading a vault
-// over 1 GiB, or one that does not fit in memory, ends the program with a message (fatalError).
-bool ensureVaultFile(const std::string& path, std::string* error = nullptr);
+// Each failure below carries the sentence the user was given (in the status bar, or in the message
+// that ends the program); none of them throws. Loading a vault over 1 GiB, or one that does not fit
+// in memory, ends the program with a message (fatalError).
+using Done = platform::Result<std::monostate>;
+
+// Creates the vault's file when it is missing; a failure says why it is not a file Keyloft can use
+// (nothing reported).
+Done ensureVaultFile(const std::string& path);
 // One running program per vault: false when another process holds the vault's lock.
 bool lockVault();
 // A vault Keyloft last left encrypted and now finds empty or missing asks the host whether to create
@@ -52,12 +59,12 @@ void openVault();
 void askNewMasterPassword();
 void askMasterPassword();
 // How creating the vault ended. NotWritten: the list is filled all the same and the status bar says
-// why the file is not; Ended: the vault could not be read, the program ends with a message.
-enum class Created { Written, NotWritten, Ended };
-Created createVault();
-// Lists the vault's entries and says how many; false when the program ends with a message instead.
-bool loadVault();
-bool saveVault();
+// why the file is not. A failure: the vault could not be read, the program ends with a message.
+enum class Created { Written, NotWritten };
+platform::Result<Created> createVault();
+// Lists the vault's entries and says how many; a failure when the program ends with a message instead.
+Done loadVault();
+Done saveVault();
 // The two halves of load and save without the file: adds the entry lines of a whole file's bytes
 // to the list (returns how many; 0 without a list), and the bytes saveVault writes for a list.
 std::int64_t addEntriesOf(std::string_view fileBytes);
@@ -69,19 +76,19 @@ bool vaultSealed();
 
 // Checks a master password typed at the start. A sealed vault derives its key meanwhile, with
 // window events running; if its content then turns out damaged, the program is ended
-// with a message (Ended). Failed: the key could not be derived (its memory could not be had),
-// which says nothing about the password; `why` then holds the sentence for the user. On Right a
-// sealed vault is open and loadVault lists it.
-enum class PasswordCheck { Right, Wrong, Failed, Ended };
-PasswordCheck checkMasterPassword(const platform::SecretText& typed, std::u16string* why = nullptr);
+// with a message (Ended). A failure: the key could not be derived (its memory could not be had),
+// which says nothing about the password, and nothing was said yet; its sentence is for the user.
+// On Right a sealed vault is open and loadVault lists it.
+enum class PasswordCheck { Right, Wrong, Ended };
+platform::Result<PasswordCheck> checkMasterPassword(const platform::SecretText& typed);
 
 // Rewrite data.enc sealed with a key from the master password, plain again (byte for byte what a
 // plain save writes), or with a new master password. Each says in the status bar how it went; a
 // failure (a save, or a key that could not be derived) leaves the file, its form and the master
 // password as they were.
-bool encryptVault();
-bool removeEncryption();
-bool changeMasterPassword(const platform::SecretText& newPassword);
+Done encryptVault();
+Done removeEncryption();
+Done changeMasterPassword(const platform::SecretText& newPassword);
 
 // A sealed vault whose key costs less than this machine's floor is encrypted again, with a new salt
 // and this machine's costs, once its list is loaded; the status bar says how it went.

@@ -74,7 +74,7 @@ class EntriesFixture : public ::testing::Test {
     platform::forms::resetForTests();
     form = platform::forms::load<Form1>();
     modGlobals::masterPassword = modGlobals::storedMasterPassword;
-    modGlobals::loadVault();
+    EXPECT_TRUE(modGlobals::loadVault());
     return form;
   }
 

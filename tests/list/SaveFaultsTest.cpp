@@ -157,7 +157,8 @@ TEST_F(SaveFaults, creatingTheMasterPasswordWithEachCallFailingInTurn) {
     form = platform::forms::load<Form1>();
     modGlobals::masterPassword = u"new master";
     files::setCallFaultsForTests(std::move(faults));
-    const bool created = modGlobals::createVault() == modGlobals::Created::Written;
+    const auto outcome = modGlobals::createVault();
+    const bool created = outcome && *outcome == modGlobals::Created::Written;
     calls = files::loggedCallsForTests();
     files::clearCallFaultsForTests();
     return created;

@@ -45,8 +45,10 @@ std::string openWithPassword(const std::string& file, platform::SecretBytes& pla
   auto unlocked = unlock(file, kPassword);
   if (!unlocked) return unlocked.why();
   if (!*unlocked) return "wrong password";
-  std::string why;
-  return open(file, **unlocked, plain, why) ? "" : why;
+  auto opened = open(file, **unlocked);
+  if (!opened) return opened.why();
+  plain = std::move(*opened);
+  return "";
 }
 
 }  // namespace
@@ -158,10 +160,9 @@ TEST(SealedVault, ContentIsBoundToTheWholeHeader) {
   for (const auto& c : cases) {
     const std::string forged = crafted(file, c.at, c.value, c.width);
     ASSERT_EQ(headerProblem(forged), std::nullopt) << c.at;
-    platform::SecretBytes plain;
-    std::string why;
-    EXPECT_FALSE(open(forged, sealing(), plain, why)) << c.at;
-    EXPECT_EQ(why, kContentDamaged) << c.at;
+    auto opened = open(forged, sealing());
+    ASSERT_FALSE(opened) << c.at;
+    EXPECT_EQ(opened.why(), kContentDamaged) << c.at;
   }
 }
 

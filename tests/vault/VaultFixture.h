@@ -11,8 +11,15 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
+
+// A vault operation's outcome, nothing for a failure: compared in one line.
+template <class T>
+std::optional<T> outcomeOf(const platform::Result<T>& result) {
+  return result ? std::optional<T>(*result) : std::nullopt;
+}
 
 class VaultTest : public ::testing::Test {
  protected:

@@ -3,6 +3,7 @@
 #include "VaultFixture.h"
 
 #include "platform/base/CodePage.h"
+#include "vault/SealedVault.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -94,9 +95,8 @@ TEST_F(VaultMemory, RunningOutOfMemoryWhileLoadingEndsWithASentence) {
   } cases[] = {
       {"the first line", flip(std::string(plain.size(), 'p')), 1, [] {}},
       {"listing", plain, 2, [] { EXPECT_FALSE(loadVault()); }},
-      {"decrypting", sealed, 1, [] { EXPECT_EQ(checkMasterPassword(u"pw"), PasswordCheck::Ended); }},
-      {"keeping entries under an empty first line", "\r\n" + plain.substr(4), 2,
-       [] { EXPECT_EQ(createVault(), Created::Ended); }},
+      {"decrypting", sealed, 1, [] { EXPECT_EQ(outcomeOf(checkMasterPassword(u"pw")), PasswordCheck::Ended); }},
+      {"keeping entries under an empty first line", "\r\n" + plain.substr(4), 2, [] { EXPECT_FALSE(createVault()); }},
   };
   for (const auto& c : cases) {
     resetVaultForTests();
@@ -108,4 +108,18 @@ TEST_F(VaultMemory, RunningOutOfMemoryWhileLoadingEndsWithASentence) {
         << c.step;
     EXPECT_TRUE(statuses.empty() && list.count() == 0 && bytes() == c.file) << c.step;
   }
+}
+
+// Decrypting is one of those steps: content that does not fit is a failure the caller words, not an
+// exception through it.
+TEST_F(VaultMemory, DecryptedContentThatDoesNotFitIsAFailure) {
+  auto sealing = vault::sealed::newSealing("pw", vault::sealed::costsForNewKey());
+  ASSERT_TRUE(sealing);
+  const std::string file = *vault::sealed::seal(std::string(2 << 20, 'x'), *sealing);
+  g_spared = 0;
+  g_failFrom = 1 << 20;
+  auto opened = vault::sealed::open(file, *sealing);
+  g_failFrom = 0;
+  ASSERT_FALSE(opened);
+  EXPECT_EQ(opened.why(), vault::sealed::kNoMemoryToOpen);
 }

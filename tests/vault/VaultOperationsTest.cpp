@@ -31,7 +31,7 @@ TEST_F(VaultTest, CreateWritesOnlyThePasswordLine) {
   openVault();
   events.clear();
   masterPassword = u"P\u00E4ss\u20AC";  // accents and the euro sign are in the code page
-  EXPECT_EQ(createVault(), Created::Written);
+  EXPECT_EQ(outcomeOf(createVault()), Created::Written);
   EXPECT_EQ(bytes(), flip("P\xE4ss\x80") + "\r\n");  // n + 2 bytes
   EXPECT_EQ(lastStatus(), u"Password created successfully");
   EXPECT_EQ(list.count(), 0);
@@ -44,7 +44,7 @@ TEST_F(VaultTest, CreateKeepsEntryLinesFoundUnderAnEmptyFirstLine) {
   write("\r\n" + entries);
   openVault();
   masterPassword = u"abcd";
-  EXPECT_EQ(createVault(), Created::Written);
+  EXPECT_EQ(outcomeOf(createVault()), Created::Written);
   EXPECT_EQ(bytes(), flip("abcd") + "\r\n" + entries);
   ASSERT_EQ(list.count(), 2);
   EXPECT_EQ(row(1), "u/p/l");

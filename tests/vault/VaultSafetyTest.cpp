@@ -73,7 +73,7 @@ TEST_F(VaultTest, FailedCreateIsNotReportedAsCreated) {
   openVault();
   masterPassword = u"abcd";
   platform::files::setCallFaultsForTests({{platform::files::Call::SyncFile, 1, EIO}});
-  EXPECT_EQ(createVault(), Created::NotWritten);  // the main window still opens, with the failure shown
+  EXPECT_EQ(outcomeOf(createVault()), Created::NotWritten);  // the main window still opens, with the failure shown
   EXPECT_EQ(bytes(), "\r\n");
   EXPECT_EQ(lastStatus(), u"Could not save data.enc: Input/output error");
   for (const auto& s : statuses) EXPECT_NE(s, u"Password created successfully");

@@ -15,7 +15,7 @@ TEST_F(VaultTest, aRewriteFailingAtAnyCallKeepsTheFileItsFormAndThePassword) {
   const struct Operation {
     const char* name;
     bool fromSealed;
-    std::function<bool()> run;
+    std::function<Done()> run;
   } operations[] = {
       {"encrypt", false, [] { return encryptVault(); }},
       {"remove encryption", true, [] { return removeEncryption(); }},
@@ -56,7 +56,7 @@ TEST_F(VaultTest, aVaultThatWasEncryptedIsNotWrittenWithoutItsKey) {
   openVault();
   masterPassword = u"new pw";
   vault::sealed::failKeyDerivationsForTests(true);
-  EXPECT_EQ(createVault(), Created::NotWritten);
+  EXPECT_EQ(outcomeOf(createVault()), Created::NotWritten);
   EXPECT_FALSE(saveVault());
   EXPECT_EQ(bytes(), "");
   EXPECT_EQ(lastStatus(), u"Could not save data.enc: Not enough memory for the key derivation (8 MiB)");

@@ -25,6 +25,8 @@ class [[nodiscard]] Result {
   T* operator->() { return &std::get<0>(outcome_); }
   const T* operator->() const { return &std::get<0>(outcome_); }
   const std::string& why() const { return std::get<1>(outcome_).why; }
+  // The failure as it stands, to be passed on as another Result's.
+  const Failure& failure() const { return std::get<1>(outcome_); }
 
  private:
   std::variant<T, Failure> outcome_;

@@ -10,12 +10,17 @@
 #include "skin/modSkin.h"
 
 #include <QCheckBox>
+#include <QLoggingCategory>
 
 #include <cmath>
 
 namespace tw = platform::twips;
 
 namespace {
+
+// A help file that cannot be read leaves the window empty and a line here ("keyloft.help", off
+// unless QT_LOGGING_RULES turns it on).
+Q_LOGGING_CATEGORY(helpLog, "keyloft.help", QtInfoMsg)
 
 const QString kSection = QStringLiteral("Settings");
 const QString kKey = QStringLiteral("showHelp");
@@ -51,7 +56,8 @@ void Form8::Form_Load() {
     abandonLoad();
     return;
   }
-  rtf1->LoadFile(helpFilePath());
+  if (auto loaded = rtf1->LoadFile(helpFilePath()); !loaded)
+    qCDebug(helpLog).noquote() << "Help not shown:" << QString::fromStdString(loaded.why());
   modOnTop::setOnTop(this, -1);
   // A whole number: 1 checks the box, 0 clears it; anything else leaves it as it was.
   bool isNumber = false;

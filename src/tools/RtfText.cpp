@@ -15,9 +15,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   QTextDocument document;
-  QString error;
-  if (!platform::rtf::loadRtfFile(args.at(1), document, &error)) {
-    std::fprintf(stderr, "keyloft-rtf-text: %s\n", error.toLocal8Bit().constData());
+  if (auto loaded = platform::rtf::loadRtfFile(args.at(1), document); !loaded) {
+    std::fprintf(stderr, "keyloft-rtf-text: %s\n", QString::fromStdString(loaded.why()).toLocal8Bit().constData());
     return 1;
   }
   const QByteArray text = platform::rtf::plainText(document).toUtf8();

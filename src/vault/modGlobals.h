@@ -46,7 +46,7 @@ std::string vaultPath();
 // Each failure below carries the sentence the user was given (in the status bar, or in the message
 // that ends the program); none of them throws. Loading a vault over 1 GiB, or one that does not fit
 // in memory, ends the program with a message (fatalError).
-using Done = platform::Result<std::monostate>;
+using platform::Done;
 
 // Creates the vault's file when it is missing; a failure says why it is not a file Keyloft can use
 // (nothing reported).

@@ -32,4 +32,7 @@ class [[nodiscard]] Result {
   std::variant<T, Failure> outcome_;
 };
 
+// An operation that gives nothing but its success.
+using Done = Result<std::monostate>;
+
 }  // namespace platform

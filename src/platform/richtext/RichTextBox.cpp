@@ -16,19 +16,20 @@ RichTextBox::RichTextBox(QWidget* parent) : QTextBrowser(parent) {
   connect(this, &QTextBrowser::anchorClicked, this, &RichTextBox::openLink);
 }
 
-bool RichTextBox::LoadFile(const QString& path, QString* error) {
+Done RichTextBox::LoadFile(const QString& path) {
   // Read into a fresh document, so a failure leaves the shown one untouched and a success
   // swaps in a finished document with one layout.
   auto* document = new QTextDocument(this);
   document->setDefaultFont(font());
-  if (!rtf::loadRtfFile(path, *document, error)) {
+  Done loaded = rtf::loadRtfFile(path, *document);
+  if (!loaded) {
     delete document;
-    return false;
+    return loaded;
   }
   setDocument(document);
   delete loaded_;
   loaded_ = document;
-  return true;
+  return loaded;
 }
 
 void RichTextBox::openLink(const QUrl& url) {

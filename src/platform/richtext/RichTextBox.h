@@ -1,6 +1,8 @@
 #pragma once
 // The rich-text box: a read-only view of a rich-text file. Its text can be selected with the
 // mouse or the keyboard and copied; its links open through the system's opener.
+#include "platform/base/Result.h"
+
 #include <QPointer>
 #include <QTextBrowser>
 
@@ -14,8 +16,8 @@ class RichTextBox final : public QTextBrowser {
  public:
   explicit RichTextBox(QWidget* parent = nullptr);
 
-  // Shows the file. On failure returns false with the reason and keeps showing what it showed.
-  bool LoadFile(const QString& path, QString* error = nullptr);
+  // Shows the file. A failure, with the reason, keeps showing what it showed.
+  Done LoadFile(const QString& path);
 
  private:
   void openLink(const QUrl& url);

@@ -68,9 +68,20 @@ bool isLoopbackHost(const QString& host) {
          loopbackV4.match(host).hasMatch();
 }
 
+// Passes what the engine tells on as the control's signals.
+class SignalledEvents final : public WebBrowserEngineEvents {
+ public:
+  explicit SignalledEvents(WebBrowser& browser) : browser_(browser) {}
+  void statusTextChanged(const QString& text) override { emit browser_.StatusTextChange(text); }
+  void downloadComplete() override { emit browser_.DownloadComplete(); }
+
+ private:
+  WebBrowser& browser_;
+};
+
 }  // namespace
 
-WebBrowser::WebBrowser(QWidget* parent) : QWidget(parent) {
+WebBrowser::WebBrowser(QWidget* parent) : QWidget(parent), events_(std::make_unique<SignalledEvents>(*this)) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   setAccessibleName(QStringLiteral("Web page"));
@@ -117,7 +128,7 @@ bool WebBrowser::ensureEngine() {
   if (engine_) return true;
   if (missing_) return false;
   const CreateWebBrowserEngine create = engineFactory();
-  WebBrowserEngine* engine = create ? create(this) : nullptr;
+  WebBrowserEngine* engine = create ? create(this, *events_) : nullptr;
   if (!engine) {
     // Without its engine the window still opens; it says why it stays empty.
     missing_ = new QLabel(kEngineMissing, this);
@@ -127,8 +138,6 @@ bool WebBrowser::ensureEngine() {
   }
   loaded = true;
   engine_.reset(engine);
-  engine_->statusTextChanged = [this](const QString& text) { emit StatusTextChange(text); };
-  engine_->downloadComplete = [this] { emit DownloadComplete(); };
   layout()->addWidget(engine_->view());
   return true;
 }

@@ -14,6 +14,7 @@ class QLabel;
 namespace platform {
 
 class WebBrowserEngine;
+class WebBrowserEngineEvents;
 
 class WebBrowser final : public QWidget {
   Q_OBJECT
@@ -59,6 +60,8 @@ class WebBrowser final : public QWidget {
  private:
   bool ensureEngine();
 
+  // The engine's events as this control's signals; made first, so that it outlives the engine.
+  std::unique_ptr<WebBrowserEngineEvents> events_;
   std::unique_ptr<WebBrowserEngine> engine_;
   QLabel* missing_ = nullptr;
 };

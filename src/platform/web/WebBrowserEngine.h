@@ -5,11 +5,18 @@
 #include <QString>
 #include <QUrl>
 
-#include <functional>
-
 class QWidget;
 
 namespace platform {
+
+// What the engine tells the control that made it; each does nothing unless the control says otherwise.
+class WebBrowserEngineEvents {
+ public:
+  virtual ~WebBrowserEngineEvents() = default;
+  virtual void statusTextChanged(const QString& /*text*/) {}
+  // Once per finished navigation, failed ones included.
+  virtual void downloadComplete() {}
+};
 
 class WebBrowserEngine {
  public:
@@ -24,15 +31,11 @@ class WebBrowserEngine {
   virtual void refresh() = 0;
   virtual QString locationUrl() const = 0;
   virtual QString locationName() const = 0;
-
-  // Filled by the control before its first navigation.
-  std::function<void(const QString&)> statusTextChanged;
-  // Once per finished navigation, failed ones included.
-  std::function<void()> downloadComplete;
 };
 
-// The module's one export: makes an engine whose view is a child of `parent`.
-using CreateWebBrowserEngine = WebBrowserEngine* (*)(QWidget* parent);
+// The module's one export: makes an engine whose view is a child of `parent` and which tells
+// `events` (which outlives it) what happens.
+using CreateWebBrowserEngine = WebBrowserEngine* (*)(QWidget* parent, WebBrowserEngineEvents& events);
 inline constexpr char kCreateWebBrowserEngine[] = "keyloftCreateWebBrowserEngine";
 
 }  // namespace platform

@@ -16,13 +16,12 @@ constexpr qint64 kMaxFileBytes = 1LL << 30;
 
 bool looksLikeRtf(QByteArrayView bytes) { return bytes.trimmed().startsWith("{\\rtf"); }
 
+Failure failure(const QString& why) { return Failure{why.toStdString()}; }
+
 }  // namespace
 
-bool readRtf(QByteArrayView bytes, QTextDocument& document, QString* error) {
-  if (!looksLikeRtf(bytes)) {
-    if (error) *error = QStringLiteral("This is not a rich-text file: it does not begin with {\\rtf.");
-    return false;
-  }
+Done readRtf(QByteArrayView bytes, QTextDocument& document) {
+  if (!looksLikeRtf(bytes)) return Failure{"This is not a rich-text file: it does not begin with {\\rtf."};
   // Undo history would double the memory of a document nobody edits.
   const bool undo = document.isUndoRedoEnabled();
   document.setUndoRedoEnabled(false);
@@ -38,15 +37,13 @@ bool readRtf(QByteArrayView bytes, QTextDocument& document, QString* error) {
     batch.endEditBlock();
   }
   document.setUndoRedoEnabled(undo);
-  return true;
+  return std::monostate{};
 }
 
-bool loadRtfFile(const QString& path, QTextDocument& document, QString* error) {
+Done loadRtfFile(const QString& path, QTextDocument& document) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    if (error) *error = QStringLiteral("Cannot open %1: %2").arg(path, file.errorString());
-    return false;
-  }
+  if (!file.open(QIODevice::ReadOnly))
+    return failure(QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));
   // Read in pieces: asking for the limit at once would reserve all of it, and a device file
   // or pipe has no size to check first.
   QByteArray bytes;
@@ -57,20 +54,13 @@ bool loadRtfFile(const QString& path, QTextDocument& document, QString* error) {
     bytes += piece;
     if (bytes.size() == piece.size() && !looksLikeRtf(bytes)) break;  // readRtf will say why
   }
-  if (bytes.size() > kMaxFileBytes) {
-    if (error) *error = QStringLiteral("%1 is too large to be a rich-text document.").arg(path);
-    return false;
-  }
-  if (file.error() != QFileDevice::NoError) {
-    if (error) *error = QStringLiteral("Cannot read %1: %2").arg(path, file.errorString());
-    return false;
-  }
-  QString reason;
-  if (!readRtf(bytes, document, &reason)) {
-    if (error) *error = QStringLiteral("%1: %2").arg(path, reason);
-    return false;
-  }
-  return true;
+  if (bytes.size() > kMaxFileBytes)
+    return failure(QStringLiteral("%1 is too large to be a rich-text document.").arg(path));
+  if (file.error() != QFileDevice::NoError)
+    return failure(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+  Done read = readRtf(bytes, document);
+  if (!read) return Failure{path.toStdString() + ": " + read.why()};
+  return read;
 }
 
 QString plainText(const QTextDocument& document) {

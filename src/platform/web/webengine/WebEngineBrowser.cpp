@@ -59,15 +59,14 @@ class GuardedPage final : public QWebEnginePage {
 
 class WebEngineBrowser final : public platform::WebBrowserEngine {
  public:
-  explicit WebEngineBrowser(QWidget* parent) : view_(new QWebEngineView(parent)) {
+  WebEngineBrowser(QWidget* parent, platform::WebBrowserEngineEvents& events)
+      : view_(new QWebEngineView(parent)), events_(events) {
     QWebEngineProfile* profile = privateProfile();
     page_ = new GuardedPage(profile, view_);
     view_->setPage(page_);
     QObject::connect(page_, &QWebEnginePage::loadingChanged, view_,
                      [this](const QWebEngineLoadingInfo& info) { loadingChanged(info); });
-    QObject::connect(page_, &QWebEnginePage::loadFinished, view_, [this](bool) {
-      if (downloadComplete) downloadComplete();
-    });
+    QObject::connect(page_, &QWebEnginePage::loadFinished, view_, [this](bool) { events_.downloadComplete(); });
     QObject::connect(page_, &QWebEnginePage::linkHovered, view_, [this](const QString& url) {
       // Off a link the panel goes back to how the page's load stands.
       report(url.isEmpty() ? loadStatus_ : url);
@@ -131,11 +130,10 @@ class WebEngineBrowser final : public platform::WebBrowserEngine {
     report(text);
   }
 
-  void report(const QString& text) {
-    if (statusTextChanged) statusTextChanged(text);
-  }
+  void report(const QString& text) { events_.statusTextChanged(text); }
 
   QPointer<QWebEngineView> view_;
+  platform::WebBrowserEngineEvents& events_;
   QWebEnginePage* page_ = nullptr;
   QString loadStatus_;
   bool refused_ = false;
@@ -143,7 +141,8 @@ class WebEngineBrowser final : public platform::WebBrowserEngine {
 
 }  // namespace
 
-extern "C" Q_DECL_EXPORT platform::WebBrowserEngine* keyloftCreateWebBrowserEngine(QWidget* parent) {
+extern "C" Q_DECL_EXPORT platform::WebBrowserEngine* keyloftCreateWebBrowserEngine(
+    QWidget* parent, platform::WebBrowserEngineEvents& events) {
   allowRootWithoutSandbox();
-  return new WebEngineBrowser(parent);
+  return new WebEngineBrowser(parent, events);
 }

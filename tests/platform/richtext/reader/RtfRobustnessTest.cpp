@@ -18,9 +18,9 @@ TEST(RtfRobustness, notRichTextFailsCleanlyAndLeavesTheDocument) {
   for (const char* bytes : {"", "{\\rt", "plain text", "\xEF\xBB\xBFtext", "{\\rtx1 a}", "\\rtf1 a}"}) {
     QTextDocument doc;
     doc.setPlainText(QStringLiteral("kept"));
-    QString error;
-    EXPECT_FALSE(readRtf(QByteArray(bytes), doc, &error)) << bytes;
-    EXPECT_FALSE(error.isEmpty());
+    auto read = readRtf(QByteArray(bytes), doc);
+    ASSERT_FALSE(read) << bytes;
+    EXPECT_FALSE(read.why().empty());
     EXPECT_EQ(doc.toPlainText(), QStringLiteral("kept"));
   }
 }
@@ -51,7 +51,7 @@ TEST(RtfRobustness, aCutOffFileShowsWhatWasRead) {
     }
   }
   QTextDocument doc;
-  readRtf(full.left(full.indexOf("\\par")), doc);
+  ASSERT_TRUE(readRtf(full.left(full.indexOf("\\par")), doc));
   EXPECT_EQ(doc.toPlainText(), QStringLiteral("first para"));
 }
 
@@ -108,17 +108,18 @@ TEST(RtfRobustness, longTextIsKeptWhole) {
 TEST(RtfRobustness, loadingAFileReportsWhatWentWrong) {
   QTemporaryDir dir;
   QTextDocument doc;
-  QString error;
-  EXPECT_FALSE(platform::rtf::loadRtfFile(dir.filePath(QStringLiteral("missing.rtf")), doc, &error));
-  EXPECT_TRUE(error.contains(QStringLiteral("missing.rtf")));
+  auto loaded = platform::rtf::loadRtfFile(dir.filePath(QStringLiteral("missing.rtf")), doc);
+  ASSERT_FALSE(loaded);
+  EXPECT_NE(loaded.why().find("missing.rtf"), std::string::npos);
   QFile text(dir.filePath(QStringLiteral("note.rtf")));
   ASSERT_TRUE(text.open(QIODevice::WriteOnly));
   text.write("not rich text");
   text.close();
-  EXPECT_FALSE(platform::rtf::loadRtfFile(text.fileName(), doc, &error));
-  EXPECT_TRUE(error.contains(QStringLiteral("rich-text")));
+  loaded = platform::rtf::loadRtfFile(text.fileName(), doc);
+  ASSERT_FALSE(loaded);
+  EXPECT_NE(loaded.why().find("rich-text"), std::string::npos);
   // An endless device is turned down from its first bytes, not read to the size limit.
-  EXPECT_FALSE(platform::rtf::loadRtfFile(QStringLiteral("/dev/zero"), doc, &error));
+  EXPECT_FALSE(platform::rtf::loadRtfFile(QStringLiteral("/dev/zero"), doc));
 }
 
 }  // namespace

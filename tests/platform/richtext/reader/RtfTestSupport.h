@@ -2,6 +2,8 @@
 // Small helpers shared by the rich-text reader's tests.
 #include "platform/richtext/reader/RtfReader.h"
 
+#include <gtest/gtest.h>
+
 #include <QByteArray>
 #include <QString>
 #include <QTextDocument>
@@ -24,7 +26,7 @@ inline QString rawText(const QTextDocument& doc) {
 
 inline QString readBody(const char* body) {
   QTextDocument doc;
-  platform::rtf::readRtf(wrap(body), doc);
+  EXPECT_TRUE(platform::rtf::readRtf(wrap(body), doc)) << body;
   return rawText(doc);
 }
 

@@ -22,14 +22,19 @@ namespace {
 using platform::Failure;
 using Done = platform::Result<std::monostate>;
 
-SplashAccess& splashAccess() {
-  static SplashAccess access;
-  return access;
-}
+// The layer's run-wide state besides the design's skin reference and the companion's session,
+// with theirs in one reset (resetForTests).
+struct SkinRunState {
+  SplashAccess splash;  // the composer's
+  // Set while the recovery runs: the splash's own load dresses the splash, and a failure there
+  // must not start a second recovery inside the first.
+  bool recovering = false;
+};
 
-// Set while the recovery runs: the splash's own load dresses the splash, and a failure there
-// must not start a second recovery inside the first.
-bool recovering = false;
+SkinRunState& runState() {
+  static SkinRunState state;
+  return state;
+}
 
 platform::Result<QWidget*> asWidget(QObject* control, const QString& type) {
   auto* widget = qobject_cast<QWidget*>(control);
@@ -77,18 +82,18 @@ bool waitForSplashTimer(const SplashAccess& splash) {
 // Loads the splash window so that its load sets the skin reference again, then puts it back
 // out of sight with its start-up hand-over stopped.
 Done recoverThroughSplash(const std::string& firstFailure) {
-  const SplashAccess& splash = splashAccess();
+  const SplashAccess& splash = runState().splash;
   const auto giveUp = [&](const char* why) { return Failure{firstFailure + "; " + why}; };
   if (!splash.load || !splash.timerEnabled || !splash.disableTimer || !splash.hide)
     return giveUp("no splash window to take the skin from");
-  if (recovering) return giveUp("the splash window failed to dress itself");
+  if (runState().recovering) return giveUp("the splash window failed to dress itself");
   // Loading a loaded splash does nothing: its timer is either not on yet (we are inside its
   // load) or off for good (start-up is over), so waiting for it would never end.
   if (splash.isLoaded && splash.isLoaded()) return giveUp("the splash window is loaded and has no skin");
 
-  recovering = true;
+  runState().recovering = true;
   struct Reset {
-    ~Reset() { recovering = false; }
+    ~Reset() { runState().recovering = false; }
   } reset;
   splash.load();
   if (!waitForSplashTimer(splash)) return giveUp("the splash window did not finish loading");
@@ -99,7 +104,7 @@ Done recoverThroughSplash(const std::string& firstFailure) {
 
 }  // namespace
 
-void setSplashAccess(SplashAccess access) { splashAccess() = std::move(access); }
+void setSplashAccess(SplashAccess access) { runState().splash = std::move(access); }
 
 platform::Result<std::monostate> applySkin(platform::Form* window) {
   if (!modLivery::useSkin) return std::monostate{};
@@ -200,8 +205,7 @@ void companionClose() {
 
 void resetForTests() {
   skin.clear();
-  splashAccess() = SplashAccess{};
-  recovering = false;
+  runState() = {};
   SkinSession::instance().close();
 }
 

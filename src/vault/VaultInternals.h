@@ -6,6 +6,7 @@
 
 #include <QLoggingCategory>
 
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <string>
@@ -28,7 +29,16 @@ struct SealedState {
   bool createSealed = false;  // the vault to be created replaces an encrypted one: it is written encrypted
   std::string keyMissing;     // why such a vault has no key yet; until it has one nothing is written plain
 };
-extern SealedState g_sealed;
+
+// The vault's run-wide state besides the master password's copies (modGlobals.h), in one place
+// with one reset (resetVaultForTests).
+struct VaultRunState {
+  SealedState sealed;
+  bool locked = false;         // this process holds the vault's lock
+  std::uint64_t readSize = 0;  // the size of the vault as last read, which the out-of-memory sentence gives
+  VaultHost* host = nullptr;   // the windows; none: a host that does nothing
+};
+extern VaultRunState g_vault;
 
 // Ends the program saying that the vault, as last read, does not fit in memory.
 platform::Failure fatalOutOfMemory();

@@ -73,19 +73,19 @@ Done rewrite(const sealed::Sealing* sealing, const char16_t* done) {
 
 }  // namespace
 
-bool vaultSealed() { return g_sealed.sealing != nullptr; }
+bool vaultSealed() { return g_vault.sealed.sealing != nullptr; }
 
 namespace {
 
 // checkMasterPassword without the guard against running out of memory.
 Result<PasswordCheck> checkTyped(const platform::SecretText& typed) {
-  if (g_sealed.file.empty()) return typed == storedMasterPassword ? PasswordCheck::Right : PasswordCheck::Wrong;
+  if (g_vault.sealed.file.empty()) return typed == storedMasterPassword ? PasswordCheck::Right : PasswordCheck::Wrong;
   const platform::SecretBytes password = codePageBytes(typed);
-  auto unlocked = whileEventsRun([&] { return sealed::unlock(g_sealed.file, password); });
+  auto unlocked = whileEventsRun([&] { return sealed::unlock(g_vault.sealed.file, password); });
   if (!unlocked) return Failure{utf8(failedTo("Could not open", vaultPath(), unlocked.why()))};
   if (!*unlocked) return PasswordCheck::Wrong;
   sealed::Sealing& sealing = **unlocked;
-  auto opened = sealed::open(g_sealed.file, sealing);
+  auto opened = sealed::open(g_vault.sealed.file, sealing);
   if (!opened) {
     // Out of memory is said as it is while loading: with the size read.
     if (opened.why() == sealed::kNoMemoryToOpen)
@@ -100,9 +100,9 @@ Result<PasswordCheck> checkTyped(const platform::SecretText& typed) {
   std::string_view first;
   lines.next(first);
   storedMasterPassword = unshiftedText(first);
-  g_sealed.sealing = std::make_unique<sealed::Sealing>(std::move(sealing));
-  g_sealed.plain = std::move(plain);
-  g_sealed.file = {};
+  g_vault.sealed.sealing = std::make_unique<sealed::Sealing>(std::move(sealing));
+  g_vault.sealed.plain = std::move(plain);
+  g_vault.sealed.file = {};
   return PasswordCheck::Right;
 }
 
@@ -124,23 +124,23 @@ Done encryptVault() {
   if (!sealing) return saidInStatus(failedTo("Could not encrypt", kFileName, sealing.why()));
   auto owned = std::make_unique<sealed::Sealing>(std::move(*sealing));
   Done written = rewrite(owned.get(), u"Vault encrypted.  Data saved.");
-  if (written) g_sealed.sealing = std::move(owned);
+  if (written) g_vault.sealed.sealing = std::move(owned);
   return written;
 }
 
 Done removeEncryption() {
   Done written = rewrite(nullptr, u"Encryption removed.  Data saved.");
   if (!written) return written;
-  g_sealed.sealing.reset();
+  g_vault.sealed.sealing.reset();
   rememberSealed(false);
   return written;
 }
 
 Done changeMasterPassword(const platform::SecretText& newPassword) {
   std::unique_ptr<sealed::Sealing> sealing;
-  if (g_sealed.sealing) {
+  if (g_vault.sealed.sealing) {
     // A new salt and key with the costs this vault has, unless they are below the floor.
-    const sealed::KdfParams& params = g_sealed.sealing->params;
+    const sealed::KdfParams& params = g_vault.sealed.sealing->params;
     auto made = deriveNewKey(newPassword,
                              sealed::weakerThan(params, sealed::leastCosts()) ? sealed::costsForNewKey() : params);
     if (!made) return saidInStatus(failedTo("Could not change the master password of", kFileName, made.why()));
@@ -153,16 +153,16 @@ Done changeMasterPassword(const platform::SecretText& newPassword) {
     return written;
   }
   storedMasterPassword = masterPassword;
-  if (sealing) g_sealed.sealing = std::move(sealing);
+  if (sealing) g_vault.sealed.sealing = std::move(sealing);
   return written;
 }
 
 void strengthenWeakEncryption() {
-  const sealed::Sealing* weak = g_sealed.sealing.get();
+  const sealed::Sealing* weak = g_vault.sealed.sealing.get();
   if (!weak || !sealed::weakerThan(weak->params, sealed::leastCosts())) return;
   auto sealing = deriveNewKey(masterPassword, sealed::costsForNewKey());
   // Events ran meanwhile: if the user removed or changed the encryption, theirs stands.
-  if (g_sealed.sealing.get() != weak) {
+  if (g_vault.sealed.sealing.get() != weak) {
     qCDebug(vaultLog) << "Strengthening dropped: the encryption changed meanwhile";
     return;
   }
@@ -171,7 +171,7 @@ void strengthenWeakEncryption() {
     return;
   }
   auto owned = std::make_unique<sealed::Sealing>(std::move(*sealing));
-  if (rewrite(owned.get(), u"Vault encryption strengthened.  Data saved.")) g_sealed.sealing = std::move(owned);
+  if (rewrite(owned.get(), u"Vault encryption strengthened.  Data saved.")) g_vault.sealed.sealing = std::move(owned);
 }
 
 Result<std::unique_ptr<sealed::Sealing>> internal::newVaultSealing() {
@@ -184,7 +184,7 @@ void wipeSecrets() {
   // Moving an empty text in hands each buffer back to the heap, wiped.
   masterPassword = platform::SecretText();
   storedMasterPassword = platform::SecretText();
-  g_sealed = {};
+  g_vault.sealed = {};
 }
 
 }  // namespace modGlobals

@@ -23,7 +23,7 @@ Q_LOGGING_CATEGORY(vaultLog, "keyloft.vault", QtInfoMsg)
 namespace modGlobals {
 namespace internal {
 
-SealedState g_sealed;
+VaultRunState g_vault;
 
 std::u16string u16(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())).toStdU16String();
@@ -61,12 +61,8 @@ namespace {
 
 using namespace internal;
 
-bool g_locked = false;  // this process holds the vault's lock
-
 // The largest vault Keyloft reads: the refusal says "1 GiB".
 constexpr std::uint64_t kMaxVaultSize = 1ULL << 30;
-// The size of the vault as last read, which the out-of-memory sentence gives.
-std::uint64_t g_readSize = 0;
 
 // A size as the user reads it: bytes below 1 KiB, else one decimal in the largest binary unit it
 // reaches, rounded up, so that a size over a limit never reads as the limit itself.
@@ -88,7 +84,7 @@ Done readVault(platform::SecretBytes& bytes) {
     return ended(problem(missing ? "Could not create" : "Could not open", path, file.why()));
   }
   const platform::files::FileRead read = platform::files::readFile(path, bytes, kMaxVaultSize);
-  g_readSize = read.size;
+  g_vault.readSize = read.size;
   switch (read.outcome) {
     case platform::files::FileRead::Outcome::Read: return std::monostate{};
     case platform::files::FileRead::Outcome::TooLarge:
@@ -135,25 +131,23 @@ bool confirmNewVaultIfItWasSealed() {
     vaultHost().endProgram();
     return false;
   }
-  g_sealed.createSealed = true;
+  g_vault.sealed.createSealed = true;
   return true;
 }
 
 }  // namespace
 
 Failure internal::fatalOutOfMemory() {
-  return ended(
-      problem("Could not open", vaultPath(), "Not enough memory to read the vault (" + sizeText(g_readSize) + ")."));
+  return ended(problem("Could not open", vaultPath(),
+                       "Not enough memory to read the vault (" + sizeText(g_vault.readSize) + ")."));
 }
 
-namespace {
-VaultHost g_idleHost;
-VaultHost* g_host = &g_idleHost;
-}  // namespace
+void setVaultHost(VaultHost* host) { g_vault.host = host; }
 
-void setVaultHost(VaultHost* host) { g_host = host ? host : &g_idleHost; }
-
-VaultHost& vaultHost() { return *g_host; }
+VaultHost& vaultHost() {
+  static VaultHost idle;
+  return g_vault.host ? *g_vault.host : idle;
+}
 
 std::string vaultPath() { return platform::files::programFolder() + platform::files::kPathSeparator + kFileName; }
 
@@ -170,15 +164,15 @@ Done ensureVaultFile(const std::string& path) {
 }
 
 bool lockVault() {
-  if (g_locked) return true;
+  if (g_vault.locked) return true;
   const std::string lockPath = platform::files::programFolder() + platform::files::kPathSeparator + "." + kFileName +
                                ".lock";
   // Unavailable (a read-only folder) is no conflict: nothing can be saved there by anyone.
   const platform::files::LockResult lock = platform::files::lockForProcess(lockPath);
   if (lock == platform::files::LockResult::Unavailable)
     qCDebug(vaultLog) << "No lock could be taken at" << QString::fromStdString(lockPath) << "; opening unlocked";
-  g_locked = lock != platform::files::LockResult::Busy;
-  return g_locked;
+  g_vault.locked = lock != platform::files::LockResult::Busy;
+  return g_vault.locked;
 }
 
 namespace {
@@ -196,7 +190,7 @@ Done readAndAsk() {
     // What can be told without the password ends the program now, the file left as it is.
     if (auto why = vault::sealed::headerProblem(bytes)) return ended(problem("Could not open", vaultPath(), *why));
     rememberSealed(true);
-    g_sealed.file = std::move(bytes);
+    g_vault.sealed.file = std::move(bytes);
     askMasterPassword();
     return std::monostate{};
   }
@@ -245,16 +239,16 @@ namespace {
 // The new vault's file image written in place of data.enc: plain, or sealed when it replaces an
 // encrypted one.
 Done writeNewVault(const platform::SecretBytes& image) {
-  if (!g_sealed.createSealed) return platform::files::writeFileAtomically(vaultPath(), image);
+  if (!g_vault.sealed.createSealed) return platform::files::writeFileAtomically(vaultPath(), image);
   auto sealing = newVaultSealing();
   if (!sealing) {
-    g_sealed.keyMissing = sealing.why();
+    g_vault.sealed.keyMissing = sealing.why();
     return sealing.failure();
   }
   auto sealed = vault::sealed::seal(image, **sealing);
   Done written = sealed ? platform::files::writeFileAtomically(vaultPath(), *sealed) : Done(sealed.failure());
   // Saved or not, every later save seals with this key.
-  g_sealed.sealing = std::move(*sealing);
+  g_vault.sealed.sealing = std::move(*sealing);
   if (written) rememberSealed(true);
   return written;
 }
@@ -299,8 +293,8 @@ namespace {
 // loadVault without its guard.
 Done listEntries() {
   platform::SecretBytes bytes;
-  if (g_sealed.sealing) {
-    bytes = std::move(g_sealed.plain);  // opened by the password check
+  if (g_vault.sealed.sealing) {
+    bytes = std::move(g_vault.sealed.plain);  // opened by the password check
   } else if (auto read = readVault(bytes); !read) {
     return read;
   }
@@ -336,7 +330,7 @@ platform::SecretBytes savedImage(const platform::ListItems& list) {
 }
 
 Done saveVault() {
-  Done written = writeList(g_sealed.sealing.get());
+  Done written = writeList(g_vault.sealed.sealing.get());
   if (written) status(u"Saved " + savedTimeText());
   return written;
 }
@@ -365,13 +359,13 @@ Done internal::writeList(const vault::sealed::Sealing* sealing) {
   if (!list) return saidInStatus(problem("Could not save", kFileName, "The list of entries is not open"));
   const std::string path = vaultPath();
   // Under the vault's lock any temporary file beside it was left by a killed save of ours.
-  if (g_locked) platform::files::removeStaleTemporaries(path);
-  if (!sealing && !g_sealed.keyMissing.empty())
-    return saidInStatus(problem("Could not save", kFileName, g_sealed.keyMissing));
+  if (g_vault.locked) platform::files::removeStaleTemporaries(path);
+  if (!sealing && !g_vault.sealed.keyMissing.empty())
+    return saidInStatus(problem("Could not save", kFileName, g_vault.sealed.keyMissing));
   Done written = writeImage(path, *list, sealing);
   if (!written) return saidInStatus(problem("Could not save", kFileName, written.why()));
   if (sealing) {
-    g_sealed.keyMissing.clear();
+    g_vault.sealed.keyMissing.clear();
     rememberSealed(true);
   }
   return written;
@@ -390,12 +384,13 @@ std::u16string savedTimeText() {
 
 void resetVaultForTests() {
   platform::files::releaseLocksForTests();
-  g_locked = false;
   masterPassword.wipe();
   storedMasterPassword.wipe();
   creatingMasterPassword = false;
-  g_sealed = {};
-  g_readSize = 0;
+  // The host is how the program is wired, not state of the run: it stays.
+  VaultHost* host = g_vault.host;
+  g_vault = {};
+  g_vault.host = host;
 }
 
 }  // namespace modGlobals

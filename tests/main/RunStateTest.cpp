@@ -4,12 +4,13 @@
 #include "app/endProgram.h"
 #include "app/modLivery.h"
 #include "platform/base/Files.h"
+#include "platform/forms/Clipboard.h"
 #include "platform/forms/Forms.h"
 #include "vault/modGlobals.h"
 
 #include <gtest/gtest.h>
 
-TEST(RunState, OneResetPutsEveryLayerBackToProgramStart) {
+TEST(RunState, oneResetPutsEveryLayerBackToProgramStart) {
   const std::string programFolder = platform::files::programFolder();
   const QString probe = QStringLiteral("RunStateProbe");
   platform::forms::registerForm(probe, [probe] { return new platform::Form(probe); });
@@ -22,6 +23,7 @@ TEST(RunState, OneResetPutsEveryLayerBackToProgramStart) {
   modGlobals::editorMode = QStringLiteral("Edit");
   modGlobals::masterPassword = u"master";
   modGlobals::creatingMasterPassword = true;
+  platform::clipboard::setHandClockForTests(true);
 
   testing_support::resetRunState();
 
@@ -34,5 +36,10 @@ TEST(RunState, OneResetPutsEveryLayerBackToProgramStart) {
   EXPECT_TRUE(modGlobals::editorMode.isEmpty());
   EXPECT_TRUE(modGlobals::masterPassword.empty());
   EXPECT_FALSE(modGlobals::creatingMasterPassword);
+  // The clipboard counts down on the real clock again: the hand's moves forget nothing.
+  platform::clipboard::setText(QStringLiteral("copied"), true, std::chrono::seconds(10), {});
+  platform::clipboard::advanceClockForTests(std::chrono::seconds(20));
+  EXPECT_EQ(platform::clipboard::text(), QStringLiteral("copied"));
+  platform::clipboard::clear();
   platform::forms::registerForm(probe, {});
 }

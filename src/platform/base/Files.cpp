@@ -1,5 +1,6 @@
 #include "Files.h"
 
+#include "RunState.h"
 #include "SystemCalls.h"
 
 #include <cerrno>
@@ -23,10 +24,6 @@
 
 namespace platform::files {
 namespace {
-
-std::string g_programFolderOverride;
-
-std::vector<int> g_lockFds;
 
 std::string reason(int err) { return std::strerror(err); }
 
@@ -182,14 +179,14 @@ std::string nameOf(const std::string& path) {
 }
 
 std::string programFolder() {
-  if (!g_programFolderOverride.empty()) return g_programFolderOverride;
+  if (!baseRunState().programFolder.empty()) return baseRunState().programFolder;
   char buf[PATH_MAX];
   ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
   if (n <= 0) return ".";
   return folderOf(std::string(buf, static_cast<std::size_t>(n)));
 }
 
-void setProgramFolderForTests(std::string folder) { g_programFolderOverride = std::move(folder); }
+void setProgramFolderForTests(std::string folder) { baseRunState().programFolder = std::move(folder); }
 
 FileRead readFile(const std::string& path, SecretBytes& bytes, std::uint64_t maxSize) {
   bytes = SecretBytes();  // lets the old buffer go before the new one is taken
@@ -303,13 +300,13 @@ LockResult lockForProcess(const std::string& lockPath) {
     ::close(fd);
     return err == EWOULDBLOCK ? LockResult::Busy : LockResult::Unavailable;
   }
-  g_lockFds.push_back(fd);
+  baseRunState().lockFds.push_back(fd);
   return LockResult::Held;
 }
 
 void releaseLocksForTests() {
-  for (int fd : g_lockFds) ::close(fd);
-  g_lockFds.clear();
+  for (int fd : baseRunState().lockFds) ::close(fd);
+  baseRunState().lockFds.clear();
 }
 
 }  // namespace platform::files

@@ -1,20 +1,19 @@
 #include "RunState.h"
 
-#include "Files.h"
 #include "Secret.h"
-#include "Settings.h"
-#include "Shell.h"
-#include "VersionRecord.h"
 
 namespace platform {
 
+BaseRunState& baseRunState() {
+  static BaseRunState state;
+  return state;
+}
+
 void resetBaseForTests() {
-  files::clearCallFaultsForTests();
-  files::setProgramFolderForTests({});
-  settings::setSettingsFolderForTests({});
-  shell::setLauncherForTests({});
+  files::releaseLocksForTests();
+  baseRunState() = {};
+  // Atomic, for the worker threads that release secrets: not part of the state above.
   secret::setReleaseObserverForTests(nullptr);
-  setVersionRecordForTests(nullptr);
 }
 
 }  // namespace platform

@@ -1,4 +1,5 @@
 #include "Settings.h"
+#include "RunState.h"
 
 #include <QDir>
 #include <QSettings>
@@ -7,11 +8,10 @@
 namespace platform::settings {
 namespace {
 
-QString g_testFolder;
-
 QString folder() {
-  return g_testFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                                : g_testFolder;
+  return baseRunState().settingsFolder.isEmpty()
+             ? QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+             : baseRunState().settingsFolder;
 }
 
 // The application name becomes a file name: it must not lead out of the folder.
@@ -44,6 +44,6 @@ void removeSetting(const QString& appName, const QString& section, const QString
   store.sync();
 }
 
-void setSettingsFolderForTests(const QString& folder) { g_testFolder = folder; }
+void setSettingsFolderForTests(const QString& folder) { baseRunState().settingsFolder = folder; }
 
 }  // namespace platform::settings

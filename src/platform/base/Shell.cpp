@@ -1,4 +1,5 @@
 #include "Shell.h"
+#include "RunState.h"
 
 #include <QProcess>
 
@@ -6,8 +7,6 @@
 
 namespace platform::shell {
 namespace {
-
-Launcher g_launcher;
 
 bool startDetached(const QString& program, const QStringList& arguments, QString* error) {
   QProcess process;
@@ -35,9 +34,10 @@ bool startCommandLine(const QString& commandLine, int windowState, QString* erro
   // No shell and no splitting: the rest reaches the program as one argument, byte for byte.
   QStringList arguments;
   if (!rest.isEmpty()) arguments.append(rest);
-  return g_launcher ? g_launcher(program, arguments, error) : startDetached(program, arguments, error);
+  return baseRunState().launcher ? baseRunState().launcher(program, arguments, error)
+                                 : startDetached(program, arguments, error);
 }
 
-void setLauncherForTests(Launcher launcher) { g_launcher = std::move(launcher); }
+void setLauncherForTests(Launcher launcher) { baseRunState().launcher = std::move(launcher); }
 
 }  // namespace platform::shell

@@ -1,6 +1,7 @@
 #include "SystemCalls.h"
 
 #include "Files.h"
+#include "RunState.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -31,15 +32,12 @@ constexpr SystemCalls kSystem = {
     claimName,
 };
 
-std::vector<CallFault> g_faults;
-std::vector<Call> g_calls;
-std::vector<std::string> g_syncedFolders;
-
 // Logs the call; returns the errno it must fail with, or 0. A short write is reported in `shortWrite`.
 int injected(Call call, std::size_t* shortWrite = nullptr) {
-  g_calls.push_back(call);
-  const int occurrence = static_cast<int>(std::count(g_calls.begin(), g_calls.end(), call));
-  for (const CallFault& f : g_faults) {
+  baseRunState().loggedCalls.push_back(call);
+  const int occurrence = static_cast<int>(
+      std::count(baseRunState().loggedCalls.begin(), baseRunState().loggedCalls.end(), call));
+  for (const CallFault& f : baseRunState().callFaults) {
     if (f.call != call || (f.occurrence != 0 && f.occurrence != occurrence)) continue;
     if (f.error == 0 && shortWrite) *shortWrite = f.shortWrite;
     return f.error;
@@ -81,7 +79,7 @@ constexpr SystemCalls kFaulty = {
       return failOr<int>(Call::Rename, [&] { return kSystem.rename(from, to); });
     },
     [](const char* path) {
-      g_syncedFolders.emplace_back(path);
+      baseRunState().syncedFolders.emplace_back(path);
       return failOr<int>(Call::OpenFolder, [&] { return kSystem.openFolder(path); });
     },
     [](int fd) { return failOr<int>(Call::SyncFolder, [&] { return kSystem.syncFolder(fd); }); },
@@ -112,21 +110,21 @@ const char* callName(Call call) {
 }
 
 void setCallFaultsForTests(std::vector<CallFault> faults) {
-  g_faults = std::move(faults);
-  g_calls.clear();
-  g_syncedFolders.clear();
+  baseRunState().callFaults = std::move(faults);
+  baseRunState().loggedCalls.clear();
+  baseRunState().syncedFolders.clear();
   g_sys = &kFaulty;
 }
 
 void clearCallFaultsForTests() {
-  g_faults.clear();
-  g_calls.clear();
-  g_syncedFolders.clear();
+  baseRunState().callFaults.clear();
+  baseRunState().loggedCalls.clear();
+  baseRunState().syncedFolders.clear();
   g_sys = &kSystem;
 }
 
-std::vector<Call> loggedCallsForTests() { return g_calls; }
+std::vector<Call> loggedCallsForTests() { return baseRunState().loggedCalls; }
 
-std::vector<std::string> syncedFoldersForTests() { return g_syncedFolders; }
+std::vector<std::string> syncedFoldersForTests() { return baseRunState().syncedFolders; }
 
 }  // namespace platform::files

@@ -1,6 +1,7 @@
 #include "Clipboard.h"
 
 #include "platform/base/Secret.h"
+#include "RunState.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -17,55 +18,43 @@
 namespace platform::clipboard {
 namespace {
 
-// What setText last put on the clipboard: its text, in a buffer that is wiped when forgotten or
-// replaced; none once forgotten (an empty text of ours is still something to compare with).
-struct Ours {
-  std::optional<SecretText> text;
-  std::function<void()> onForgotten;
-};
-Ours g_ours;
-QPointer<QTimer> g_timer;  // made at the first countdown; goes with the application
+// This file's part of the layer's run-wide state.
+Ours& copied() { return formsRunState().copied; }
+HandClock& handClock() { return formsRunState().handClock; }
+QPointer<QTimer>& countdownTimer() { return formsRunState().clipboardTimer; }
 
 // The longest interval a QTimer holds (about 24 days); longer settings wait that long.
 constexpr std::chrono::milliseconds kLongest{std::numeric_limits<int>::max()};
 
-// A countdown that tests run by hand: its length, and how much of it has passed.
-struct HandClock {
-  bool on = false;
-  std::chrono::milliseconds interval{0};  // zero: no countdown runs
-  std::chrono::milliseconds passed{0};
-};
-HandClock g_handClock;
-
 void countdownDue() {
-  std::function<void()> said = g_ours.onForgotten;
+  std::function<void()> said = copied().onForgotten;
   if (forgetOurs() && said) said();
 }
 
 QTimer& timer() {
-  if (!g_timer) {
-    g_timer = new QTimer(QCoreApplication::instance());
-    g_timer->setSingleShot(true);
+  if (!countdownTimer()) {
+    countdownTimer() = new QTimer(QCoreApplication::instance());
+    countdownTimer()->setSingleShot(true);
     // Never earlier than the user asked for.
-    g_timer->setTimerType(Qt::PreciseTimer);
-    QObject::connect(g_timer, &QTimer::timeout, g_timer, countdownDue);
+    countdownTimer()->setTimerType(Qt::PreciseTimer);
+    QObject::connect(countdownTimer(), &QTimer::timeout, countdownTimer(), countdownDue);
   }
-  return *g_timer;
+  return *countdownTimer();
 }
 
 void startCountdown(std::chrono::milliseconds interval) {
-  if (!g_handClock.on) {
+  if (!handClock().on) {
     timer().start(interval);
     return;
   }
-  g_handClock.interval = interval;
-  g_handClock.passed = {};
+  handClock().interval = interval;
+  handClock().passed = {};
 }
 
 void stopCountdown() {
-  g_ours = {};
-  g_handClock.interval = {};
-  if (g_timer) g_timer->stop();
+  copied() = {};
+  handClock().interval = {};
+  if (countdownTimer()) countdownTimer()->stop();
 }
 
 // Ours while the clipboard offers exactly our text, whoever offers it: clipboard managers take
@@ -93,7 +82,7 @@ void setText(const QString& text, bool secret, std::chrono::seconds forgetAfter,
   // Clipboard managers that honour this hint keep the text out of their history.
   if (secret) data->setData(QStringLiteral("x-kde-passwordManagerHint"), QByteArrayLiteral("secret"));
   QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
-  g_ours = {secretOf(text), std::move(onForgotten)};
+  copied() = {secretOf(text), std::move(onForgotten)};
   if (forgetAfter <= std::chrono::seconds::zero()) return;
   const auto interval = forgetAfter >= std::chrono::duration_cast<std::chrono::seconds>(kLongest)
                             ? kLongest
@@ -104,7 +93,7 @@ void setText(const QString& text, bool secret, std::chrono::seconds forgetAfter,
 QString text() { return QGuiApplication::clipboard()->text(QClipboard::Clipboard); }
 
 bool forgetOurs() {
-  const Ours ours = std::exchange(g_ours, {});
+  const Ours ours = std::exchange(copied(), {});
   stopCountdown();
   if (!stillOurs(ours)) return false;
   QClipboard* board = QGuiApplication::clipboard();
@@ -115,21 +104,22 @@ bool forgetOurs() {
 }
 
 std::chrono::milliseconds forgetInterval() {
-  if (g_handClock.on) return g_handClock.interval;
-  return g_timer && g_timer->isActive() ? g_timer->intervalAsDuration() : std::chrono::milliseconds::zero();
+  if (handClock().on) return handClock().interval;
+  return countdownTimer() && countdownTimer()->isActive() ? countdownTimer()->intervalAsDuration()
+                                                          : std::chrono::milliseconds::zero();
 }
 
 void setHandClockForTests(bool on) {
   stopCountdown();
-  g_handClock = {};
-  g_handClock.on = on;
+  handClock() = {};
+  handClock().on = on;
 }
 
 void advanceClockForTests(std::chrono::milliseconds by) {
-  if (g_handClock.interval == std::chrono::milliseconds::zero()) return;
-  g_handClock.passed += by;
-  if (g_handClock.passed >= g_handClock.interval) {
-    g_handClock.interval = {};
+  if (handClock().interval == std::chrono::milliseconds::zero()) return;
+  handClock().passed += by;
+  if (handClock().passed >= handClock().interval) {
+    handClock().interval = {};
     countdownDue();
   }
 }

@@ -2,6 +2,7 @@
 
 #include "ClientArea.h"
 #include "FixedFrame.h"
+#include "RunState.h"
 #include "Twips.h"
 #include "WindowNames.h"
 
@@ -32,10 +33,7 @@ QHash<QString, forms::Factory>& factories() {
   return map;
 }
 
-QHash<QString, QPointer<Form>>& instances() {
-  static QHash<QString, QPointer<Form>> map;
-  return map;
-}
+QHash<QString, QPointer<Form>>& instances() { return formsRunState().instances; }
 
 std::function<void(const QString&)>& unknownNameHook() {
   static std::function<void(const QString&)> hook;

@@ -1,5 +1,6 @@
 #include "MessageBox.h"
 
+#include "RunState.h"
 #include "ShownText.h"
 
 #include <QApplication>
@@ -13,7 +14,6 @@
 namespace platform::msgbox {
 namespace {
 
-std::function<int(QMessageBox&)> g_hook;
 constexpr qsizetype kLongestMessage = 4096;
 
 struct ButtonSet {
@@ -103,8 +103,8 @@ int msgBox(const QString& text, int style, const QString& title, QWidget* owner)
   }
 
   int answer;
-  if (g_hook) {
-    answer = g_hook(*box);
+  if (formsRunState().messageBoxHook) {
+    answer = formsRunState().messageBoxHook(*box);
   } else {
     box->exec();
     if (!box) return answerOf(set.escape);
@@ -115,6 +115,8 @@ int msgBox(const QString& text, int style, const QString& title, QWidget* owner)
   return answer;
 }
 
-void setMessageBoxHookForTests(std::function<int(QMessageBox&)> hook) { g_hook = std::move(hook); }
+void setMessageBoxHookForTests(std::function<int(QMessageBox&)> hook) {
+  formsRunState().messageBoxHook = std::move(hook);
+}
 
 }  // namespace platform::msgbox

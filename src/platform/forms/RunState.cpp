@@ -2,14 +2,20 @@
 
 #include "Clipboard.h"
 #include "Forms.h"
-#include "MessageBox.h"
 
 namespace platform {
 
+FormsRunState& formsRunState() {
+  static FormsRunState state;
+  return state;
+}
+
 void resetFormsForTests() {
   forms::resetForTests();
-  msgbox::setMessageBoxHookForTests({});
   clipboard::clear();
+  FormsRunState& state = formsRunState();
+  state.messageBoxHook = {};
+  state.handClock = {};
 }
 
 }  // namespace platform

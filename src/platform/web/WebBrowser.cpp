@@ -19,14 +19,19 @@ QT_END_NAMESPACE
 namespace platform {
 namespace {
 
-std::function<QString(const QString&)>& addressRewrite() {
-  static std::function<QString(const QString&)> rewrite;
-  return rewrite;
-}
+// The layer's run-wide state in one place. A loaded module stays for the rest of the run, so none
+// of it is put back: tests set their seams as they need them.
+struct WebRunState {
+  std::function<QString(const QString&)> addressRewrite;  // tests: keeps navigation off the network
+  QString testModule;                                     // tests: the engine module in place of ours
+  QString resolvedPath;                                   // the module last looked up, and what it gave
+  CreateWebBrowserEngine factory = nullptr;
+  bool loaded = false;  // an engine has been made in this process
+};
 
-QString& testModule() {
-  static QString path;
-  return path;
+WebRunState& runState() {
+  static WebRunState state;
+  return state;
 }
 
 // The reserved context becomes a real one just before the engine loads: the GL driver is loaded
@@ -42,22 +47,19 @@ void createSharedGraphicsContext() {
 // The module is looked for beside the program only: an installed program must not depend on the
 // folder it was built in. Resolved once per path; a loaded module stays for the rest of the run.
 CreateWebBrowserEngine engineFactory() {
-  static QString resolvedPath;
-  static CreateWebBrowserEngine factory = nullptr;
+  WebRunState& state = runState();
   const QString path =
-      !testModule().isEmpty()
-          ? testModule()
+      !state.testModule.isEmpty()
+          ? state.testModule
           : QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(KEYLOFT_WEBENGINE_MODULE_NAME));
-  if (path != resolvedPath) {
-    resolvedPath = path;
+  if (path != state.resolvedPath) {
+    state.resolvedPath = path;
     createSharedGraphicsContext();
     QLibrary module(path);
-    factory = reinterpret_cast<CreateWebBrowserEngine>(module.resolve(kCreateWebBrowserEngine));
+    state.factory = reinterpret_cast<CreateWebBrowserEngine>(module.resolve(kCreateWebBrowserEngine));
   }
-  return factory;
+  return state.factory;
 }
-
-bool loaded = false;
 
 const QString kEngineMissing = QStringLiteral("The web browser part of Keyloft (" KEYLOFT_WEBENGINE_MODULE_NAME
                                               ") is not installed beside the program.");
@@ -102,7 +104,7 @@ void WebBrowser::reserveSharedGraphicsContext() {
   });
 }
 
-bool WebBrowser::engineLoaded() { return loaded; }
+bool WebBrowser::engineLoaded() { return runState().loaded; }
 
 QUrl WebBrowser::addressFromTyped(const QString& typed) {
   const QString text = typed.trimmed();
@@ -119,10 +121,10 @@ QUrl WebBrowser::addressFromTyped(const QString& typed) {
 }
 
 void WebBrowser::setAddressRewriteForTests(std::function<QString(const QString&)> rewrite) {
-  addressRewrite() = std::move(rewrite);
+  runState().addressRewrite = std::move(rewrite);
 }
 
-void WebBrowser::setEngineModuleForTests(const QString& path) { testModule() = path; }
+void WebBrowser::setEngineModuleForTests(const QString& path) { runState().testModule = path; }
 
 bool WebBrowser::ensureEngine() {
   if (engine_) return true;
@@ -136,14 +138,14 @@ bool WebBrowser::ensureEngine() {
     layout()->addWidget(missing_);
     return false;
   }
-  loaded = true;
+  runState().loaded = true;
   engine_.reset(engine);
   layout()->addWidget(engine_->view());
   return true;
 }
 
 void WebBrowser::Navigate(const QString& address) {
-  const QString target = addressRewrite() ? addressRewrite()(address) : address;
+  const QString target = runState().addressRewrite ? runState().addressRewrite(address) : address;
   if (!ensureEngine()) {
     emit StatusTextChange(QStringLiteral("Cannot open web pages: ") + kEngineMissing);
     emit DownloadComplete();

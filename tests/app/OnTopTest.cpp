@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(SetOnTop, OnlyMinusOneMeansOnTopAndTheWindowStaysWhereItWas) {
+TEST(SetOnTop, onlyMinusOneMeansOnTopAndTheWindowStaysWhereItWas) {
   QWidget window;
   window.setGeometry(100, 120, 300, 200);
   window.show();
@@ -32,7 +32,7 @@ TEST(SetOnTop, OnlyMinusOneMeansOnTopAndTheWindowStaysWhereItWas) {
 
 // Toggling must not take the window down and up again: that flickers and drops the keyboard
 // focus the user was typing with, around every message box of the password dialog.
-TEST(SetOnTop, KeepsTheWindowUpAndActiveWithItsFocus) {
+TEST(SetOnTop, keepsTheWindowUpAndActiveWithItsFocus) {
   QWidget window;
   auto* field = new QLineEdit(&window);
   new QLineEdit(&window);
@@ -60,7 +60,7 @@ TEST(SetOnTop, KeepsTheWindowUpAndActiveWithItsFocus) {
   }
 }
 
-TEST(SetOnTop, HiddenWindowStaysHidden) {
+TEST(SetOnTop, hiddenWindowStaysHidden) {
   QWidget window;
   modOnTop::setOnTop(&window, -1);
   EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));

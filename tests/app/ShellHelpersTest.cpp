@@ -14,7 +14,7 @@ using testing_support::writeBytes;
 using xfileExists::fileExists;
 using xfileExists::stripPath;
 
-TEST(ProductIdentity, ComesFromTheVersionRecord) {
+TEST(ProductIdentity, comesFromTheVersionRecord) {
   app::resetForTests();
   modLivery::loadProductIdentity();
   EXPECT_EQ(modLivery::productName, QStringLiteral("Keyloft"));
@@ -35,7 +35,7 @@ TEST(ProductIdentity, ComesFromTheVersionRecord) {
   EXPECT_EQ(modLivery::companyName, company);
 }
 
-TEST(StripPath, KeepsWhatFollowsTheLastSeparator) {
+TEST(StripPath, keepsWhatFollowsTheLastSeparator) {
   EXPECT_EQ(stripPath(""), "");
   EXPECT_EQ(stripPath("/opt/keyloft/data.enc"), "data.enc");
   EXPECT_EQ(stripPath("data.enc"), "data.enc");
@@ -43,7 +43,7 @@ TEST(StripPath, KeepsWhatFollowsTheLastSeparator) {
   EXPECT_EQ(stripPath("a\\b\\c"), "a\\b\\c");  // a backslash is an ordinary character here
 }
 
-TEST(FileExists, OrdinaryVisibleFilesOnly) {
+TEST(FileExists, ordinaryVisibleFilesOnly) {
   TempFolder dir;
   writeBytes(dir.file("data.enc"), "\r\n");
   writeBytes(dir.file(".hidden"), "x");
@@ -57,7 +57,7 @@ TEST(FileExists, OrdinaryVisibleFilesOnly) {
   EXPECT_FALSE(fileExists(dir.path() + "/"));
 }
 
-TEST(FileExists, WildcardsMatchOnlyWhenTheFoundNameEqualsThePattern) {
+TEST(FileExists, wildcardsMatchOnlyWhenTheFoundNameEqualsThePattern) {
   TempFolder dir;
   writeBytes(dir.file("data.enc"), "");
   EXPECT_FALSE(fileExists(dir.file("*.enc")));

@@ -19,7 +19,7 @@ class ColumnSort : public EntriesFixture {
 };
 using modListViewEnh::EnhListView_SortColumns;
 
-TEST_F(ColumnSort, emptyListChangesNothing_thenTheFirstClickStillSortsDescending) {
+TEST_F(ColumnSort, emptyListChangesNothingThenTheFirstClickStillSortsDescending) {
   open({});
   EXPECT_TRUE(EnhListView_SortColumns(*form->lstPass, 2, true));
   EXPECT_FALSE(rows().sorted());
@@ -44,7 +44,7 @@ TEST_F(ColumnSort, directionAlternatesAcrossColumns) {
   EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(ColumnSort, ordersAlphabeticallyIgnoringCaseAndAccents_numbersAsText) {
+TEST_F(ColumnSort, ordersAlphabeticallyIgnoringCaseAndAccentsNumbersAsText) {
   open({{"9", "", ""},
         {"banana", "", ""},
         {"\xC9"

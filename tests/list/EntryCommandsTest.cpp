@@ -16,7 +16,7 @@ namespace mb = platform::msgbox;
 const std::vector<Entry> kThree = {
     {"alice", "s3cret", "www.example.org"}, {"bob", "", "C:\\Data\\notes.txt"}, {"carl", "pw", "ftp.site"}};
 
-TEST_F(Commands, withoutSelection_eachCommandSaysSoAndChangesNothing) {
+TEST_F(Commands, withoutSelectionEachCommandSaysSoAndChangesNothing) {
   open(kThree);
   const std::string before = fileBytes();
   platform::clipboard::setText(QStringLiteral("left over"), false);
@@ -37,7 +37,7 @@ TEST_F(Commands, withoutSelection_eachCommandSaysSoAndChangesNothing) {
   EXPECT_EQ(fileBytes(), before);
 }
 
-TEST_F(Commands, copy_putsTheFieldMarkedSecretAndShowsIt) {
+TEST_F(Commands, copyPutsTheFieldMarkedSecretAndShowsIt) {
   open(kThree);
   select(1);
   form->cmdCopy_Click(0);
@@ -60,7 +60,7 @@ TEST_F(Commands, copy_putsTheFieldMarkedSecretAndShowsIt) {
   EXPECT_LE(status().size(), 1025);
 }
 
-TEST_F(Commands, delete_asksWithTheEntrysTextsAndSavesOnOk) {
+TEST_F(Commands, deleteAsksWithTheEntrysTextsAndSavesOnOk) {
   open({{"al\xE9", "p w", "x.org"}, {"bob", "b", "y"}});
   select(1);
   form->cmdDelete_Click();
@@ -78,7 +78,7 @@ TEST_F(Commands, delete_asksWithTheEntrysTextsAndSavesOnOk) {
   EXPECT_EQ(status(), "Entry deleted successfully, data saved.");
 }
 
-TEST_F(Commands, delete_cancelledLeavesListAndFile) {
+TEST_F(Commands, deleteCancelledLeavesListAndFile) {
   open(kThree);
   const std::string before = fileBytes();
   select(2);
@@ -89,7 +89,7 @@ TEST_F(Commands, delete_cancelledLeavesListAndFile) {
   EXPECT_EQ(fileBytes(), before);
 }
 
-TEST_F(Commands, delete_whoseSaveFailsPutsTheRowBackAndSaysWhy) {
+TEST_F(Commands, deleteWhoseSaveFailsPutsTheRowBackAndSaysWhy) {
   open(kThree);
   const std::string before = fileBytes();
   select(2);
@@ -103,7 +103,7 @@ TEST_F(Commands, delete_whoseSaveFailsPutsTheRowBackAndSaysWhy) {
   EXPECT_TRUE(status().startsWith(QStringLiteral("Could not save"))) << status().toStdString();
 }
 
-TEST_F(Commands, goTo_startsTheOpenerWithTheLocationAsOneArgument) {
+TEST_F(Commands, goToStartsTheOpenerWithTheLocationAsOneArgument) {
   const std::vector<std::pair<std::string, QString>> cases = {
       {"www.example.net", "http://www.example.net"},
       {"SHOP.EXAMPLE.COM", "http://SHOP.EXAMPLE.COM"},
@@ -124,7 +124,7 @@ TEST_F(Commands, goTo_startsTheOpenerWithTheLocationAsOneArgument) {
   }
 }
 
-TEST_F(Commands, goTo_emptyLocationAndAFailingOpener) {
+TEST_F(Commands, goToEmptyLocationAndAFailingOpener) {
   open({{"u", "p", ""}});
   select(1);
   form->mnuDataItem_Click(3);

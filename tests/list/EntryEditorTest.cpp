@@ -41,7 +41,7 @@ TEST_F(Editor, layoutAndNamesForAssistiveTechnology) {
   EXPECT_EQ(editor(), nullptr);
 }
 
-TEST_F(Editor, add_appendsSavesAndCloses) {
+TEST_F(Editor, addAppendsSavesAndCloses) {
   open(kTwo);
   form->cmdAdd_Click(0);
   typeAndSave(QStringLiteral(" "), QStringLiteral("p\u00E9"), QString());
@@ -54,7 +54,7 @@ TEST_F(Editor, add_appendsSavesAndCloses) {
 }
 
 // A field too long for the line boxes would freeze the editor; the entry stays whole and usable.
-TEST_F(Editor, edit_refusesAFieldOverTheLimitAndKeepsTheEntry) {
+TEST_F(Editor, editRefusesAFieldOverTheLimitAndKeepsTheEntry) {
   const std::string longest(kMaxEditableField, 'p');
   const std::vector<Entry> entries = {{"u", longest, "l"}, {"u", longest + "p", "l"}};
   open(entries);
@@ -75,7 +75,7 @@ TEST_F(Editor, edit_refusesAFieldOverTheLimitAndKeepsTheEntry) {
   EXPECT_EQ(editor()->txtPassword->text().size(), static_cast<qsizetype>(longest.size()));
 }
 
-TEST_F(Editor, validation_usernameFirstThenPasswordThenWhatTheVaultCantKeep) {
+TEST_F(Editor, validationUsernameFirstThenPasswordThenWhatTheVaultCantKeep) {
   open(kTwo);
   const std::string before = fileBytes();
   form->cmdAdd_Click(0);
@@ -113,7 +113,7 @@ TEST_F(Editor, textsAtTheFormatsEdgesReadBackAsTyped) {
   EXPECT_EQ(allEntries(), (std::vector<Entry>{{"\x8Aki", "|p", "loc|"}}));
 }
 
-TEST_F(Editor, edit_showsTheRowAndOverwritesIt_cancelAndCloseSaveNothing) {
+TEST_F(Editor, editShowsTheRowAndOverwritesItCancelAndCloseSaveNothing) {
   open(kTwo);
   select(2);
   form->cmdEdit_Click();
@@ -148,7 +148,7 @@ TEST_F(Editor, edit_showsTheRowAndOverwritesIt_cancelAndCloseSaveNothing) {
 }
 
 // A text box's default limit would cut a long field short, and Save would store the cut text.
-TEST_F(Editor, edit_keepsFieldsLongerThanATextBoxsDefaultLimit) {
+TEST_F(Editor, editKeepsFieldsLongerThanATextBoxsDefaultLimit) {
   const Entry longEntry = {"u", std::string(40000, 'p'), std::string(70000, 'l')};
   open({longEntry});
   select(1);
@@ -159,7 +159,7 @@ TEST_F(Editor, edit_keepsFieldsLongerThanATextBoxsDefaultLimit) {
 }
 
 // The editor doesn't block the main window: the list and the hand-over state change under it.
-TEST_F(Editor, stale_sortMovesTheRow_saveStillWritesIntoItsEntry) {
+TEST_F(Editor, staleSortMovesTheRowSaveStillWritesIntoItsEntry) {
   open({{"b", "1", ""}, {"a", "2", ""}, {"c", "3", ""}});
   select(1);
   form->cmdEdit_Click();         // row 1: "b"
@@ -169,7 +169,7 @@ TEST_F(Editor, stale_sortMovesTheRow_saveStillWritesIntoItsEntry) {
   EXPECT_EQ(allEntries(), (std::vector<Entry>{{"c", "3", ""}, {"b", "new", ""}, {"a", "2", ""}}));
 }
 
-TEST_F(Editor, stale_anotherEditWhileOpenDoesNotRedirectTheSave) {
+TEST_F(Editor, staleAnotherEditWhileOpenDoesNotRedirectTheSave) {
   open(kTwo);
   select(1);
   form->cmdEdit_Click();
@@ -188,7 +188,7 @@ TEST_F(Editor, stale_anotherEditWhileOpenDoesNotRedirectTheSave) {
   EXPECT_EQ(entry(3), (Entry{"carol", "c1", ""}));
 }
 
-TEST_F(Editor, stale_entryDeletedMeanwhileIsAddedAsNew) {
+TEST_F(Editor, staleEntryDeletedMeanwhileIsAddedAsNew) {
   open(kTwo);
   select(1);
   form->cmdEdit_Click();
@@ -199,7 +199,7 @@ TEST_F(Editor, stale_entryDeletedMeanwhileIsAddedAsNew) {
   EXPECT_EQ(fileBytes(), vaultImage(kMaster, allEntries()));
 }
 
-TEST_F(Editor, failedSave_keepsTheEditorOpenAndTheListAsTheFile) {
+TEST_F(Editor, failedSaveKeepsTheEditorOpenAndTheListAsTheFile) {
   open(kTwo);
   const std::string before = fileBytes();
   platform::files::setCallFaultsForTests({{platform::files::Call::Rename, 0, EACCES}});

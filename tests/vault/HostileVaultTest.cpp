@@ -46,7 +46,7 @@ bool endsInBar(std::string_view s) { return !s.empty() && s.back() == '|'; }
 
 }  // namespace
 
-TEST_F(VaultTest, HostileBytesLoadBySaveAsShown) {
+TEST_F(VaultTest, hostileBytesLoadBySaveAsShown) {
   const std::string pw = flip("pw") + "\r\n";
   struct Case {
     const char* name;

@@ -53,7 +53,7 @@ std::string openWithPassword(const std::string& file, platform::SecretBytes& pla
 
 }  // namespace
 
-TEST(SealedVault, RoundTripGivesTheExactBytes) {
+TEST(SealedVault, roundTripGivesTheExactBytes) {
   std::string everyByte;
   for (int b = 0; b < 256; ++b) everyByte.push_back(static_cast<char>(b));
   const std::string cases[] = {"", "\xF0\xF7\r\n", everyByte, randomBytes(3 << 20)};
@@ -67,13 +67,13 @@ TEST(SealedVault, RoundTripGivesTheExactBytes) {
   }
 }
 
-TEST(SealedVault, WrongPasswordUnlocksNothing) {
+TEST(SealedVault, wrongPasswordUnlocksNothing) {
   const std::string file = *seal("entries", sealing());
   for (std::string_view wrong : {"", "correct horsE", "correct horse ", "correct hors", "\xE3orrect horse"})
     EXPECT_FALSE(*unlock(file, wrong)) << wrong;
 }
 
-TEST(SealedVault, OneFlippedByteIsDamageNeverAWrongPassword) {
+TEST(SealedVault, oneFlippedByteIsDamageNeverAWrongPassword) {
   const std::string file = *seal(randomBytes(300), sealing());
   const std::size_t end = file.size();
   const struct {
@@ -105,7 +105,7 @@ TEST(SealedVault, OneFlippedByteIsDamageNeverAWrongPassword) {
   }
 }
 
-TEST(SealedVault, CutShortIsToldWithoutThePassword) {
+TEST(SealedVault, cutShortIsToldWithoutThePassword) {
   const std::string file = *seal("a few entries", sealing());
   const struct {
     std::size_t length;
@@ -124,7 +124,7 @@ TEST(SealedVault, CutShortIsToldWithoutThePassword) {
   }
 }
 
-TEST(SealedVault, HeaderProblemsAreSentencesForTheUser) {
+TEST(SealedVault, headerProblemsAreSentencesForTheUser) {
   const std::string file = *seal("entries", sealing());
   const std::string limits = " to derive its key; at most 1024 MiB and 16 passes are allowed";
   const std::string settings = "The encrypted vault's key derivation settings are damaged";
@@ -151,7 +151,7 @@ TEST(SealedVault, HeaderProblemsAreSentencesForTheUser) {
 
 // The checksum has no key, so a forger can make it right again; the content is bound to every
 // header byte all the same.
-TEST(SealedVault, ContentIsBoundToTheWholeHeader) {
+TEST(SealedVault, contentIsBoundToTheWholeHeader) {
   const std::string file = *seal("entries", sealing());
   const struct {
     std::size_t at, width;
@@ -166,7 +166,7 @@ TEST(SealedVault, ContentIsBoundToTheWholeHeader) {
   }
 }
 
-TEST(SealedVault, EverySealHasAFreshNonce) {
+TEST(SealedVault, everySealHasAFreshNonce) {
   const std::string first = *seal("same entries", sealing()), second = *seal("same entries", sealing());
   EXPECT_NE(first.substr(kNonceAt, 24), second.substr(kNonceAt, 24));
   EXPECT_NE(first.substr(kHeaderSize), second.substr(kHeaderSize));
@@ -177,7 +177,7 @@ TEST(SealedVault, EverySealHasAFreshNonce) {
   }
 }
 
-TEST(SealedVault, IsSealedOnlyByTheMagic) {
+TEST(SealedVault, isSealedOnlyByTheMagic) {
   using namespace std::string_literals;
   const struct {
     std::string bytes;
@@ -193,7 +193,7 @@ TEST(SealedVault, IsSealedOnlyByTheMagic) {
   for (const auto& c : cases) EXPECT_EQ(isSealed(c.bytes), c.sealed) << c.bytes;
 }
 
-TEST(SealedVault, ChosenParamsAreWithinBoundsAndReadable) {
+TEST(SealedVault, chosenParamsAreWithinBoundsAndReadable) {
   Sealing chosen;
   chosen.params = chooseParams();
   EXPECT_GE(chosen.params.memLimit, kMinChosenMemLimit);

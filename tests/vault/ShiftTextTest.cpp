@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(ShiftText, WorkedValues) {
+TEST(ShiftText, workedValues) {
   std::string s = "abc";
   EXPECT_EQ(shiftText(s), "\xE1\xE2\xE3");
   EXPECT_EQ(shiftText(s), "abc");
@@ -22,7 +22,7 @@ std::u16string platform_char(int code) {
 }
 }  // namespace
 
-TEST(ShiftText, AllCodesShiftTwiceToThemselvesThroughTheCodePage) {
+TEST(ShiftText, allCodesShiftTwiceToThemselvesThroughTheCodePage) {
   for (int c = 0; c < 256; ++c) {
     std::u16string text = platform_char(c);
     std::u16string once = text;
@@ -34,13 +34,13 @@ TEST(ShiftText, AllCodesShiftTwiceToThemselvesThroughTheCodePage) {
   }
 }
 
-TEST(ShiftText, EuroAndZeroSwap) {
+TEST(ShiftText, euroAndZeroSwap) {
   std::u16string euro = u"\u20AC";
   EXPECT_EQ(shiftText(euro), std::u16string(1, u'\0'));
   EXPECT_EQ(shiftText(euro), u"\u20AC");
 }
 
-TEST(ShiftText, CharacterOutsideTheCodePageComesBackAsQuestionMark) {
+TEST(ShiftText, characterOutsideTheCodePageComesBackAsQuestionMark) {
   std::u16string text = u"a\u0416b";
   std::u16string& result = shiftText(text);
   EXPECT_EQ(&result, &text);  // shifted in place, and returned

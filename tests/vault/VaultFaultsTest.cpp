@@ -50,7 +50,7 @@ std::vector<Entry> manyEntries(int count, std::size_t fieldSize) {
 
 // The first start creates data.enc; each call of that creation failing in turn ends the program
 // with the reason and leaves no file at all, so the next start tries afresh.
-TEST_F(VaultTest, ANewVaultsCreationWithEachCallFailingInTurn) {
+TEST_F(VaultTest, aNewVaultsCreationWithEachCallFailingInTurn) {
   files::setCallFaultsForTests({});
   openVault();
   const auto calls = files::loggedCallsForTests();
@@ -87,7 +87,7 @@ TEST_F(VaultTest, ANewVaultsCreationWithEachCallFailingInTurn) {
 
 // The kernel itself refuses the save part-way: the save says so with the kernel's reason, and the
 // old bytes stay whole. Each runs in a child: the limit, or the tiny disk, is the child's own.
-TEST_F(VaultTest, ASaveTheKernelRefusesPartWayKeepsTheOldBytes) {
+TEST_F(VaultTest, aSaveTheKernelRefusesPartWayKeepsTheOldBytes) {
   const std::string disk = dir.file("disk");
   ::mkdir(disk.c_str(), 0700);
   struct Limit {
@@ -135,7 +135,7 @@ TEST_F(VaultTest, ASaveTheKernelRefusesPartWayKeepsTheOldBytes) {
 // moments. After every kill data.enc is one image or the other, whole; the temporary file a kill
 // leaves is removed by the next save, and by the next start. KEYLOFT_CRASH_KILLS sets the count
 // (the long run: 1000).
-TEST_F(VaultTest, KilledSavesLeaveOneWholeImage) {
+TEST_F(VaultTest, killedSavesLeaveOneWholeImage) {
   const char* env = std::getenv("KEYLOFT_CRASH_KILLS");
   const int kills = env ? std::atoi(env) : 50;
   const unsigned seed = std::random_device{}();

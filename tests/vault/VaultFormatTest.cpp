@@ -17,7 +17,7 @@ std::vector<std::string> lines(std::string_view bytes) {
 
 }  // namespace
 
-TEST(LineReader, ReadingRules) {
+TEST(LineReader, readingRules) {
   using V = std::vector<std::string>;
   EXPECT_EQ(lines(""), V{});
   EXPECT_EQ(lines("\r\n"), V{""});
@@ -30,14 +30,14 @@ TEST(LineReader, ReadingRules) {
   EXPECT_EQ(lines("a\r\r\n"), (V{"a", ""}));
 }
 
-TEST(LineReader, RestIsWhatFollowsTheLinesRead) {
+TEST(LineReader, restIsWhatFollowsTheLinesRead) {
   vault::LineReader r("first\r\nsecond\r\n");
   std::string_view line;
   ASSERT_TRUE(r.next(line));
   EXPECT_EQ(r.rest(), "second\r\n");
 }
 
-TEST(SplitEntry, PiecesAtEverySeparatorFromTheLeft) {
+TEST(SplitEntry, piecesAtEverySeparatorFromTheLeft) {
   using A = std::array<std::string_view, 3>;
   EXPECT_EQ(vault::splitEntry("u|||p|||l"), (A{"u", "p", "l"}));
   EXPECT_EQ(vault::splitEntry("u||||||l"), (A{"u", "", "l"}));
@@ -47,7 +47,7 @@ TEST(SplitEntry, PiecesAtEverySeparatorFromTheLeft) {
   EXPECT_EQ(vault::splitEntry("u|||p"), (A{"u", "p", ""}));
 }
 
-TEST(EntryLines, ByteImageOfOneEntry) {
+TEST(EntryLines, byteImageOfOneEntry) {
   std::string out;
   vault::appendShiftedEntry(out, "a", "b", "c");
   EXPECT_EQ(out, "\xE1\xFC\xFC\xFC\xE2\xFC\xFC\xFC\xE3\r\n");

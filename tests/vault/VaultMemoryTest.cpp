@@ -54,7 +54,7 @@ class VaultMemory : public VaultTest {
 };
 
 // Sparse files: no disk is spent. Up to 1 GiB the vault is read (a failing buffer shows it tried).
-TEST_F(VaultMemory, AVaultOver1GiBIsRefusedUnreadAndUntouched) {
+TEST_F(VaultMemory, aVaultOver1GiBIsRefusedUnreadAndUntouched) {
   const std::pair<off_t, std::string> cases[] = {
       {(1LL << 30) - 1, "Not enough memory to read the vault (1.0 GiB)."},
       {1LL << 30, "Not enough memory to read the vault (1.0 GiB)."},
@@ -80,7 +80,7 @@ TEST_F(VaultMemory, AVaultOver1GiBIsRefusedUnreadAndUntouched) {
 
 // The first large allocation of each step fails in turn; `spared` lets the earlier ones (the
 // reads) be. Each vault is 3 MB.
-TEST_F(VaultMemory, RunningOutOfMemoryWhileLoadingEndsWithASentence) {
+TEST_F(VaultMemory, runningOutOfMemoryWhileLoadingEndsWithASentence) {
   const std::vector<testing_support::Entry> entries(280'000, {"u", "p", "l"});
   const std::string plain = testing_support::vaultImage("pw", entries);
   masterPassword = u"pw";
@@ -112,7 +112,7 @@ TEST_F(VaultMemory, RunningOutOfMemoryWhileLoadingEndsWithASentence) {
 
 // Decrypting is one of those steps: content that does not fit is a failure the caller words, not an
 // exception through it.
-TEST_F(VaultMemory, DecryptedContentThatDoesNotFitIsAFailure) {
+TEST_F(VaultMemory, decryptedContentThatDoesNotFitIsAFailure) {
   auto sealing = vault::sealed::newSealing("pw", vault::sealed::costsForNewKey());
   ASSERT_TRUE(sealing);
   const std::string file = *vault::sealed::seal(std::string(2 << 20, 'x'), *sealing);

@@ -3,14 +3,14 @@
 
 using namespace modGlobals;
 
-TEST_F(VaultTest, OpenWithoutAFileCreatesOneEmptyLineAndAsksForANewPassword) {
+TEST_F(VaultTest, openWithoutAFileCreatesOneEmptyLineAndAsksForANewPassword) {
   openVault();
   EXPECT_EQ(bytes(), "\r\n");
   EXPECT_EQ(events, std::vector<std::string>{"ask new"});
   EXPECT_TRUE(creatingMasterPassword);
 }
 
-TEST_F(VaultTest, OpenWithAPasswordAsksToVerifyIt) {
+TEST_F(VaultTest, openWithAPasswordAsksToVerifyIt) {
   write(flip("Secret") + "\r\n" + flip("a|||b|||c") + "\r\n\r\n");
   openVault();
   EXPECT_EQ(events, std::vector<std::string>{"ask"});
@@ -18,7 +18,7 @@ TEST_F(VaultTest, OpenWithAPasswordAsksToVerifyIt) {
   EXPECT_EQ(storedMasterPassword, u"Secret");
 }
 
-TEST_F(VaultTest, ZeroByteFileMeansNoMasterPasswordYet) {
+TEST_F(VaultTest, zeroByteFileMeansNoMasterPasswordYet) {
   write("");
   openVault();
   EXPECT_EQ(events, std::vector<std::string>{"ask new"});
@@ -27,7 +27,7 @@ TEST_F(VaultTest, ZeroByteFileMeansNoMasterPasswordYet) {
   EXPECT_EQ(lastStatus(), u"Loaded 0 entries");
 }
 
-TEST_F(VaultTest, CreateWritesOnlyThePasswordLine) {
+TEST_F(VaultTest, createWritesOnlyThePasswordLine) {
   openVault();
   events.clear();
   masterPassword = u"P\u00E4ss\u20AC";  // accents and the euro sign are in the code page
@@ -39,7 +39,7 @@ TEST_F(VaultTest, CreateWritesOnlyThePasswordLine) {
   EXPECT_EQ(masterPassword, u"P\u00E4ss\u20AC");  // the plain value in memory is unchanged
 }
 
-TEST_F(VaultTest, CreateKeepsEntryLinesFoundUnderAnEmptyFirstLine) {
+TEST_F(VaultTest, createKeepsEntryLinesFoundUnderAnEmptyFirstLine) {
   const std::string entries = flip("u|||p|||l") + "\r\n" + flip("v|||q|||m") + "\r\n\r\n";
   write("\r\n" + entries);
   openVault();
@@ -51,7 +51,7 @@ TEST_F(VaultTest, CreateKeepsEntryLinesFoundUnderAnEmptyFirstLine) {
   EXPECT_EQ(row(2), "v/q/m");
 }
 
-TEST_F(VaultTest, OneEntryFileLoadsAndSavesToTheSameBytes) {
+TEST_F(VaultTest, oneEntryFileLoadsAndSavesToTheSameBytes) {
   const std::string image = flip("pw") + "\r\n" + flip("a|||b|||c") + "\r\n\r\n";
   ASSERT_EQ(image.size(), 2u + 15u);
   write(image);
@@ -66,7 +66,7 @@ TEST_F(VaultTest, OneEntryFileLoadsAndSavesToTheSameBytes) {
   EXPECT_GT(lastStatus().size(), 6u);
 }
 
-TEST_F(VaultTest, SavingAnEmptyListWritesThePasswordAndTwoLineEnds) {
+TEST_F(VaultTest, savingAnEmptyListWritesThePasswordAndTwoLineEnds) {
   masterPassword = u"pw";
   EXPECT_TRUE(saveVault());
   EXPECT_EQ(bytes(), flip("pw") + "\r\n\r\n");
@@ -74,7 +74,7 @@ TEST_F(VaultTest, SavingAnEmptyListWritesThePasswordAndTwoLineEnds) {
   EXPECT_EQ(lastStatus(), u"Loaded 0 entries");
 }
 
-TEST_F(VaultTest, LoadingFollowsTheSplitAndSkipRules) {
+TEST_F(VaultTest, loadingFollowsTheSplitAndSkipRules) {
   write(flip("pw") + "\r\n" + flip("empty||||||pw") + "\r\n" +  // empty password: six bars in a row
         "\r\n" + " \r\n" +                                      // raw empty and raw single-space lines are skipped
         flip("bar||||p|||l") + "\r\n" +                         // a user name ending in a bar loses it to the password
@@ -96,7 +96,7 @@ TEST_F(VaultTest, LoadingFollowsTheSplitAndSkipRules) {
   EXPECT_EQ(lastStatus(), u"Loaded 5 entries");
 }
 
-TEST_F(VaultTest, PlainCode138RoundTripsThroughSave) {
+TEST_F(VaultTest, plainCode138RoundTripsThroughSave) {
   masterPassword = u"pw";
   list.add("u",
            "a\x8A"
@@ -112,7 +112,7 @@ TEST_F(VaultTest, PlainCode138RoundTripsThroughSave) {
             "b/");
 }
 
-TEST_F(VaultTest, SaveWritesTheListsCurrentOrder) {
+TEST_F(VaultTest, saveWritesTheListsCurrentOrder) {
   masterPassword = u"pw";
   list.add("b", "1", "");
   list.add("a", "2", "");
@@ -121,7 +121,7 @@ TEST_F(VaultTest, SaveWritesTheListsCurrentOrder) {
   EXPECT_EQ(bytes(), flip("pw") + "\r\n" + flip("a|||2|||") + "\r\n" + flip("b|||1|||") + "\r\n\r\n");
 }
 
-TEST_F(VaultTest, NoSixteenBitLimit) {
+TEST_F(VaultTest, noSixteenBitLimit) {
   masterPassword = u"pw";
   const std::int64_t n = 1'000'000;
   list.reserve(n);

@@ -19,7 +19,7 @@ bool startsWith(const std::u16string& s, std::u16string_view prefix) { return s.
 
 }  // namespace
 
-TEST_F(VaultTest, NewVaultIsOwnerOnlyAndARewriteKeepsPermissions) {
+TEST_F(VaultTest, newVaultIsOwnerOnlyAndARewriteKeepsPermissions) {
   openVault();
   EXPECT_EQ(testing_support::fileMode(vaultFile()), 0600);
   ::chmod(vaultFile().c_str(), 0640);
@@ -29,7 +29,7 @@ TEST_F(VaultTest, NewVaultIsOwnerOnlyAndARewriteKeepsPermissions) {
   EXPECT_EQ(testing_support::fileMode(vaultFile()), 0640);
 }
 
-TEST_F(VaultTest, SaveFailingPartwayKeepsTheOldBytesAndSaysWhy) {
+TEST_F(VaultTest, saveFailingPartwayKeepsTheOldBytesAndSaysWhy) {
   const std::string old = flip("pw") + "\r\n" + flip("a|||b|||c") + "\r\n\r\n";
   write(old);
   masterPassword = u"pw";
@@ -43,7 +43,7 @@ TEST_F(VaultTest, SaveFailingPartwayKeepsTheOldBytesAndSaysWhy) {
   for (const auto& s : statuses) EXPECT_FALSE(startsWith(s, u"Saved "));
 }
 
-TEST_F(VaultTest, SaveWithoutTheListRefusesAndKeepsTheEntries) {
+TEST_F(VaultTest, saveWithoutTheListRefusesAndKeepsTheEntries) {
   const std::string old = flip("pw") + "\r\n" + flip("a|||b|||c") + "\r\n\r\n";
   write(old);
   masterPassword = u"pw";
@@ -53,7 +53,7 @@ TEST_F(VaultTest, SaveWithoutTheListRefusesAndKeepsTheEntries) {
   EXPECT_EQ(lastStatus(), u"Could not save data.enc: The list of entries is not open");
 }
 
-TEST_F(VaultTest, SaveIntoAReadOnlyFolderKeepsTheOldBytes) {
+TEST_F(VaultTest, saveIntoAReadOnlyFolderKeepsTheOldBytes) {
   const std::string old = flip("pw") + "\r\n\r\n";
   write(old);
   ::chmod(dir.path().c_str(), 0555);
@@ -69,7 +69,7 @@ TEST_F(VaultTest, SaveIntoAReadOnlyFolderKeepsTheOldBytes) {
   EXPECT_EQ(testing_support::entryCount(dir.path()), 1u);
 }
 
-TEST_F(VaultTest, FailedCreateIsNotReportedAsCreated) {
+TEST_F(VaultTest, failedCreateIsNotReportedAsCreated) {
   openVault();
   masterPassword = u"abcd";
   platform::files::setCallFaultsForTests({{platform::files::Call::SyncFile, 1, EIO}});
@@ -79,7 +79,7 @@ TEST_F(VaultTest, FailedCreateIsNotReportedAsCreated) {
   for (const auto& s : statuses) EXPECT_NE(s, u"Password created successfully");
 }
 
-TEST_F(VaultTest, UnreadableVaultEndsTheProgramUntouched) {
+TEST_F(VaultTest, unreadableVaultEndsTheProgramUntouched) {
   const std::string old = flip("pw") + "\r\n";
   write(old);
   ::chmod(vaultFile().c_str(), 0);
@@ -97,7 +97,7 @@ TEST_F(VaultTest, UnreadableVaultEndsTheProgramUntouched) {
 
 // Something other than a vault file in its place is named for what it is, left alone, and ends
 // the program before any dialog (reading a FIFO would hang).
-TEST_F(VaultTest, ANonRegularVaultIsRefusedAndLeftAlone) {
+TEST_F(VaultTest, aNonRegularVaultIsRefusedAndLeftAlone) {
   const std::pair<std::function<void(const std::string&)>, std::u16string> cases[] = {
       {[](const std::string& p) { ::mkdir(p.c_str(), 0755); }, u"Not a regular file"},
       {[](const std::string& p) { ::mkfifo(p.c_str(), 0600); }, u"Not a regular file"},
@@ -118,7 +118,7 @@ TEST_F(VaultTest, ANonRegularVaultIsRefusedAndLeftAlone) {
 }
 
 // Two programs on one vault would each rewrite it without the other's changes.
-TEST_F(VaultTest, ASecondProgramOnTheSameVaultIsTurnedAway) {
+TEST_F(VaultTest, aSecondProgramOnTheSameVaultIsTurnedAway) {
   write(flip("pw") + "\r\n");
   ASSERT_EQ(platform::files::lockForProcess(dir.file(".data.enc.lock")), platform::files::LockResult::Held);
   openVault();
@@ -134,7 +134,7 @@ TEST_F(VaultTest, ASecondProgramOnTheSameVaultIsTurnedAway) {
 
 // Where no lock file can be made (here a folder stands in its place) nobody can hold one either:
 // the start goes on.
-TEST_F(VaultTest, AVaultWhoseLockFileCannotBeMadeStillOpens) {
+TEST_F(VaultTest, aVaultWhoseLockFileCannotBeMadeStillOpens) {
   write(flip("pw") + "\r\n");
   std::filesystem::create_directory(dir.file(".data.enc.lock"));
   openVault();
@@ -142,7 +142,7 @@ TEST_F(VaultTest, AVaultWhoseLockFileCannotBeMadeStillOpens) {
   EXPECT_EQ(events, std::vector<std::string>{"ask"});
 }
 
-TEST_F(VaultTest, StartRemovesWhatKilledSavesLeftBehind) {
+TEST_F(VaultTest, startRemovesWhatKilledSavesLeftBehind) {
   write(flip("pw") + "\r\n");
   testing_support::writeBytes(dir.file("data.enc.tmp-Xy12z9"), "copy of the vault");
   openVault();
@@ -150,7 +150,7 @@ TEST_F(VaultTest, StartRemovesWhatKilledSavesLeftBehind) {
   EXPECT_EQ(bytes(), flip("pw") + "\r\n");
 }
 
-TEST_F(VaultTest, ANewVaultOnAFolderWithoutHardLinks) {
+TEST_F(VaultTest, aNewVaultOnAFolderWithoutHardLinks) {
   platform::files::setCallFaultsForTests({{platform::files::Call::Link, 1, EPERM}});
   openVault();
   EXPECT_TRUE(fatals.empty());

@@ -5,7 +5,7 @@
 
 namespace cp = platform::codepage;
 
-TEST(CodePage, EveryByteRoundTrips) {
+TEST(CodePage, everyByteRoundTrips) {
   for (int b = 0; b < 256; ++b) {
     unsigned char back = 0;
     ASSERT_TRUE(cp::toByte(cp::toChar(static_cast<unsigned char>(b)), back)) << b;
@@ -13,7 +13,7 @@ TEST(CodePage, EveryByteRoundTrips) {
   }
 }
 
-TEST(CodePage, KnownCharacters) {
+TEST(CodePage, knownCharacters) {
   EXPECT_EQ(cp::toChar(0x80), u'\u20AC');  // euro sign
   EXPECT_EQ(cp::toChar(0x9F), u'\u0178');
   EXPECT_EQ(cp::toChar(0xE9), u'\u00E9');
@@ -21,7 +21,7 @@ TEST(CodePage, KnownCharacters) {
   for (unsigned char b : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) EXPECT_EQ(cp::toChar(b), char16_t(b));
 }
 
-TEST(CodePage, CharactersOutsideBecomeQuestionMarks) {
+TEST(CodePage, charactersOutsideBecomeQuestionMarks) {
   EXPECT_EQ(cp::fromUnicode(u"a\u0416b\u20AC"), std::string("a?b\x80"));
   // C1 controls that Windows-1252 assigns to other characters are not in it.
   EXPECT_EQ(cp::fromUnicode(u"\u0080\u0099"), "??");

@@ -9,7 +9,7 @@
 using testing_support::TempFolder;
 using testing_support::writeBytes;
 
-TEST(Wildcards, MatchStarAndQuestionMark) {
+TEST(Wildcards, matchStarAndQuestionMark) {
   EXPECT_TRUE(platform::wildcardMatch("*", "anything"));
   EXPECT_TRUE(platform::wildcardMatch("d?ta.*", "data.enc"));
   EXPECT_TRUE(platform::wildcardMatch("*.enc", ".enc"));
@@ -21,7 +21,7 @@ TEST(Wildcards, MatchStarAndQuestionMark) {
   EXPECT_TRUE(platform::wildcardMatch("a\\*", "a\\b"));  // and so is a backslash
 }
 
-TEST(FindFirstFile, FindsRegularVisibleFilesInNameOrder) {
+TEST(FindFirstFile, findsRegularVisibleFilesInNameOrder) {
   TempFolder dir;
   writeBytes(dir.file("b.txt"), "b");
   writeBytes(dir.file("a.txt"), "a");
@@ -39,7 +39,7 @@ TEST(FindFirstFile, FindsRegularVisibleFilesInNameOrder) {
   EXPECT_EQ(name, "");
 }
 
-TEST(FindFirstFile, UnreadableFolderFails) {
+TEST(FindFirstFile, unreadableFolderFails) {
   TempFolder dir;
   std::string name;
   EXPECT_FALSE(platform::findFirstFile(dir.file("missing/x"), name));

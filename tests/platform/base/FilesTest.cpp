@@ -28,7 +28,7 @@ class FileFaults : public ::testing::Test {
   TempFolder dir;
 };
 
-TEST_F(FileFaults, AtomicWriteCreatesOwnerOnlyAndKeepsExistingPermissions) {
+TEST_F(FileFaults, atomicWriteCreatesOwnerOnlyAndKeepsExistingPermissions) {
   auto written = files::writeFileAtomically(dir.file("new"), std::string("a\0b", 3));
   ASSERT_TRUE(written) << written.why();
   EXPECT_EQ(readBytes(dir.file("new")), std::string("a\0b", 3));
@@ -64,7 +64,7 @@ const int kErrors[] = {EIO, ENOSPC, EDQUOT, EROFS, EACCES, EINTR};
 // Each call of a save fails in turn with each error: until the rename, the old bytes stay, the
 // temporary file goes and the reason is the call's; an interruption is retried; the folder's fsync
 // comes after the content is in place and does not fail the save.
-TEST_F(FileFaults, EachCallOfASaveFailingInTurn) {
+TEST_F(FileFaults, eachCallOfASaveFailingInTurn) {
   const std::string old = "old bytes", fresh = std::string(70000, 'n') + "new";
   writeBytes(dir.file("data"), old);
   const auto calls = callsOf([&] { (void)files::writeFileAtomically(dir.file("data"), fresh); });
@@ -103,7 +103,7 @@ TEST_F(FileFaults, EachCallOfASaveFailingInTurn) {
 
 // Every write may come back short, even with nothing written: the rest is written, or the save
 // fails, never a file with a hole or a hang.
-TEST_F(FileFaults, ShortWritesAreCompletedOrFail) {
+TEST_F(FileFaults, shortWritesAreCompletedOrFail) {
   const std::string fresh = "0123456789abcdef";
   const std::pair<std::size_t, bool> cases[] = {{1, true}, {15, true}, {0, false}};
   for (const auto& [written, completes] : cases) {
@@ -117,7 +117,7 @@ TEST_F(FileFaults, ShortWritesAreCompletedOrFail) {
 
 // Creating a new vault, with and without hard links: each call failing in turn never leaves a
 // half-made file or a temporary one; only an interruption is retried into success.
-TEST_F(FileFaults, EachCallOfAnExclusiveCreateFailingInTurn) {
+TEST_F(FileFaults, eachCallOfAnExclusiveCreateFailingInTurn) {
   for (bool hardLinks : {true, false}) {
     const std::vector<files::CallFault> base = hardLinks ? std::vector<files::CallFault>{}
                                                          : std::vector<files::CallFault>{{files::Call::Link, 1, EPERM}};
@@ -152,7 +152,7 @@ TEST_F(FileFaults, EachCallOfAnExclusiveCreateFailingInTurn) {
   }
 }
 
-TEST_F(FileFaults, ReadOnlyFolderFailsWithTheSystemsReason) {
+TEST_F(FileFaults, readOnlyFolderFailsWithTheSystemsReason) {
   writeBytes(dir.file("data"), "old");
   ::chmod(dir.path().c_str(), 0555);
   int code = testing_support::runUnprivileged([&] {
@@ -165,7 +165,7 @@ TEST_F(FileFaults, ReadOnlyFolderFailsWithTheSystemsReason) {
   EXPECT_EQ(readBytes(dir.file("data")), "old");
 }
 
-TEST_F(FileFaults, ReadReportsMissingAndFolders) {
+TEST_F(FileFaults, readReportsMissingAndFolders) {
   platform::SecretBytes bytes;
   const files::FileRead missing = files::readFile(dir.file("none"), bytes);
   EXPECT_FALSE(missing);
@@ -177,14 +177,14 @@ TEST_F(FileFaults, ReadReportsMissingAndFolders) {
 
 // The buffer is sized once, at open: a file that grows meanwhile is refused, not read into a bigger
 // one. /proc's files are such files: their size says 0 bytes.
-TEST_F(FileFaults, AFileThatGrowsWhileReadIsRefused) {
+TEST_F(FileFaults, aFileThatGrowsWhileReadIsRefused) {
   platform::SecretBytes bytes;
   EXPECT_EQ(files::readFile("/proc/self/status", bytes).error, files::kGrewWhileRead);
   EXPECT_TRUE(bytes.empty());
 }
 
 // A file-size limit (a quota, ulimit -f) must fail the save, not kill the program with SIGXFSZ.
-TEST_F(FileFaults, FileSizeLimitFailsTheWriteInsteadOfEndingTheProcess) {
+TEST_F(FileFaults, fileSizeLimitFailsTheWriteInsteadOfEndingTheProcess) {
   writeBytes(dir.file("data"), "old bytes");
   const int code = testing_support::runInChild([&] {
     rlimit limit{4096, 4096};
@@ -200,7 +200,7 @@ TEST_F(FileFaults, FileSizeLimitFailsTheWriteInsteadOfEndingTheProcess) {
 
 // A vault kept elsewhere behind a link: the save must reach the real file and keep the link, and
 // make durable the folder where the rename happened, not the link's.
-TEST_F(FileFaults, WritingThroughALinkReplacesItsTargetAndKeepsTheLink) {
+TEST_F(FileFaults, writingThroughALinkReplacesItsTargetAndKeepsTheLink) {
   TempFolder elsewhere;
   writeBytes(elsewhere.file("real"), "old");
   ::chmod(elsewhere.file("real").c_str(), 0640);
@@ -219,7 +219,7 @@ TEST_F(FileFaults, WritingThroughALinkReplacesItsTargetAndKeepsTheLink) {
 
 // FAT, exFAT and network folders refuse hard links, each with its own error: creation still works,
 // still never replaces, and a failure leaves nothing behind.
-TEST_F(FileFaults, ExclusiveCreateNeverReplacesWithOrWithoutHardLinks) {
+TEST_F(FileFaults, exclusiveCreateNeverReplacesWithOrWithoutHardLinks) {
   for (int linkError : {0, EPERM, EOPNOTSUPP, ENOSYS}) {
     SCOPED_TRACE(linkError ? std::string("no hard links: ") + std::strerror(linkError) : "hard links");
     TempFolder folder;
@@ -241,7 +241,7 @@ TEST_F(FileFaults, ExclusiveCreateNeverReplacesWithOrWithoutHardLinks) {
   EXPECT_EQ(testing_support::entryCount(dir.path()), 0u);
 }
 
-TEST_F(FileFaults, PathKindsFollowLinks) {
+TEST_F(FileFaults, pathKindsFollowLinks) {
   writeBytes(dir.file("file"), "x");
   ::mkdir(dir.file("folder").c_str(), 0700);
   ::mkfifo(dir.file("fifo").c_str(), 0600);
@@ -270,7 +270,7 @@ TEST_F(FileFaults, PathKindsFollowLinks) {
 
 // A killed save leaves its temporary file, a full copy of the vault: the next start removes ours
 // and nothing else.
-TEST_F(FileFaults, StaleTemporariesAreRemovedAndNothingElse) {
+TEST_F(FileFaults, staleTemporariesAreRemovedAndNothingElse) {
   TempFolder elsewhere;
   const std::string kept[] = {"data.enc",         "data.enc.tmp-abc",    "data.enc.tmp-ABCDEFG", "data.enc.tmp-12345!",
                               "other.tmp-123456", "data.enc.tmp-linked", "data.enc.tmp-folder"};
@@ -294,7 +294,7 @@ TEST_F(FileFaults, StaleTemporariesAreRemovedAndNothingElse) {
 }
 
 // One holder at a time; a holder that dies, however it dies, leaves no lock behind.
-TEST_F(FileFaults, ProcessLockIsExclusiveAndDiesWithItsHolder) {
+TEST_F(FileFaults, processLockIsExclusiveAndDiesWithItsHolder) {
   const std::string lock = dir.file(".lock");
   const auto inChild = [&](bool killItself) {
     return testing_support::runInChild([&] {

@@ -16,7 +16,7 @@ std::vector<std::string> column(const ListItems& l, int c) {
 
 }  // namespace
 
-TEST(ListItems, RowsKeepTheirThreeTextsAndKeys) {
+TEST(ListItems, rowsKeepTheirThreeTextsAndKeys) {
   ListItems l;
   l.add("user", "", "loc");
   l.add("", "pw", "");
@@ -36,7 +36,7 @@ TEST(ListItems, RowsKeepTheirThreeTextsAndKeys) {
   EXPECT_EQ(l.findKey(key), 0);
 }
 
-TEST(ListItems, FirstSelectedScansInRowOrder) {
+TEST(ListItems, firstSelectedScansInRowOrder) {
   ListItems l;
   EXPECT_EQ(l.firstSelected(), 0);
   for (auto t : {"c", "a", "b"}) l.add(t);
@@ -51,7 +51,7 @@ TEST(ListItems, FirstSelectedScansInRowOrder) {
   EXPECT_EQ(l.row(l.firstSelected()).text(), "b");
 }
 
-TEST(ListItems, SortSettingsSortAndKeepTheOrder) {
+TEST(ListItems, sortSettingsSortAndKeepTheOrder) {
   ListItems l;
   l.add("b", "2", "z");
   l.add("a", "10", "y");
@@ -68,7 +68,7 @@ TEST(ListItems, SortSettingsSortAndKeepTheOrder) {
   EXPECT_EQ(column(l, 1), (std::vector<std::string>{"9", "2", "10", "0"}));
 }
 
-TEST(CompareText, AlphabeticalIgnoringCaseAndAccentsFirst) {
+TEST(CompareText, alphabeticalIgnoringCaseAndAccentsFirst) {
   EXPECT_LT(compareText("apple", "Banana"), 0);
   EXPECT_LT(compareText("Banana", "cherry"), 0);
   EXPECT_LT(compareText("\xE9t\xE9", "ezz"), 0);        // été sorts with e

@@ -35,7 +35,7 @@ class Settings : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(Settings, SavedValuesReadBackExactlyAndReachTheDiskAtOnce) {
+TEST_F(Settings, savedValuesReadBackExactlyAndReachTheDiskAtOnce) {
   EXPECT_EQ(get(app, section, key), QStringLiteral("default"));
   EXPECT_TRUE(files().isEmpty());  // reading creates nothing
 
@@ -53,7 +53,7 @@ TEST_F(Settings, SavedValuesReadBackExactlyAndReachTheDiskAtOnce) {
   EXPECT_EQ(get(app, QStringLiteral("General"), key), awkward);
 }
 
-TEST_F(Settings, EachApplicationHasItsOwnFileInsideTheFolder) {
+TEST_F(Settings, eachApplicationHasItsOwnFileInsideTheFolder) {
   settings::saveSetting(QStringLiteral("One"), section, key, QStringLiteral("1"));
   settings::saveSetting(QStringLiteral("../Two"), section, key, QStringLiteral("2"));
   EXPECT_EQ(get(QStringLiteral("One"), section, key), QStringLiteral("1"));

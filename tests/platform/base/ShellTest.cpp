@@ -31,7 +31,7 @@ class Shell : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(Shell, ExplorerIsTheSystemOpenerAndTheRestIsOneUntouchedArgument) {
+TEST_F(Shell, explorerIsTheSystemOpenerAndTheRestIsOneUntouchedArgument) {
   const QString hostile = QStringLiteral("http://a.org/x; rm -rf ~ && echo $(id) \"q\" 'r' `s` |t >u");
   EXPECT_TRUE(start(QStringLiteral("explorer ") + hostile));
   EXPECT_EQ(started, (QStringList{QStringLiteral("xdg-open"), hostile}));
@@ -41,14 +41,14 @@ TEST_F(Shell, ExplorerIsTheSystemOpenerAndTheRestIsOneUntouchedArgument) {
   EXPECT_EQ(started, (QStringList{QStringLiteral("notepad"), QStringLiteral("C:\\a b.txt")}));
 }
 
-TEST_F(Shell, AnEmptyRestGivesNoArgumentAtAll) {
+TEST_F(Shell, anEmptyRestGivesNoArgumentAtAll) {
   EXPECT_TRUE(start(QStringLiteral("explorer ")));
   EXPECT_EQ(started, QStringList{QStringLiteral("xdg-open")});
   EXPECT_TRUE(start(QStringLiteral("Explorer")));
   EXPECT_EQ(started, QStringList{QStringLiteral("xdg-open")});
 }
 
-TEST_F(Shell, FailuresAreReportedWithTheirReason) {
+TEST_F(Shell, failuresAreReportedWithTheirReason) {
   failWith = QStringLiteral("no opener");
   QString error;
   EXPECT_FALSE(start(QStringLiteral("explorer x"), &error));
@@ -59,7 +59,7 @@ TEST_F(Shell, FailuresAreReportedWithTheirReason) {
   EXPECT_EQ(calls, 1);
 }
 
-TEST(ShellReal, AProgramThatCannotBeStartedIsReportedNotIgnored) {
+TEST(ShellReal, aProgramThatCannotBeStartedIsReportedNotIgnored) {
   QString error;
   EXPECT_FALSE(
       shell::startCommandLine(QStringLiteral("keyloft-test-no-such-program-7f3a arg"), shell::vbNormalFocus, &error));

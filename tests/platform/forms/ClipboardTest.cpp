@@ -13,7 +13,7 @@
 
 namespace clipboard = platform::clipboard;
 
-TEST(Clipboard, SecretsCarryTheHintPlainTextDoesNotAndClearEmpties) {
+TEST(Clipboard, secretsCarryTheHintPlainTextDoesNotAndClearEmpties) {
   const QString hint = QStringLiteral("x-kde-passwordManagerHint");
   clipboard::setText(QStringLiteral("p\u00e4ss word\t"), true);
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();

@@ -35,7 +35,7 @@ class KeyedLineEdit final : public QLineEdit {
 
 }  // namespace
 
-TEST(Controls, ListedInCreationOrderWithFrameContentsAndWithoutInnerParts) {
+TEST(Controls, listedInCreationOrderWithFrameContentsAndWithoutInnerParts) {
   platform::Form form(QStringLiteral("Controls"));
   QWidget* client = form.client();
   auto* button = new QPushButton(client);
@@ -58,7 +58,7 @@ TEST(Controls, ListedInCreationOrderWithFrameContentsAndWithoutInnerParts) {
   EXPECT_EQ(platform::controlsOf(&form), (QList<QObject*>{button, frame, inFrame, list, timer, bar}));
 }
 
-TEST(Controls, TypeNamesGoByTheObjectsOwnClassAndExplicitNamesWin) {
+TEST(Controls, typeNamesGoByTheObjectsOwnClassAndExplicitNamesWin) {
   QWidget window;
   auto* combo = new QComboBox(&window);
   auto* own = new OwnLabel(&window);

@@ -58,7 +58,7 @@ class Forms : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(Forms, LoadOncePerLoadingAndShowOnlyBringsALoadedWindowForward) {
+TEST_F(Forms, loadOncePerLoadingAndShowOnlyBringsALoadedWindowForward) {
   ProbeForm* form = forms::load<ProbeForm>();
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(forms::load<ProbeForm>(), form);
@@ -79,7 +79,7 @@ TEST_F(Forms, LoadOncePerLoadingAndShowOnlyBringsALoadedWindowForward) {
   EXPECT_FALSE(counts.visibleDuringLoad);
 }
 
-TEST_F(Forms, UnloadRunsHandlersAndDestroysSoTheNextLoadStartsFresh) {
+TEST_F(Forms, unloadRunsHandlersAndDestroysSoTheNextLoadStartsFresh) {
   QPointer<ProbeForm> first = forms::show<ProbeForm>();
   forms::unload<ProbeForm>();
   EXPECT_EQ(counts.queries, 1);
@@ -95,7 +95,7 @@ TEST_F(Forms, UnloadRunsHandlersAndDestroysSoTheNextLoadStartsFresh) {
   EXPECT_EQ(counts.loads, 2);
 }
 
-TEST_F(Forms, TheCloseBoxUnloadsUnlessQueryUnloadRefuses) {
+TEST_F(Forms, theCloseBoxUnloadsUnlessQueryUnloadRefuses) {
   ProbeForm* form = forms::show<ProbeForm>();
   counts.refuse = true;
   EXPECT_FALSE(form->close());
@@ -111,7 +111,7 @@ TEST_F(Forms, TheCloseBoxUnloadsUnlessQueryUnloadRefuses) {
   EXPECT_FALSE(forms::isLoaded(ProbeForm::name()));
 }
 
-TEST_F(Forms, UnloadFromInsideTheUnloadHandlerRunsItOnce) {
+TEST_F(Forms, unloadFromInsideTheUnloadHandlerRunsItOnce) {
   forms::show<ProbeForm>();
   counts.unloadAgainFromUnload = true;
   forms::unload<ProbeForm>();
@@ -121,7 +121,7 @@ TEST_F(Forms, UnloadFromInsideTheUnloadHandlerRunsItOnce) {
 
 // A window whose content is missing (the help file, say) must not appear, from any caller, and
 // is looked for again on the next request.
-TEST_F(Forms, AnAbandonedLoadShowsNothingAndTheNextRequestLoadsAgain) {
+TEST_F(Forms, anAbandonedLoadShowsNothingAndTheNextRequestLoadsAgain) {
   counts.abandon = true;
   EXPECT_EQ(forms::show(ProbeForm::name()), nullptr);
   EXPECT_FALSE(forms::isLoaded(ProbeForm::name()));
@@ -139,7 +139,7 @@ TEST_F(Forms, AnAbandonedLoadShowsNothingAndTheNextRequestLoadsAgain) {
   EXPECT_TRUE(shown->isVisible());
 }
 
-TEST_F(Forms, UnknownOrUnloadedWindowsAreLeftAloneAndResetSkipsHandlers) {
+TEST_F(Forms, unknownOrUnloadedWindowsAreLeftAloneAndResetSkipsHandlers) {
   forms::unload<ProbeForm>();
   EXPECT_EQ(counts.queries, 0);
   EXPECT_EQ(forms::show(platform::windows::kFrmAbout), nullptr);  // a window this program left out
@@ -150,7 +150,7 @@ TEST_F(Forms, UnknownOrUnloadedWindowsAreLeftAloneAndResetSkipsHandlers) {
   EXPECT_EQ(counts.destroyed, 1);
 }
 
-TEST_F(Forms, ANameOfNoWindowGivesNullptrAndFailsTheTest) {
+TEST_F(Forms, aNameOfNoWindowGivesNullptrAndFailsTheTest) {
   QStringList slips;
   forms::setUnknownNameHookForTests([&slips](const QString& name) { slips << name; });
   EXPECT_EQ(forms::show(QStringLiteral("From8")), nullptr);
@@ -160,7 +160,7 @@ TEST_F(Forms, ANameOfNoWindowGivesNullptrAndFailsTheTest) {
   EXPECT_EQ(slips, QStringList({QStringLiteral("From8"), QStringLiteral("frmAdd ")}));
 }
 
-TEST(Twips, FifteenTwipsPerPixelAtNinetySixDpiRoundedToWholePixels) {
+TEST(Twips, fifteenTwipsPerPixelAtNinetySixDpiRoundedToWholePixels) {
   ASSERT_EQ(QGuiApplication::primaryScreen()->logicalDotsPerInchX(), 96.0);
   EXPECT_EQ(twips::toPixelsX(1440), 96);
   EXPECT_EQ(twips::toPixelsX(7), 0);
@@ -177,7 +177,7 @@ TEST(Twips, FifteenTwipsPerPixelAtNinetySixDpiRoundedToWholePixels) {
   EXPECT_EQ(twips::height(button), 795);
 }
 
-TEST(FormGeometry, OuterSizeIsClientPlusTheFrameAllowanceAndAFixedBorderKeepsIt) {
+TEST(FormGeometry, outerSizeIsClientPlusTheFrameAllowanceAndAFixedBorderKeepsIt) {
   Form form(QStringLiteral("Sized"));
   form.setFixedBorder();
   form.setClientSizeTwips(6825, 1800);
@@ -192,7 +192,7 @@ TEST(FormGeometry, OuterSizeIsClientPlusTheFrameAllowanceAndAFixedBorderKeepsIt)
   EXPECT_FALSE(form.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
 }
 
-TEST(FormGeometry, TheMenuBarAddsToTheOuterHeightAndLeavesTheClientAlone) {
+TEST(FormGeometry, theMenuBarAddsToTheOuterHeightAndLeavesTheClientAlone) {
   Form form(QStringLiteral("WithMenu"));
   form.setClientSizeTwips(9015, 6555);
   auto* help = new QMenu(QStringLiteral("Help"), &form);  // owned by the window, and gone before the bar
@@ -208,7 +208,7 @@ TEST(FormGeometry, TheMenuBarAddsToTheOuterHeightAndLeavesTheClientAlone) {
   EXPECT_NEAR(form.clientHeightTwips(), 5000 - Form::frameHeightTwips() - menuTwips, 15);
 }
 
-TEST(FormGeometry, CentredWindowsOpenCentredWithTheSizeTheyHaveWhenShown) {
+TEST(FormGeometry, centredWindowsOpenCentredWithTheSizeTheyHaveWhenShown) {
   Form form(QStringLiteral("Centred"));
   form.setClientSizeTwips(3000, 1500);
   form.centreOnScreen();

@@ -60,7 +60,7 @@ class ListViewTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ListViewTest, ColumnsAreOneBasedLeftAlignedSizedInTwipsAndRowsShowTheCodePage) {
+TEST_F(ListViewTest, columnsAreOneBasedLeftAlignedSizedInTwipsAndRowsShowTheCodePage) {
   EXPECT_EQ(view->columnCount(), 3);
   EXPECT_EQ(view->columnText(3), QStringLiteral("Website/Location"));
   EXPECT_EQ(view->columnText(4), QString());
@@ -80,7 +80,7 @@ TEST_F(ListViewTest, ColumnsAreOneBasedLeftAlignedSizedInTwipsAndRowsShowTheCode
 
 // A field of megabytes (read from the file or pasted) froze the list for a minute per paint:
 // a cell shows one bounded line, while the row keeps the whole text.
-TEST_F(ListViewTest, AFieldShowsAsOneBoundedLine) {
+TEST_F(ListViewTest, aFieldShowsAsOneBoundedLine) {
   const std::string huge(10'000'000, 'h');
   const std::pair<std::string, QString> cases[] = {
       {"plain", QStringLiteral("plain")},
@@ -98,7 +98,7 @@ TEST_F(ListViewTest, AFieldShowsAsOneBoundedLine) {
   EXPECT_EQ(items().row(1).text().size(), huge.size());
 }
 
-TEST_F(ListViewTest, AMillionRowsLoadWithoutAWidgetPerRow) {
+TEST_F(ListViewTest, aMillionRowsLoadWithoutAWidgetPerRow) {
   showWindow();
   const auto widgetsBefore = view->findChildren<QWidget*>().size();
   QElapsedTimer clock;
@@ -117,7 +117,7 @@ TEST_F(ListViewTest, AMillionRowsLoadWithoutAWidgetPerRow) {
   EXPECT_TRUE(view->visualRect(view->model()->index(999998, 0)).intersects(view->viewport()->rect()));
 }
 
-TEST_F(ListViewTest, ClicksAndSelectRowAreMirroredIntoOneFlag) {
+TEST_F(ListViewTest, clicksAndSelectRowAreMirroredIntoOneFlag) {
   addRows({"a", "b", "c", "d"});
   showWindow();
   clickAt(view->viewport(), view->visualRect(view->model()->index(1, 2)).center());
@@ -131,7 +131,7 @@ TEST_F(ListViewTest, ClicksAndSelectRowAreMirroredIntoOneFlag) {
   EXPECT_EQ(viewRow(), 0);
 }
 
-TEST_F(ListViewTest, SelectionFollowsItsRowThroughASort) {
+TEST_F(ListViewTest, selectionFollowsItsRowThroughASort) {
   addRows({"b", "c", "a"});
   view->selectRow(2);       // "c"
   items().setSorted(true);  // a b c
@@ -144,7 +144,7 @@ TEST_F(ListViewTest, SelectionFollowsItsRowThroughASort) {
   EXPECT_EQ(view->currentIndex().row(), 0);  // keyboard navigation goes on from the same row
 }
 
-TEST_F(ListViewTest, SelectionSurvivesOtherRemovalsGoesWithItsRowAndComesBackWithIt) {
+TEST_F(ListViewTest, selectionSurvivesOtherRemovalsGoesWithItsRowAndComesBackWithIt) {
   addRows({"a", "b", "c", "d"});
   view->selectRow(3);  // "c"
   items().remove(1);
@@ -161,7 +161,7 @@ TEST_F(ListViewTest, SelectionSurvivesOtherRemovalsGoesWithItsRowAndComesBackWit
   EXPECT_EQ(viewRow(), 0);
 }
 
-TEST_F(ListViewTest, AHeaderClickReportsTheOneBasedColumnAndTheIndicatorFollowsTheRows) {
+TEST_F(ListViewTest, aHeaderClickReportsTheOneBasedColumnAndTheIndicatorFollowsTheRows) {
   items().add("a", "1", "w");
   items().add("b", "2", "w");
   QList<int> clicked;

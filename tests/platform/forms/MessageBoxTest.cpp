@@ -45,7 +45,7 @@ void pressEscape(QWidget* box) {
 
 }  // namespace
 
-TEST(MessageBox, TextIsExactAndNeverMarkupAndTheTitleDefaultsToTheApplications) {
+TEST(MessageBox, textIsExactAndNeverMarkupAndTheTitleDefaultsToTheApplications) {
   const QString text = QStringLiteral("Username: <b>me</b>\r\nPassword: a&b");
   const testing_support::ShownBox built = look(text, msgbox::vbOKOnly);
   EXPECT_EQ(built.text, text);
@@ -56,7 +56,7 @@ TEST(MessageBox, TextIsExactAndNeverMarkupAndTheTitleDefaultsToTheApplications) 
             QStringLiteral("Incorrect Password"));
 }
 
-TEST(MessageBox, StyleValueGivesButtonsIconAndDefault) {
+TEST(MessageBox, styleValueGivesButtonsIconAndDefault) {
   struct Case {
     int style;
     B::StandardButtons buttons;
@@ -81,14 +81,14 @@ TEST(MessageBox, StyleValueGivesButtonsIconAndDefault) {
   }
 }
 
-TEST(MessageBox, RealBoxAnswersTheClickedButtonAndClosingAnswersCancelOrTheOnlyButton) {
+TEST(MessageBox, realBoxAnswersTheClickedButtonAndClosingAnswersCancelOrTheOnlyButton) {
   EXPECT_EQ(runRealBox(msgbox::vbYesNoCancel, [](QMessageBox* box) { box->button(B::No)->click(); }), msgbox::vbNo);
   EXPECT_EQ(runRealBox(msgbox::vbRetryCancel, pressEscape), msgbox::vbCancel);
   EXPECT_EQ(runRealBox(msgbox::vbOKCancel, [](QMessageBox* box) { box->close(); }), msgbox::vbCancel);
   EXPECT_EQ(runRealBox(msgbox::vbOKOnly, pressEscape), msgbox::vbOK);
 }
 
-TEST(MessageBox, YesNoCannotBeDismissedWithoutAChoice) {
+TEST(MessageBox, yesNoCannotBeDismissedWithoutAChoice) {
   EXPECT_EQ(runRealBox(msgbox::vbYesNo,
                        [](QMessageBox* box) {
                          pressEscape(box);

@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(StatusBar, StartsWithOnePanelCountsFromOneAndSizesInTwips) {
+TEST(StatusBar, startsWithOnePanelCountsFromOneAndSizesInTwips) {
   platform::StatusBar bar;
   EXPECT_EQ(bar.panelCount(), 1);
   EXPECT_EQ(bar.accessibleName(), QStringLiteral("Status bar"));
@@ -29,7 +29,7 @@ TEST(StatusBar, StartsWithOnePanelCountsFromOneAndSizesInTwips) {
   EXPECT_EQ(bar.findChildren<QLabel*>().first()->width(), 607);
 }
 
-TEST(StatusBar, TextStaysThroughMenuTipsAndIsNeverMarkup) {
+TEST(StatusBar, textStaysThroughMenuTipsAndIsNeverMarkup) {
   platform::Form window(QStringLiteral("WithStatus"));
   auto* bar = new platform::StatusBar(window.client());
   QAction* item = window.menuBar()->addMenu(QStringLiteral("Copy"))->addAction(QStringLiteral("Selected"));

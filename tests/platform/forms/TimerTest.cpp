@@ -7,7 +7,7 @@
 using testing_support::pump;
 using testing_support::waitFor;
 
-TEST(Timer, TicksOnlyWhileEnabledWithAPositiveInterval) {
+TEST(Timer, ticksOnlyWhileEnabledWithAPositiveInterval) {
   platform::Timer timer;
   int ticks = 0;
   QObject::connect(&timer, &platform::Timer::ticked, [&] { ++ticks; });
@@ -29,7 +29,7 @@ TEST(Timer, TicksOnlyWhileEnabledWithAPositiveInterval) {
   EXPECT_EQ(ticks, stoppedAt);
 }
 
-TEST(Timer, AHandlerMayDisableItsOwnTimer) {
+TEST(Timer, aHandlerMayDisableItsOwnTimer) {
   platform::Timer timer;
   int ticks = 0;
   QObject::connect(&timer, &platform::Timer::ticked, [&] {

@@ -5,6 +5,11 @@
 
 namespace app {
 
+AppRunState& appRunState() {
+  static AppRunState state;
+  return state;
+}
+
 void resetForTests() {
   modLivery::productName.clear();
   modLivery::companyName.clear();

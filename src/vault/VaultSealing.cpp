@@ -181,6 +181,11 @@ std::unique_ptr<sealed::Sealing> internal::newVaultSealing(std::string& why) {
   return std::make_unique<sealed::Sealing>(std::move(*made));
 }
 
+Result<std::optional<sealed::Sealing>> internal::unlockWithMasterPassword(std::string_view fileBytes) {
+  const platform::SecretBytes password = codePageBytes(masterPassword);
+  return whileEventsRun([&] { return sealed::unlock(fileBytes, password); });
+}
+
 void wipeSecrets() {
   // Moving an empty text in hands each buffer back to the heap, wiped.
   masterPassword = platform::SecretText();

@@ -7,6 +7,7 @@
 #include "VaultFormat.h"
 #include "VaultInternals.h"
 
+#include <QCryptographicHash>
 #include <QString>
 
 #include <algorithm>
@@ -50,8 +51,6 @@ using namespace internal;
 
 bool g_locked = false;  // this process holds the vault's lock
 
-// The largest vault Keyloft reads: the refusal says "1 GiB".
-constexpr std::uint64_t kMaxVaultSize = 1ULL << 30;
 // The size of the vault as last read, which the out-of-memory sentence gives.
 std::uint64_t g_readSize = 0;
 
@@ -76,6 +75,7 @@ bool readVault(platform::SecretBytes& bytes) {
     fatal(problem(missing ? "Could not create" : "Could not open", path, error));
     return false;
   }
+  noteVaultStamp();
   const platform::files::FileRead read = platform::files::readFile(path, bytes, kMaxVaultSize);
   g_readSize = read.size;
   switch (read.outcome) {
@@ -96,8 +96,9 @@ std::size_t countLineEnds(std::string_view bytes) {
 }
 
 // Adds the entry lines of raw (scrambled) file bytes to the list; returns how many were added.
-// Lines are found and split on the raw bytes, so each row is unshifted once, as it is copied.
-std::int64_t addEntries(std::string_view raw) {
+// Lines are found and split on the raw bytes, so each row is unshifted once, as it is copied. The
+// first row that holds `selected` goes in selected.
+std::int64_t addEntries(std::string_view raw, const Entry* selected = nullptr) {
   platform::ListItems* list = entryList();
   if (!list) return 0;
   vault::LineReader lines(raw);
@@ -108,6 +109,10 @@ std::int64_t addEntries(std::string_view raw) {
     if (vault::isSkippedLine(line)) continue;
     auto piece = vault::splitEntry(line, vault::kShiftedSeparator);
     rows.push_back(list->makeRow(piece[0], piece[1], piece[2], shiftBytes));
+    if (selected && Entry::of(rows.back()) == *selected) {
+      platform::ListItems::markSelected(rows.back());
+      selected = nullptr;
+    }
   }
   auto added = static_cast<std::int64_t>(rows.size());
   list->appendRows(std::move(rows));
@@ -165,10 +170,20 @@ bool ensureVaultFile(const std::string& path, std::string* error) {
   return false;
 }
 
+std::string vaultLockPath() {
+  const std::string runtime = platform::files::runtimeFolder();
+  if (runtime.empty())
+    return platform::files::programFolder() + platform::files::kPathSeparator + "." + kFileName + ".lock";
+  // A lock beside a vault in a synced folder would be synced to every machine; one vault reached
+  // through different links is still one lock.
+  const std::string resolved = platform::files::resolvedPath(vaultPath());
+  const QByteArray hash = QCryptographicHash::hash(QByteArray::fromStdString(resolved), QCryptographicHash::Sha256);
+  return runtime + platform::files::kPathSeparator + "keyloft-" + hash.toHex().left(32).toStdString() + ".lock";
+}
+
 bool lockVault() {
   if (g_locked) return true;
-  const std::string lockPath = platform::files::programFolder() + platform::files::kPathSeparator + "." + kFileName +
-                               ".lock";
+  const std::string lockPath = vaultLockPath();
   // Unavailable (a read-only folder) is no conflict: nothing can be saved there by anyone.
   const platform::files::LockResult lock = platform::files::lockForProcess(lockPath);
   if (lock == platform::files::LockResult::Unavailable)
@@ -267,6 +282,7 @@ Created writeFirstLine() {
   } else {
     g_sealed.keyMissing = error;
   }
+  if (ok) noteVaultStamp();
   // The entry lines are in the file either way; shown only on success, the next save would drop them.
   addEntries(entries);
   if (ok) {
@@ -290,6 +306,16 @@ std::int64_t addEntriesOf(std::string_view fileBytes) {
   std::string_view first;
   lines.next(first);  // the master password, not used here
   return addEntries(lines.rest());
+}
+
+std::int64_t internal::relist(std::string_view fileBytes, const Entry* selected) {
+  platform::ListItems* list = entryList();
+  if (!list) return 0;
+  list->clear();
+  vault::LineReader lines(fileBytes);
+  std::string_view first;
+  lines.next(first);
+  return addEntries(lines.rest(), selected);
 }
 
 namespace {
@@ -367,6 +393,7 @@ bool internal::writeList(const vault::sealed::Sealing* sealing) {
     if (ensureVaultFile(path, &error)) {
       auto written = platform::files::writeFileAtomically(path, sealing ? std::string_view(*sealed) : plain.view());
       if (written) {
+        noteVaultStamp();
         if (sealing) {
           g_sealed.keyMissing.clear();
           rememberSealed(true);
@@ -402,6 +429,7 @@ void resetVaultForTests() {
   creatingMasterPassword = false;
   g_sealed = {};
   g_readSize = 0;
+  resetSync();
 }
 
 }  // namespace modGlobals

@@ -11,6 +11,7 @@ namespace platform {
 void resetBaseForTests() {
   files::clearCallFaultsForTests();
   files::setProgramFolderForTests({});
+  files::setRuntimeFolderForTests(std::nullopt);
   settings::setSettingsFolderForTests({});
   shell::setLauncherForTests({});
   secret::setReleaseObserverForTests(nullptr);

@@ -131,7 +131,9 @@ void offerConflictingCopies() {
                        left + u"Keyloft cannot open it with the current master password and leaves it as it is.");
       continue;
     }
-    if (vaultHost().askYesNo(kConflictTitle, left + u"Merge its entries into data.enc?"))
+    // The box lets events run: another machine may have merged and removed the copy meanwhile.
+    if (vaultHost().askYesNo(kConflictTitle, left + u"Merge its entries into data.enc?") &&
+        files::pathKind(copyPath(name)) != files::PathKind::Missing)
       (void)mergeConflictingCopy(name);  // says in the status bar how it went
   }
 }

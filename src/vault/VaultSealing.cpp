@@ -114,6 +114,8 @@ PasswordCheck checkMasterPassword(const platform::SecretText& typed, std::u16str
 }
 
 bool encryptVault() {
+  // Each rewrites the list: first it must hold what another machine may have saved meanwhile.
+  if (!catchUp()) return false;
   auto sealing = deriveNewKey(masterPassword, sealed::costsForNewKey());
   if (!sealing) {
     status(failedTo("Could not encrypt", kFileName, sealing.why()));
@@ -126,6 +128,7 @@ bool encryptVault() {
 }
 
 bool removeEncryption() {
+  if (!catchUp()) return false;
   if (!rewrite(nullptr, u"Encryption removed.  Data saved.")) return false;
   g_sealed.sealing.reset();
   rememberSealed(false);
@@ -133,6 +136,7 @@ bool removeEncryption() {
 }
 
 bool changeMasterPassword(const platform::SecretText& newPassword) {
+  if (!catchUp()) return false;
   std::unique_ptr<sealed::Sealing> sealing;
   if (g_sealed.sealing) {
     // A new salt and key with the costs this vault has, unless they are below the floor.

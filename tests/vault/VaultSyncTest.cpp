@@ -62,6 +62,7 @@ TEST_F(VaultSyncTest, aChangeAppliesToWhatTheFileChangedOnDiskHoldsNow) {
     std::vector<E> there;
     std::function<bool()> change;
     std::vector<E> after;
+    const char* master = "pw";
   } cases[] = {
       {"add", {kAlice, kBob, kDan}, [] { return addEntry(entry(kCy)).ok(); }, {kAlice, kBob, kDan, kCy}},
       {"replace",
@@ -81,12 +82,17 @@ TEST_F(VaultSyncTest, aChangeAppliesToWhatTheFileChangedOnDiskHoldsNow) {
        {kDan, kAlice},
        [] { return removeEntry(2, entry(kBob)).ok(); },
        {kDan, kAlice}},
+      {"change the master password",
+       {kDan, kAlice},
+       [] { return changeMasterPassword(u"new"); },
+       {kDan, kAlice},
+       "new"},
   };
   for (const auto& c : cases) {
     open({kAlice, kBob});
     arrive(vaultImage("pw", c.there));
     EXPECT_TRUE(c.change()) << c.what;
-    EXPECT_EQ(bytes(), vaultImage("pw", c.after)) << c.what;
+    EXPECT_EQ(bytes(), vaultImage(c.master, c.after)) << c.what;
     EXPECT_EQ(rows(list), c.after) << c.what;
   }
 }

@@ -185,6 +185,13 @@ def document():
              'the start, so that its master password is never written readable.'),
         para('After you copy a user name or password, Keyloft empties the clipboard again after 30 '
              'seconds, and when it closes, unless you have copied something else since.'),
+        heading('One vault on several machines'),
+        para('Encrypt the vault first, then put data.enc in a folder that a sync program (Syncthing, '
+             'Nextcloud, Dropbox) keeps the same on your machines, with a link to it from each program '
+             'folder. Keyloft reads the file again before every save and whenever it changes, so a change '
+             'made on another machine is never lost. When both machines changed it before a sync, Keyloft '
+             'offers to merge the copy the sync program left beside it. If the same entry was changed on '
+             'both, both versions are kept; delete the one you do not want.'),
         '\\pard\\qc\\sb240\\f0\\fs16\\cf2 Keyloft 1.0 \\emdash  Loftwright Labs \\emdash  www.keyloft.app\\par\n',
         '}\n',
     ]

@@ -139,6 +139,7 @@ void Form1::afterFormLoad() {
                                                           QStringLiteral("showHelp"), QStringLiteral("1"));
   if (showHelp == QStringLiteral("1")) forms::show(windows::kForm8);
   forms::unload(windows::kFrmPass);
+  modGlobals::watchVaultFile();
 }
 
 void Form1::Form_QueryUnload(bool& /*cancel*/) {}

@@ -110,8 +110,10 @@ void Form1::cmdDelete_Click() {
     modGlobals::showStatusMessage(QStringLiteral("Entry not deleted, cancelled by user"));
     return;
   }
-  // The box lets events run; find the entry again rather than trusting its old row number.
-  const std::int64_t now = list.findKey(key);
+  // The box lets events run; find the entry again rather than trusting its old row number. A list
+  // read again meanwhile (data.enc changed on disk) has new rows: then its texts find it.
+  std::int64_t now = list.findKey(key);
+  if (now == 0) now = modGlobals::findEntry(list, confirmed);
   if (now == 0) {
     modGlobals::showStatusMessage(QStringLiteral("The entry is no longer in the list."));
     return;

@@ -145,12 +145,16 @@ void frmAdd::cmdAdd_Click(int /*index*/) {
   // On a failed save the list is put back as it was, so it never shows what the file doesn't
   // hold; the editor stays open with the texts, and the status bar says why.
   QString done = kSaved;
-  const std::int64_t number = addMode_ ? 0 : list.findKey(entryKey_);
+  std::int64_t number = addMode_ ? 0 : list.findKey(entryKey_);
+  // A list read again (data.enc changed on disk) has new rows: the entry is found by its texts.
+  if (number == 0 && !addMode_) number = modGlobals::findEntry(list, edited_);
   if (number == 0) {
     if (!addMode_) done = kReAdded;
     if (!modGlobals::addEntry(entry)) return;
-  } else if (!modGlobals::replaceEntry(number, edited_, entry)) {
+  } else if (auto replaced = modGlobals::replaceEntry(number, edited_, entry); !replaced) {
     return;
+  } else if (replaced->addedAsNew) {
+    done = kReAdded;
   }
   modGlobals::showStatusMessage(done);
   platform::forms::unload(name());

@@ -56,6 +56,9 @@ class WindowsHost final : public modGlobals::VaultHost {
                       QString::fromStdU16String(title)) == mb::vbYes;
   }
   void endProgram() override { ::endProgram(); }
+  void tell(const std::u16string& title, const std::u16string& text) override {
+    mb::msgBox(QString::fromStdU16String(text), mb::vbOKOnly | mb::vbExclamation, QString::fromStdU16String(title));
+  }
 };
 
 void fillVaultHost() {

@@ -34,9 +34,16 @@ bool Entry::operator==(const Entry& other) const {
   return userName == other.userName.view() && password == other.password.view() && location == other.location.view();
 }
 
+std::int64_t findEntry(const platform::ListItems& list, const Entry& entry) {
+  for (std::int64_t n = 1; n <= list.count(); ++n)
+    if (Entry::of(list.row(n)) == entry) return n;
+  return 0;
+}
+
 platform::Result<std::uint64_t> addEntry(const Entry& entry) {
   platform::ListItems* list = entryList();
   if (!list) return saveVault().failure();  // refuses, and says that the list is not open
+  if (auto fresh = catchUp(); !fresh) return Failure{fresh.why()};
   const std::uint64_t key = list->row(list->add(entry.userName, entry.password, entry.location)).key();
   if (auto saved = saveVault(); !saved) {
     list->remove(list->findKey(key));
@@ -45,7 +52,16 @@ platform::Result<std::uint64_t> addEntry(const Entry& entry) {
   return key;
 }
 
-platform::Result<std::int64_t> replaceEntry(std::int64_t number, const Entry& was, const Entry& now) {
+platform::Result<Replaced> replaceEntry(std::int64_t number, const Entry& was, const Entry& now) {
+  if (entryList()) {
+    auto fresh = catchUp();
+    if (!fresh) return Failure{fresh.why()};
+    if (*fresh && (number = findEntry(*entryList(), was)) == 0) {
+      auto added = addEntry(now);
+      if (!added) return Failure{added.why()};
+      return Replaced{entryList()->findKey(*added), true};
+    }
+  }
   platform::ListItems* list = listHolding(number, was);
   if (!list) return Failure{kGone};
   const std::uint64_t key = list->row(number).key();
@@ -54,10 +70,15 @@ platform::Result<std::int64_t> replaceEntry(std::int64_t number, const Entry& wa
     setRow(*list, list->findKey(key), was);
     return saved.failure();
   }
-  return placed;
+  return Replaced{placed, false};
 }
 
 platform::Result<std::monostate> removeEntry(std::int64_t number, const Entry& was) {
+  if (entryList()) {
+    auto fresh = catchUp();
+    if (!fresh) return Failure{fresh.why()};
+    if (*fresh && (number = findEntry(*entryList(), was)) == 0) return std::monostate{};
+  }
   platform::ListItems* list = listHolding(number, was);
   if (!list) return Failure{kGone};
   // Taken out whole, the row goes back where it was, key and selection kept.

@@ -20,12 +20,23 @@ struct Entry {
   bool operator==(const Entry& other) const;
 };
 
-// Each failure is said in the status bar too. The list is the host's.
+// Each failure is said in the status bar too. The list is the host's. When data.enc changed on
+// disk since Keyloft last read or wrote it, each first lists the file again and applies itself to
+// that, finding its entry by the texts it had when the command began.
 // Adds the entry (at its sorted place while sorting is on); the new row's key.
 platform::Result<std::uint64_t> addEntry(const Entry& entry);
-// Replaces the entry that row `number` holds, which must still be `was`; the row's number after.
-platform::Result<std::int64_t> replaceEntry(std::int64_t number, const Entry& was, const Entry& now);
-// Removes the entry that row `number` holds, which must still be `was`.
+// Replaces the entry that row `number` holds, which must still be `was`. Where the file read
+// again no longer holds `was` (changed or deleted on another machine), `now` is added as a new
+// entry, so that both versions survive.
+struct Replaced {
+  std::int64_t row = 0;     // the row's number after
+  bool addedAsNew = false;  // `was` was gone from the file read again
+};
+platform::Result<Replaced> replaceEntry(std::int64_t number, const Entry& was, const Entry& now);
+// Removes the entry that row `number` holds, which must still be `was`; an entry already gone
+// from the file read again is not removed, and nothing is written.
 platform::Result<std::monostate> removeEntry(std::int64_t number, const Entry& was);
+// The first row that holds the entry's texts, or 0.
+std::int64_t findEntry(const platform::ListItems& list, const Entry& entry);
 
 }  // namespace modGlobals

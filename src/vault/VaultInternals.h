@@ -2,6 +2,7 @@
 // What the vault's operations share between their files; not for use outside src/vault.
 #include "platform/base/Secret.h"
 #include "SealedVault.h"
+#include "vault/EntryChange.h"
 #include "vault/modGlobals.h"
 
 #include <QLoggingCategory>
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,6 +21,8 @@ Q_DECLARE_LOGGING_CATEGORY(vaultLog)
 namespace modGlobals::internal {
 
 inline constexpr char kFileName[] = "data.enc";
+// The largest vault Keyloft reads: the refusal says "1 GiB".
+inline constexpr std::uint64_t kMaxVaultSize = 1ULL << 30;
 
 // An encrypted vault: its key while the program runs, and the file's bytes between the start and
 // the password check that opens them.
@@ -80,5 +84,20 @@ platform::Result<std::unique_ptr<vault::sealed::Sealing>> newVaultSealing();
 // Replaces data.enc with the list as it stands: sealed with `sealing`, or plain without. A failure
 // (or no list) is said in the status bar and leaves the file as it was.
 Done writeList(const vault::sealed::Sealing* sealing);
+
+// A synced vault: the stamp of data.enc's real file as last read or written, taken before a read
+// (a change during the read then shows as one) and after a write.
+void noteVaultStamp();
+// Before a change: lists data.enc again when it changed on disk (true). A failure when changes are
+// refused (the file needs another master password), said in the status bar; an unreadable file
+// lets the change go on, so that its save writes the list as it stands.
+platform::Result<bool> catchUp();
+// Forgets the stamp, the refusal and the copies already offered, and stops the watch.
+void resetSync();
+// Empties the list and lists a whole file's bytes, selecting the first row that holds `selected`.
+std::int64_t relist(std::string_view fileBytes, const Entry* selected);
+// A key for another sealed file, derived from this run's master password while window events
+// run: nothing when that password does not open it.
+platform::Result<std::optional<vault::sealed::Sealing>> unlockWithMasterPassword(std::string_view fileBytes);
 
 }  // namespace modGlobals::internal

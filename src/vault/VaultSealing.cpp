@@ -120,6 +120,8 @@ Result<PasswordCheck> checkMasterPassword(const platform::SecretText& typed) {
 }
 
 Done encryptVault() {
+  // Each rewrites the list: first it must hold what another machine may have saved meanwhile.
+  if (auto fresh = catchUp(); !fresh) return fresh.failure();
   auto sealing = deriveNewKey(masterPassword, sealed::costsForNewKey());
   if (!sealing) return saidInStatus(failedTo("Could not encrypt", kFileName, sealing.why()));
   auto owned = std::make_unique<sealed::Sealing>(std::move(*sealing));
@@ -129,6 +131,7 @@ Done encryptVault() {
 }
 
 Done removeEncryption() {
+  if (auto fresh = catchUp(); !fresh) return fresh.failure();
   Done written = rewrite(nullptr, u"Encryption removed.  Data saved.");
   if (!written) return written;
   g_vault.sealed.sealing.reset();
@@ -137,6 +140,7 @@ Done removeEncryption() {
 }
 
 Done changeMasterPassword(const platform::SecretText& newPassword) {
+  if (auto fresh = catchUp(); !fresh) return fresh.failure();
   std::unique_ptr<sealed::Sealing> sealing;
   if (g_vault.sealed.sealing) {
     // A new salt and key with the costs this vault has, unless they are below the floor.
@@ -178,6 +182,11 @@ Result<std::unique_ptr<sealed::Sealing>> internal::newVaultSealing() {
   auto made = deriveNewKey(masterPassword, sealed::costsForNewKey());
   if (!made) return made.failure();
   return std::make_unique<sealed::Sealing>(std::move(*made));
+}
+
+Result<std::optional<sealed::Sealing>> internal::unlockWithMasterPassword(std::string_view fileBytes) {
+  const platform::SecretBytes password = codePageBytes(masterPassword);
+  return whileEventsRun([&] { return sealed::unlock(fileBytes, password); });
 }
 
 void wipeSecrets() {

@@ -7,6 +7,7 @@
 #include "VaultFormat.h"
 #include "VaultInternals.h"
 
+#include <QCryptographicHash>
 #include <QString>
 
 #include <algorithm>
@@ -61,8 +62,6 @@ namespace {
 
 using namespace internal;
 
-// The largest vault Keyloft reads: the refusal says "1 GiB".
-constexpr std::uint64_t kMaxVaultSize = 1ULL << 30;
 
 // A size as the user reads it: bytes below 1 KiB, else one decimal in the largest binary unit it
 // reaches, rounded up, so that a size over a limit never reads as the limit itself.
@@ -83,6 +82,7 @@ Done readVault(platform::SecretBytes& bytes) {
     const bool missing = platform::files::pathKind(path) == platform::files::PathKind::Missing;
     return ended(problem(missing ? "Could not create" : "Could not open", path, file.why()));
   }
+  noteVaultStamp();
   const platform::files::FileRead read = platform::files::readFile(path, bytes, kMaxVaultSize);
   g_vault.readSize = read.size;
   switch (read.outcome) {
@@ -102,8 +102,9 @@ std::size_t countLineEnds(std::string_view bytes) {
 }
 
 // Adds the entry lines of raw (scrambled) file bytes to the list; returns how many were added.
-// Lines are found and split on the raw bytes, so each row is unshifted once, as it is copied.
-std::int64_t addEntries(std::string_view raw) {
+// Lines are found and split on the raw bytes, so each row is unshifted once, as it is copied. The
+// first row that holds `selected` goes in selected.
+std::int64_t addEntries(std::string_view raw, const Entry* selected = nullptr) {
   platform::ListItems* list = entryList();
   if (!list) return 0;
   vault::LineReader lines(raw);
@@ -114,6 +115,10 @@ std::int64_t addEntries(std::string_view raw) {
     if (vault::isSkippedLine(line)) continue;
     auto piece = vault::splitEntry(line, vault::kShiftedSeparator);
     rows.push_back(list->makeRow(piece[0], piece[1], piece[2], shiftBytes));
+    if (selected && Entry::of(rows.back()) == *selected) {
+      platform::ListItems::markSelected(rows.back());
+      selected = nullptr;
+    }
   }
   auto added = static_cast<std::int64_t>(rows.size());
   list->appendRows(std::move(rows));
@@ -163,10 +168,20 @@ Done ensureVaultFile(const std::string& path) {
   return platform::files::createFileExclusively(path, vault::kLineEnd);
 }
 
+std::string vaultLockPath() {
+  const std::string runtime = platform::files::runtimeFolder();
+  if (runtime.empty())
+    return platform::files::programFolder() + platform::files::kPathSeparator + "." + kFileName + ".lock";
+  // A lock beside a vault in a synced folder would be synced to every machine; one vault reached
+  // through different links is still one lock.
+  const std::string resolved = platform::files::resolvedPath(vaultPath());
+  const QByteArray hash = QCryptographicHash::hash(QByteArray::fromStdString(resolved), QCryptographicHash::Sha256);
+  return runtime + platform::files::kPathSeparator + "keyloft-" + hash.toHex().left(32).toStdString() + ".lock";
+}
+
 bool lockVault() {
   if (g_vault.locked) return true;
-  const std::string lockPath = platform::files::programFolder() + platform::files::kPathSeparator + "." + kFileName +
-                               ".lock";
+  const std::string lockPath = vaultLockPath();
   // Unavailable (a read-only folder) is no conflict: nothing can be saved there by anyone.
   const platform::files::LockResult lock = platform::files::lockForProcess(lockPath);
   if (lock == platform::files::LockResult::Unavailable)
@@ -267,6 +282,7 @@ platform::Result<Created> writeFirstLine() {
   image.append(vault::kLineEnd);
   image.append(entries);
   const Done written = writeNewVault(image);
+  if (written) noteVaultStamp();
   // The entry lines are in the file either way; shown only on success, the next save would drop them.
   addEntries(entries);
   if (!written) {
@@ -286,6 +302,16 @@ std::int64_t addEntriesOf(std::string_view fileBytes) {
   std::string_view first;
   lines.next(first);  // the master password, not used here
   return addEntries(lines.rest());
+}
+
+std::int64_t internal::relist(std::string_view fileBytes, const Entry* selected) {
+  platform::ListItems* list = entryList();
+  if (!list) return 0;
+  list->clear();
+  vault::LineReader lines(fileBytes);
+  std::string_view first;
+  lines.next(first);
+  return addEntries(lines.rest(), selected);
 }
 
 namespace {
@@ -364,6 +390,7 @@ Done internal::writeList(const vault::sealed::Sealing* sealing) {
     return saidInStatus(problem("Could not save", kFileName, g_vault.sealed.keyMissing));
   Done written = writeImage(path, *list, sealing);
   if (!written) return saidInStatus(problem("Could not save", kFileName, written.why()));
+  noteVaultStamp();
   if (sealing) {
     g_vault.sealed.keyMissing.clear();
     rememberSealed(true);
@@ -391,6 +418,7 @@ void resetVaultForTests() {
   VaultHost* host = g_vault.host;
   g_vault = {};
   g_vault.host = host;
+  resetSync();
 }
 
 }  // namespace modGlobals

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace modGlobals {
 
@@ -36,6 +37,8 @@ class VaultHost {
   // A question with Yes and No (title, text); true for Yes.
   virtual bool askYesNo(const std::u16string& /*title*/, const std::u16string& /*text*/) { return false; }
   virtual void endProgram() {}  // without a word: the user chose to end
+  // A box with OK only (title, text).
+  virtual void tell(const std::u16string& /*title*/, const std::u16string& /*text*/) {}
 };
 // The host stays its owner's; nullptr puts back the one that does nothing.
 void setVaultHost(VaultHost* host);
@@ -100,6 +103,31 @@ void wipeSecrets();
 
 // The text "Saved " is followed by: the short date, a space and the long time (no time at midnight).
 std::u16string savedTimeText();
+
+// A vault in a synced folder: the file may change under Keyloft (another machine's save).
+// Re-reads data.enc with the key (or master password) in memory and lists it again, the sort
+// order and the selected entry (by its texts) kept; the number of entries. A failure has been told
+// already: a file that now needs another master password (a box; every later change is refused
+// until the restart), or one that can't be read (the status bar; the list stays).
+platform::Result<std::int64_t> reloadVault();
+// True when data.enc's real file is not the one Keyloft last read or wrote (stat, to the ns).
+bool vaultChangedOnDisk();
+// Follows data.enc and its folder while the list is open: reloads on a change made elsewhere and
+// offers to merge the conflicting copies that sync programs leave beside it.
+void watchVaultFile();
+// What the watch does once a change has settled (tests call it directly).
+void vaultFolderChanged();
+// The copies sync programs leave when both machines changed the vault: Syncthing's
+// data.sync-conflict-*.enc, Nextcloud's and ownCloud's, Dropbox's "conflicted copy" ones.
+bool isConflictingCopyName(std::string_view fileName);
+// Their names beside data.enc's real file, in name order.
+std::vector<std::string> conflictingCopies();
+// Adds every entry of the copy that the list lacks (the same three texts are the same entry),
+// saves once, then deletes the copy and says so; the number of entries added.
+platform::Result<std::int64_t> mergeConflictingCopy(const std::string& fileName);
+// The lock file that keeps a second Keyloft off this vault: in the runtime folder, named by the
+// vault's resolved path, or beside the vault where there is no runtime folder.
+std::string vaultLockPath();
 
 // Back to the state at program start.
 void resetVaultForTests();

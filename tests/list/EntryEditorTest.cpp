@@ -4,10 +4,13 @@
 
 #include "platform/forms/Controls.h"
 #include "platform/forms/Twips.h"
+#include "support/WaitFor.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPushButton>
+
+#include <filesystem>
 
 namespace entries_test {
 namespace {
@@ -222,6 +225,29 @@ TEST_F(Editor, failedSaveKeepsTheEditorOpenAndTheListAsTheFile) {
   editor()->cmdAdd_Click(0);
   EXPECT_EQ(entry(2), (Entry{"bob", "changed", ""}));
   EXPECT_EQ(status(), kSaved);
+}
+
+// Another machine's save lands while the editor is open: the watch lists the file again in the
+// list's sort order with the same entry selected, the editor keeps what was typed, and its Save
+// finds the entry by its texts among the new rows.
+TEST_F(Editor, aVaultChangedOnDiskIsFollowedAndTheOpenEditorKeepsItsText) {
+  open(kTwo);
+  form->lstPass_ColumnClick(1);  // descending by user name: bob, alice
+  select(2);
+  form->cmdEdit_Click();
+  editor()->txtPassword->setText(QStringLiteral("typed"));
+  modGlobals::watchVaultFile();
+  const Entry aaron{"aaron", "a0", ""}, dan{"dan", "d1", ""};
+  testing_support::writeBytes(vaultFile() + ".incoming", vaultImage(kMaster, {dan, kTwo[1], kTwo[0], aaron}));
+  std::filesystem::rename(vaultFile() + ".incoming", vaultFile());
+  ASSERT_TRUE(testing_support::waitFor(
+      [&] { return status() == QStringLiteral("data.enc changed on disk.  Loaded 4 entries."); }));
+  EXPECT_EQ(allEntries(), (std::vector<Entry>{dan, kTwo[1], kTwo[0], aaron}));
+  EXPECT_EQ(form->lstPass->selectionModel()->selectedRows().value(0).row(), 2);
+  EXPECT_EQ(editor()->txtPassword->text(), "typed");
+  editor()->cmdAdd_Click(0);
+  EXPECT_EQ(status(), kSaved);
+  EXPECT_EQ(fileBytes(), vaultImage(kMaster, {dan, kTwo[1], {"alice", "typed", "a.example"}, aaron}));
 }
 
 }  // namespace

@@ -50,7 +50,13 @@ class VaultTest : public ::testing::Test {
       test.events.push_back(modGlobals::creatingMasterPassword ? "ask new" : "ask");
     }
     void fatalError(const std::u16string& s) override { test.fatals.push_back(s); }
-    bool askYesNo(const std::u16string&, const std::u16string&) override { return true; }
+    bool askYesNo(const std::u16string& title, const std::u16string& text) override {
+      test.boxes.push_back(title + u": " + text);
+      return test.answerYes;
+    }
+    void tell(const std::u16string& title, const std::u16string& text) override {
+      test.boxes.push_back(title + u": " + text);
+    }
     VaultTest& test;
   };
 
@@ -61,6 +67,8 @@ class VaultTest : public ::testing::Test {
   std::vector<std::u16string> statuses;
   std::vector<std::string> events;
   std::vector<std::u16string> fatals;
+  std::vector<std::u16string> boxes;  // "title: text" of every question and box
+  bool answerYes = true;
 };
 
 using testing_support::flip;

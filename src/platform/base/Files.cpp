@@ -292,6 +292,37 @@ void removeStaleTemporaries(const std::string& path) {
   }
 }
 
+std::optional<FileStamp> fileStamp(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  const auto ns = [](const timespec& t) { return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec; };
+  return FileStamp{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                   static_cast<std::uint64_t>(st.st_size), ns(st.st_mtim), ns(st.st_ctim)};
+}
+
+std::string resolvedPath(const std::string& path) {
+  const auto real = [](const std::string& p) -> std::optional<std::string> {
+    std::unique_ptr<char, decltype(&std::free)> r(::realpath(p.c_str(), nullptr), &std::free);
+    if (!r) return std::nullopt;
+    return std::string(r.get());
+  };
+  if (auto whole = real(path)) return *whole;
+  const std::string folder = real(folderOf(path)).value_or(folderOf(path));
+  return (folder == "/" ? "" : folder) + kPathSeparator + nameOf(path);
+}
+
+std::string realFolderOf(const std::string& path) { return folderOf(resolvedPath(path)); }
+
+std::string runtimeFolder() {
+  if (baseRunState().runtimeFolder) return *baseRunState().runtimeFolder;
+  const char* env = std::getenv("XDG_RUNTIME_DIR");  // NOLINT(concurrency-mt-unsafe): read on the one thread
+  struct stat st {};
+  if (!env || env[0] != kPathSeparator || ::stat(env, &st) != 0 || !S_ISDIR(st.st_mode)) return {};
+  return env;
+}
+
+void setRuntimeFolderForTests(std::optional<std::string> folder) { baseRunState().runtimeFolder = std::move(folder); }
+
 LockResult lockForProcess(const std::string& lockPath) {
   int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) return LockResult::Unavailable;

@@ -67,6 +67,26 @@ PathKind pathKind(const std::string& path);
 // (beside the link's target, for a link). Nothing else is touched.
 void removeStaleTemporaries(const std::string& path);
 
+// What stat says of the file a path leads to (links followed): equal stamps mean the file was
+// neither replaced nor written in between, to the nanosecond.
+struct FileStamp {
+  std::uint64_t device = 0, inode = 0, size = 0;
+  std::int64_t modifiedNs = 0, changedNs = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+// Nothing when nothing can be stat'ed there.
+std::optional<FileStamp> fileStamp(const std::string& path);
+
+// The path with every link resolved; for a missing file, its folder's resolved path and its name.
+std::string resolvedPath(const std::string& path);
+// The folder `path`'s real file lies in (a link's target's folder).
+std::string realFolderOf(const std::string& path);
+
+// The user's runtime folder ($XDG_RUNTIME_DIR, when it names a folder), or empty without one.
+std::string runtimeFolder();
+// Tests name their own runtime folder (empty: none); nothing puts back $XDG_RUNTIME_DIR.
+void setRuntimeFolderForTests(std::optional<std::string> folder);
+
 // Holds an exclusive lock on `lockPath` for the rest of the process (the kernel lets it go when
 // the process ends, however it ends). Busy means another process holds it; Unavailable means no
 // lock could be taken here at all (a read-only folder, say).

@@ -70,6 +70,8 @@ class ListItems {
   ListRow makeRow(std::string_view text, std::string_view sub1, std::string_view sub2,
                   void (*transform)(char* bytes, std::size_t count) = nullptr);
   void appendRows(std::vector<ListRow>&& rows);
+  // A made row that goes in selected (a list read again keeps its selected entry).
+  static void markSelected(ListRow& row) { row.selected_ = true; }
   void reserve(std::size_t rows) { rows_.reserve(rows); }
 
   // Sets all three texts of a row; while sorting is on the row moves to its sorted place.

@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@ namespace platform {
 
 struct BaseRunState {
   std::string programFolder;                     // tests: the program's folder in place of the real one
+  std::optional<std::string> runtimeFolder;      // tests: the runtime folder in place of the real one
   std::vector<int> lockFds;                      // the locks this process holds, open until released
   std::vector<files::CallFault> callFaults;      // tests: system calls that fail
   std::vector<files::Call> loggedCalls;          // the faultable calls made since the faults were set

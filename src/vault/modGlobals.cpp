@@ -62,7 +62,6 @@ namespace {
 
 using namespace internal;
 
-
 // A size as the user reads it: bytes below 1 KiB, else one decimal in the largest binary unit it
 // reaches, rounded up, so that a size over a limit never reads as the limit itself.
 std::string sizeText(std::uint64_t bytes) {

@@ -145,7 +145,9 @@ void frmAdd::cmdAdd_Click(int /*index*/) {
   // On a failed save the list is put back as it was, so it never shows what the file doesn't
   // hold; the editor stays open with the texts, and the status bar says why.
   QString done = kSaved;
-  const std::int64_t number = addMode_ ? 0 : list.findKey(entryKey_);
+  std::int64_t number = addMode_ ? 0 : list.findKey(entryKey_);
+  // A lock lists the vault anew, with new keys: the edited entry is then found by its texts.
+  if (number == 0 && entryKey_ != 0) number = rowHolding(list, edited_);
   if (number == 0) {
     if (!addMode_) done = kReAdded;
     if (!modGlobals::addEntry(entry)) return;
@@ -160,6 +162,12 @@ void frmAdd::cmdDelete_Click() { platform::forms::unload(name()); }
 
 void frmAdd::txtWebsite_KeyPress(int& keyAscii) {
   if (keyAscii == 13) cmdAdd_Click(0);
+}
+
+std::int64_t rowHolding(const platform::ListItems& list, const modGlobals::Entry& entry) {
+  for (std::int64_t n = 1; n <= list.count(); ++n)
+    if (modGlobals::Entry::of(list.row(n)) == entry) return n;
+  return 0;
 }
 
 QString entryFieldName(std::size_t field) {

@@ -51,6 +51,9 @@ class frmAdd final : public platform::Form {
 // megabytes (only a damaged or hostile file holds one) would freeze Keyloft for seconds.
 inline constexpr std::size_t kMaxEditableField = 100'000;
 
+// The first row that holds exactly these texts, or 0.
+std::int64_t rowHolding(const platform::ListItems& list, const modGlobals::Entry& entry);
+
 // How the editor's messages name a field: 0 "username", 1 "password", 2 "website".
 QString entryFieldName(std::size_t field);
 

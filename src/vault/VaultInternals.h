@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,23 @@ struct SealedState {
   std::string keyMissing;     // why such a vault has no key yet; until it has one nothing is written plain
 };
 extern SealedState g_sealed;
+
+// Reads the whole of data.enc; a file that can't be read ends the program (fatal), untouched.
+bool readVault(platform::SecretBytes& bytes);
+
+// Marks a save or a key derivation under way (vaultBusy) for as long as it lives.
+class BusyScope {
+ public:
+  BusyScope();
+  ~BusyScope();
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+};
+
+// Before a password check while locked: data.enc read again, as the check needs it (its first line,
+// or its sealed bytes). Nothing when the check can go on; otherwise Failed (`why` says why) or Ended.
+std::optional<PasswordCheck> rereadForUnlock(std::u16string* why);
+void resetLockForTests();
 
 // Ends the program saying that the vault, as last read, does not fit in memory.
 void fatalOutOfMemory();

@@ -67,8 +67,10 @@ std::string sizeText(std::uint64_t bytes) {
   return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
 }
 
+}  // namespace
+
 // Reads the whole vault; a file that can't be read ends the program, untouched.
-bool readVault(platform::SecretBytes& bytes) {
+bool internal::readVault(platform::SecretBytes& bytes) {
   std::string path = vaultPath();
   std::string error;
   if (!ensureVaultFile(path, &error)) {
@@ -89,6 +91,8 @@ bool readVault(platform::SecretBytes& bytes) {
   }
   return false;
 }
+
+namespace {
 
 // Not memchr: the rest of a file without a line end is an empty view with no data pointer.
 std::size_t countLineEnds(std::string_view bytes) {
@@ -343,6 +347,7 @@ bool saveVault() {
 }
 
 bool internal::writeList(const vault::sealed::Sealing* sealing) {
+  const BusyScope busy;
   // Without the rows there is nothing to save from: writing would replace every entry with none.
   const platform::ListItems* list = entryList();
   if (!list) {
@@ -402,6 +407,7 @@ void resetVaultForTests() {
   creatingMasterPassword = false;
   g_sealed = {};
   g_readSize = 0;
+  resetLockForTests();
 }
 
 }  // namespace modGlobals

@@ -58,10 +58,6 @@ class FakeLogin final : public QObject {
 
 class Lock : public ProgramTest {
  protected:
-  void SetUp() override {
-    ProgramTest::SetUp();
-    modLivery::loadProductIdentity();
-  }
   void TearDown() override {
     Locking::reset();
     QDBusConnection::disconnectFromBus(desktop.name());
@@ -69,15 +65,16 @@ class Lock : public ProgramTest {
     daemon.waitForFinished();
     ProgramTest::TearDown();
   }
-  void startWith(const std::vector<testing_support::Entry>& entries) {
-    writeVault(vaultImage("abcd", entries));
+  void start() {
+    writeVault(vaultImage("abcd", kEntries));
+    modLivery::loadProductIdentity();
     forms::load<Form1>();
     enter(QStringLiteral("abcd"));
   }
   platform::ListItems& items() { return mainWindow()->lstPass->items(); }
   std::vector<std::string> userNames() {
-    std::vector<std::string> names;
-    for (std::int64_t n = 1; n <= items().count(); ++n) names.emplace_back(items().row(n).text());
+    std::vector<std::string> names(items().count());
+    for (std::size_t n = 0; n < names.size(); ++n) names[n] = items().row(std::int64_t(n) + 1).text();
     return names;
   }
   // Starts a bus of the test's own with logind and both screen savers on it; false without dbus-daemon.
@@ -107,7 +104,7 @@ class Lock : public ProgramTest {
 }  // namespace
 
 TEST_F(Lock, leavesNoEntryPasswordOrKeyInMemoryNorOnTheClipboardAndOpensAgainWithThePassword) {
-  startWith(kEntries);
+  start();
   ASSERT_TRUE(modGlobals::encryptVault());
   mainWindow()->lstPass->selectRow(1);
   mainWindow()->cmdCopy_Click(1);
@@ -128,7 +125,7 @@ TEST_F(Lock, leavesNoEntryPasswordOrKeyInMemoryNorOnTheClipboardAndOpensAgainWit
 }
 
 TEST_F(Lock, unlockListsTheFileAsItIsNowInItsSortOrderWithTheSameEntrySelected) {
-  startWith(kEntries);
+  start();
   mainWindow()->lstPass_ColumnClick(1);  // descending by user name
   mainWindow()->lstPass->selectRow(2);   // bob
   mainWindow()->mnuAboutItem_Click(0);
@@ -148,7 +145,7 @@ TEST_F(Lock, unlockListsTheFileAsItIsNowInItsSortOrderWithTheSameEntrySelected) 
 }
 
 TEST_F(Lock, threeWrongPasswordsAfterALockEndTheProgram) {
-  startWith(kEntries);
+  start();
   Locking::requestLock();
   for (int i = 0; i < 3; ++i) enter(QStringLiteral("abce"));
   EXPECT_EQ(programEnds, 1);
@@ -156,7 +153,7 @@ TEST_F(Lock, threeWrongPasswordsAfterALockEndTheProgram) {
 }
 
 TEST_F(Lock, anEditorKeepsItsTypedTextHiddenAndSavesItIntoItsEntryAfterTheUnlock) {
-  startWith(kEntries);
+  start();
   mainWindow()->lstPass->selectRow(1);
   mainWindow()->cmdEdit_Click();
   frmAdd* editor = forms::instance<frmAdd>();
@@ -171,7 +168,7 @@ TEST_F(Lock, anEditorKeepsItsTypedTextHiddenAndSavesItIntoItsEntryAfterTheUnlock
 }
 
 TEST_F(Lock, waitsForAKeyDerivationToEnd) {
-  startWith(kEntries);
+  start();
   vault::sealed::setKdfCostsForTests({2, 64ULL << 20}, vault::sealed::kCheapKdfForTests);
   bool busyThen = false;
   QTimer::singleShot(0, [&] {
@@ -187,6 +184,7 @@ TEST_F(Lock, waitsForAKeyDerivationToEnd) {
 }
 
 TEST_F(Lock, lockAfterMinutesCountsAnythingButAWholeNumberAsTen) {
+  modLivery::loadProductIdentity();
   for (const auto& [stored, minutes] : std::vector<std::pair<const char*, int>>{
            {"0", 0}, {"3", 3}, {" 7 ", 7}, {"", 10}, {"-2", 10}, {"2.5", 10}, {"soon", 10}}) {
     platform::settings::saveSetting(QStringLiteral("Keyloft"), QStringLiteral("Settings"),
@@ -198,10 +196,10 @@ TEST_F(Lock, lockAfterMinutesCountsAnythingButAWholeNumberAsTen) {
 TEST_F(Lock, locksAfterTheIdleMinutesCountedFromTheLastInput) {
   platform::settings::saveSetting(QStringLiteral("Keyloft"), QStringLiteral("Settings"),
                                   QStringLiteral("lockAfterMinutes"), QStringLiteral("5"));
+  start();
   std::chrono::steady_clock::time_point now{};
   const QString noBus = QStringLiteral("unix:path=/nonexistent");
   Locking::startTriggers([&now] { return now; }, {noBus, noBus});
-  startWith(kEntries);
   now += 4min;
   QKeyEvent key(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
   QCoreApplication::sendEvent(mainWindow()->lstPass, &key);
@@ -214,31 +212,28 @@ TEST_F(Lock, locksAfterTheIdleMinutesCountedFromTheLastInput) {
 }
 
 TEST_F(Lock, theSessionLockAndEitherScreenSaverComingOnLock) {
-  startWith(kEntries);
+  start();
   if (!startPrivateBus()) GTEST_SKIP() << "no dbus-daemon";
   struct Said {
     QString path, interface, name;
     QVariantList args;
     bool locks;
   };
-  const QString freedesktop = QStringLiteral("org.freedesktop.ScreenSaver");
-  const QString gnome = QStringLiteral("org.gnome.ScreenSaver");
-  for (const Said& said : std::vector<Said>{
-           {kSession, QStringLiteral("org.freedesktop.login1.Session"), QStringLiteral("Lock"), {}, true},
-           {QStringLiteral("/org/freedesktop/ScreenSaver"), freedesktop, QStringLiteral("ActiveChanged"), {true}, true},
-           {QStringLiteral("/org/gnome/ScreenSaver"), gnome, QStringLiteral("ActiveChanged"), {true}, true},
-           {QStringLiteral("/org/gnome/ScreenSaver"), gnome, QStringLiteral("ActiveChanged"), {false}, false}}) {
+  const QString saver = QStringLiteral("org.freedesktop.ScreenSaver"), gnome = QStringLiteral("org.gnome.ScreenSaver");
+  const QString active = QStringLiteral("ActiveChanged");
+  for (const Said& said :
+       std::vector<Said>{{kSession, QStringLiteral("org.freedesktop.login1.Session"), QStringLiteral("Lock"), {}, true},
+                         {QStringLiteral("/org/freedesktop/ScreenSaver"), saver, active, {true}, true},
+                         {QStringLiteral("/org/gnome/ScreenSaver"), gnome, active, {true}, true},
+                         {QStringLiteral("/org/gnome/ScreenSaver"), gnome, active, {false}, false}}) {
     if (Locking::locked()) enter(QStringLiteral("abcd"));
     say(said.path, said.interface, said.name, said.args);
-    if (said.locks)
-      EXPECT_TRUE(waitFor(Locking::locked)) << said.interface.toStdString();
-    else
-      EXPECT_FALSE(waitFor(Locking::locked, 500)) << said.interface.toStdString();
+    EXPECT_EQ(waitFor(Locking::locked, said.locks ? 5000 : 500), said.locks) << said.interface.toStdString();
   }
 }
 
 TEST_F(Lock, aSleepLocksFirstThenHandsBackItsInhibitorAndTakesANewOneAfterTheResume) {
-  startWith(kEntries);
+  start();
   if (!startPrivateBus()) GTEST_SKIP() << "no dbus-daemon";
   ASSERT_TRUE(waitFor([this] { return login.inhibits == 1 && Locking::desktopSignals()->holdsSleepInhibitor(); }));
   const QString manager = QStringLiteral("org.freedesktop.login1.Manager");

@@ -1,5 +1,6 @@
 #include "DesktopLockSignals.h"
 
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
@@ -94,17 +95,30 @@ void DesktopLockSignals::watchSession() {
   });
 }
 
+// Through a callback rather than a pending-call watcher: the reply, with its copies of the file
+// descriptor, then goes as soon as the answer is read, and handing the inhibitor back closes it.
 void DesktopLockSignals::takeSleepInhibitor() {
   QDBusMessage ask = QDBusMessage::createMethodCall(kLogin, kLoginPath, kManager, QStringLiteral("Inhibit"));
   ask << QStringLiteral("sleep") << QStringLiteral("Keyloft") << QStringLiteral("Lock before sleep")
       << QStringLiteral("delay");
-  whenAnswered<QDBusUnixFileDescriptor>(this, system_.asyncCall(ask), [this](const QDBusUnixFileDescriptor& fd) {
-    // Answered after the sleep began: the lock it was for is done, the machine must not wait.
-    if (!sleeping_) inhibitor_ = fd;
-  });
+  system_.callWithCallback(ask, this, SLOT(sleepInhibitorTaken(QDBusMessage)), SLOT(noSleepInhibitor(QDBusError)));
 }
 
-void DesktopLockSignals::releaseSleepInhibitor() { inhibitor_ = QDBusUnixFileDescriptor(); }
+void DesktopLockSignals::sleepInhibitorTaken(const QDBusMessage& reply) {
+  // Answered after the sleep began: the lock it was for is done, the machine must not wait.
+  if (!sleeping_ && !reply.arguments().isEmpty())
+    inhibitor_ = reply.arguments().constFirst().value<QDBusUnixFileDescriptor>();
+}
+
+void DesktopLockSignals::noSleepInhibitor(const QDBusError& error) {
+  qCDebug(desktopLog) << "No sleep inhibitor:" << error.name() << error.message();
+}
+
+void DesktopLockSignals::releaseSleepInhibitor() {
+  if (!inhibitor_.isValid()) return;
+  qCDebug(desktopLog) << "Sleep inhibitor handed back";
+  inhibitor_ = QDBusUnixFileDescriptor();
+}
 
 void DesktopLockSignals::sessionLocked() { emit lockWanted(); }
 

@@ -4,6 +4,8 @@
 // about to sleep (logind's PrepareForSleep(true)). Before a sleep logind waits for a delay
 // inhibitor, held from the start until the lock is done and taken again after the resume.
 #include <QDBusConnection>
+#include <QDBusError>
+#include <QDBusMessage>
 #include <QDBusUnixFileDescriptor>
 #include <QObject>
 #include <QString>
@@ -41,6 +43,8 @@ class DesktopLockSignals final : public QObject {
   void sessionLocked();
   void screenSaverActive(bool active);
   void prepareForSleep(bool starting);
+  void sleepInhibitorTaken(const QDBusMessage& reply);
+  void noSleepInhibitor(const QDBusError& error);
 
  private:
   void watchSession();

@@ -194,8 +194,12 @@ void frmPass::verifyPassword() {
     accepted_ = true;
     modGlobals::masterPassword = modGlobals::storedMasterPassword;
     Timer1->setEnabled(false);
-    // Ends in afterFormLoad, which unloads this dialog: nothing of it may be touched afterwards.
-    loadVaultAndOpen();
+    // Ends in afterFormLoad or afterUnlock, which unload this dialog: nothing of it may be touched
+    // afterwards.
+    if (modGlobals::closedForLock())
+      modGlobals::vaultHost().afterUnlock();
+    else
+      loadVaultAndOpen();
     return;
   }
   const int answer = mb::msgBox(QStringLiteral("Sorry, the password you entered was not correct."), mb::vbRetryCancel,

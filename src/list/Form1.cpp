@@ -77,6 +77,8 @@ void Form1::createMenus() {
     return actions;
   };
   mnuFile = menus->addMenu(QStringLiteral("File"));
+  mnuLock = mnuFile->addAction(QStringLiteral("Lock"));
+  mnuFile->addSeparator();
   mnuEncrypt = mnuFile->addAction(QStringLiteral("Encrypt Vault..."));
   mnuChangePassword = mnuFile->addAction(QStringLiteral("Change Master Password..."));
   mnuFile->addSeparator();
@@ -112,6 +114,7 @@ void Form1::wireHandlers() {
       connect(actions[i], &QAction::triggered, this, [this, handler, i] { (this->*handler)(i); });
   };
   wire(mnuFileItem, &Form1::mnuFileItem_Click);
+  connect(mnuLock, &QAction::triggered, this, [this] { mnuLock_Click(); });
   connect(mnuEncrypt, &QAction::triggered, this, [this] { mnuEncrypt_Click(); });
   connect(mnuChangePassword, &QAction::triggered, this, [this] { mnuChangePassword_Click(); });
   wire(mnuDataItem, &Form1::mnuDataItem_Click);

@@ -37,6 +37,7 @@ class Form1 final : public platform::Form {
   QMenu* mnuCopy = nullptr;
   QMenu* mnuHelp = nullptr;
   QMenu* mnuAbout = nullptr;
+  QAction* mnuLock = nullptr;     // "Lock", above the designed items
   QAction* mnuEncrypt = nullptr;  // "Encrypt Vault..." or, while encrypted, "Remove Encryption..."
   QAction* mnuChangePassword = nullptr;
   QList<QAction*> mnuFileItem;   // 0
@@ -62,12 +63,17 @@ class Form1 final : public platform::Form {
   void cmdWebsite_Click(int index);
   void lstPass_ColumnClick(int columnHeaderIndex);
   void mnuFileItem_Click(int index);
+  void mnuLock_Click();
   void mnuEncrypt_Click();
   void mnuChangePassword_Click();
   void mnuDataItem_Click(int index);
   void mnuCopyItem_Click(int index);
   void mnuHelpItem_Click(int index);
   void mnuAboutItem_Click(int index);
+
+ signals:
+  // The user asks to lock Keyloft now; the composer does it.
+  void lockRequested();
 
  private:
   void createMenus();

@@ -171,6 +171,8 @@ void Form1::mnuDataItem_Click(int index) {
 
 void Form1::mnuCopyItem_Click(int index) { cmdCopy_Click(index); }
 
+void Form1::mnuLock_Click() { emit lockRequested(); }
+
 void Form1::mnuEncrypt_Click() { platform::forms::show(platform::windows::kFrmEncrypt); }
 
 void Form1::mnuChangePassword_Click() { platform::forms::show(platform::windows::kFrmChangePassword); }

@@ -146,7 +146,8 @@ void frmAdd::cmdAdd_Click(int /*index*/) {
   // hold; the editor stays open with the texts, and the status bar says why.
   QString done = kSaved;
   std::int64_t number = addMode_ ? 0 : list.findKey(entryKey_);
-  // A list read again (data.enc changed on disk) has new rows: the entry is found by its texts.
+  // A list read again (data.enc changed on disk, or at an unlock) has new rows: the entry is found by
+  // its texts.
   if (number == 0 && !addMode_) number = modGlobals::findEntry(list, edited_);
   if (number == 0) {
     if (!addMode_) done = kReAdded;

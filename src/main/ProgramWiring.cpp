@@ -12,6 +12,7 @@
 #include "list/Form1.h"
 #include "list/frmAdd.h"
 #include "list/modGlobals.h"
+#include "Locking.h"
 #include "platform/forms/ListView.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/Timer.h"
@@ -46,6 +47,7 @@ class WindowsHost final : public modGlobals::VaultHost {
   void afterFormLoad() override {
     if (Form1* main = forms::instance<Form1>()) main->afterFormLoad();
   }
+  void afterUnlock() override { Locking::afterUnlock(); }
   void fatalError(const std::u16string& text) override {
     mb::msgBox(QString::fromStdU16String(text), mb::vbOKOnly | mb::vbCritical);
     ::endProgram();
@@ -92,18 +94,25 @@ void setDesktopIdentity() {
   QGuiApplication::setDesktopFileName(QLatin1StringView(kDesktopName));
 }
 
+void startLockTriggers() { Locking::startTriggers(&std::chrono::steady_clock::now, {}); }
+
 void wireProgram() {
   registerWindow<frmSplash>();
   registerWindow<frmPass>();
   registerWindow<frmEncrypt>();
   registerWindow<frmChangePassword>();
-  registerWindow<Form1>();
+  forms::registerForm(Form1::name(), [] {
+    auto* main = new Form1;
+    QObject::connect(main, &Form1::lockRequested, main, [] { Locking::requestLock(); });
+    return main;
+  });
   registerWindow<Form8>();
   registerWindow<frmAbout>();
   registerWindow<frmWebsite>();
   registerEntryEditor();
   fillVaultHost();
   fillSplashAccess();
+  Locking::reset();
   // The master password and the vault's key do not outlive the program in its memory.
   static const bool wiped = (atProgramEnd(modGlobals::wipeSecrets), true);
   (void)wiped;

@@ -30,6 +30,7 @@ int main(int argc, char* argv[]) {
   QApplication::setQuitOnLastWindowClosed(false);
   ProgramWiring::setDesktopIdentity();
   ProgramWiring::wireProgram();
+  ProgramWiring::startLockTriggers();
   platform::forms::show<frmSplash>();
   // The first text drawn fills the font database (fontconfig's set-up). A worker does it while the
   // splash counts, so the main window and the password dialog after it find it ready.

@@ -44,6 +44,24 @@ struct VaultRunState {
 };
 extern VaultRunState g_vault;
 
+// Reads the whole of data.enc; a file that can't be read ends the program (fatal), untouched.
+platform::Done readVault(platform::SecretBytes& bytes);
+
+// Marks a save or a key derivation under way (vaultBusy) for as long as it lives.
+class BusyScope {
+ public:
+  BusyScope();
+  ~BusyScope();
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+};
+
+// Before a password check while locked: data.enc read again, as the check needs it (its first line,
+// or its sealed bytes). Nothing when the check can go on; otherwise the failure (its sentence for the
+// user) or Ended.
+std::optional<platform::Result<PasswordCheck>> rereadForUnlock();
+void resetLockForTests();
+
 // Ends the program saying that the vault, as last read, does not fit in memory.
 platform::Failure fatalOutOfMemory();
 

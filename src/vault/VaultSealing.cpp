@@ -32,6 +32,7 @@ using platform::Result;
 template <class Work>
 auto whileEventsRun(Work work) -> decltype(work()) {
   std::optional<decltype(work())> result;
+  const BusyScope busy;
   try {
     QPromise<void> promise;
     QFutureWatcher<void> watcher;
@@ -79,6 +80,8 @@ namespace {
 
 // checkMasterPassword without the guard against running out of memory.
 Result<PasswordCheck> checkTyped(const platform::SecretText& typed) {
+  if (closedForLock())
+    if (auto refused = rereadForUnlock()) return *refused;
   if (g_vault.sealed.file.empty()) return typed == storedMasterPassword ? PasswordCheck::Right : PasswordCheck::Wrong;
   const platform::SecretBytes password = codePageBytes(typed);
   auto unlocked = whileEventsRun([&] { return sealed::unlock(g_vault.sealed.file, password); });

@@ -205,7 +205,8 @@ void vaultFolderChanged() {
     return;
   }
   g_sync.busy = true;
-  if (!g_sync.needsNewPassword && entryList()) {
+  // While locked nothing is listed and no key is held: the unlock reads the file as it is then.
+  if (!g_sync.needsNewPassword && entryList() && !closedForLock()) {
     if (vaultChangedOnDisk()) {
       if (auto count = reloadVault())
         status(u"data.enc changed on disk.  Loaded " + u16(std::to_string(*count)) + u" entries.");

@@ -74,8 +74,10 @@ std::string sizeText(std::uint64_t bytes) {
   return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
 }
 
+}  // namespace
+
 // Reads the whole vault; a file that can't be read ends the program, untouched.
-Done readVault(platform::SecretBytes& bytes) {
+Done internal::readVault(platform::SecretBytes& bytes) {
   std::string path = vaultPath();
   if (auto file = ensureVaultFile(path); !file) {
     const bool missing = platform::files::pathKind(path) == platform::files::PathKind::Missing;
@@ -94,6 +96,8 @@ Done readVault(platform::SecretBytes& bytes) {
   }
   return ended(problem("Could not read", path, read.error));
 }
+
+namespace {
 
 // Not memchr: the rest of a file without a line end is an empty view with no data pointer.
 std::size_t countLineEnds(std::string_view bytes) {
@@ -379,6 +383,7 @@ Done writeImage(const std::string& path, const platform::ListItems& list, const 
 }  // namespace
 
 Done internal::writeList(const vault::sealed::Sealing* sealing) {
+  const BusyScope busy;
   // Without the rows there is nothing to save from: writing would replace every entry with none.
   const platform::ListItems* list = entryList();
   if (!list) return saidInStatus(problem("Could not save", kFileName, "The list of entries is not open"));
@@ -418,6 +423,7 @@ void resetVaultForTests() {
   g_vault = {};
   g_vault.host = host;
   resetSync();
+  resetLockForTests();
 }
 
 }  // namespace modGlobals

@@ -32,6 +32,8 @@ class VaultHost {
   virtual void showPasswordDialog() {}  // load frmPass and show it without waiting
   // The main window's step once the vault is listed; the password dialog calls it.
   virtual void afterFormLoad() {}
+  // After the right password while locked: the list filled again and the windows shown again.
+  virtual void afterUnlock() {}
   // The vault can't be read or created: tell the user and end the program.
   virtual void fatalError(const std::u16string& /*text*/) {}
   // A question with Yes and No (title, text); true for Yes.
@@ -100,6 +102,17 @@ void strengthenWeakEncryption();
 // Wipes the master password's copies the vault holds and lets go of the key (its memory is wiped
 // as it is freed): at the program's end.
 void wipeSecrets();
+
+// Locking while the user is away. closeForLock empties the list (the selected entry is remembered
+// by a hash of its texts under a key of this lock, never by its texts), wipes the master password's
+// copies and the key, and leaves the vault closed: checkMasterPassword then reads data.enc again.
+void closeForLock();
+bool closedForLock();
+// After the right password: the entries of data.enc as it is now, listed in the list's sort order,
+// the remembered entry selected, "Loaded N entries" said; how many. The vault is open again.
+platform::Result<std::int64_t> reloadVaultAfterUnlock();
+// True while a save or a key derivation runs (window events run during the latter): a lock waits.
+bool vaultBusy();
 
 // The text "Saved " is followed by: the short date, a space and the long time (no time at midnight).
 std::u16string savedTimeText();

@@ -1,5 +1,7 @@
 #include "ListItems.h"
 
+#include "Secret.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -114,8 +116,8 @@ char* ListItems::allocate(std::size_t bytes) {
   if (bytes > freeBytes_) {
     constexpr std::size_t kBlock = 1 << 20;
     std::size_t size = std::max(kBlock, bytes);
-    blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
-    free_ = blocks_.back().get();
+    blocks_.push_back({std::make_unique_for_overwrite<char[]>(size), size});
+    free_ = blocks_.back().bytes.get();
     freeBytes_ = size;
   }
   char* at = free_;
@@ -227,6 +229,8 @@ void ListItems::clear() {
     if (observer_) observer_->rowsRemoved();
   }
   rows_.shrink_to_fit();
+  // The texts are passwords: nothing of them stays behind in freed memory (a lock clears the list).
+  for (Block& block : blocks_) secret::wipe(block.bytes.get(), block.size);
   blocks_.clear();
   free_ = nullptr;
   freeBytes_ = 0;

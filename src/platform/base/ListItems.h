@@ -111,7 +111,11 @@ class ListItems {
 
   std::vector<ListRow> rows_;
   // Texts are packed into large blocks: a million rows cost no allocation each.
-  std::vector<std::unique_ptr<char[]>> blocks_;
+  struct Block {
+    std::unique_ptr<char[]> bytes;
+    std::size_t size = 0;
+  };
+  std::vector<Block> blocks_;
   char* free_ = nullptr;
   std::size_t freeBytes_ = 0;
   std::uint64_t nextKey_ = 1;

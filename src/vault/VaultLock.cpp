@@ -1,0 +1,132 @@
+// The vault's side of locking: closed with nothing of the entries or the key left in memory, and
+// opened again from data.enc as it is at the unlock.
+#include "shiftText.h"
+#include "vault/modGlobals.h"
+#include "VaultFormat.h"
+#include "VaultInternals.h"
+
+#include <sodium.h>
+
+#include <array>
+#include <string>
+
+namespace modGlobals {
+namespace {
+
+using namespace internal;
+using platform::Failure;
+namespace column = platform::column;
+
+bool g_closed = false;
+int g_busy = 0;
+
+// The entry selected at the lock, as a keyed hash of its texts: enough to select it again, nothing
+// to read it back from. The key is drawn anew at each lock.
+struct Remembered {
+  std::array<unsigned char, crypto_generichash_KEYBYTES> key{};
+  std::array<unsigned char, crypto_generichash_BYTES> hash{};
+  bool any = false;
+};
+Remembered g_selected;
+
+std::array<unsigned char, crypto_generichash_BYTES> hashOf(
+    const platform::ListRow& row, const std::array<unsigned char, crypto_generichash_KEYBYTES>& key) {
+  crypto_generichash_state state;
+  crypto_generichash_init(&state, key.data(), key.size(), crypto_generichash_BYTES);
+  for (int c : {column::kUserName, column::kPassword, column::kLocation}) {
+    const std::string_view text = row.column(c);
+    // Each text's length first, so that moving a character between fields changes the hash.
+    const std::uint64_t size = text.size();
+    crypto_generichash_update(&state, reinterpret_cast<const unsigned char*>(&size), sizeof size);
+    crypto_generichash_update(&state, reinterpret_cast<const unsigned char*>(text.data()), text.size());
+  }
+  std::array<unsigned char, crypto_generichash_BYTES> hash{};
+  crypto_generichash_final(&state, hash.data(), hash.size());
+  platform::secret::wipe(&state, sizeof state);
+  return hash;
+}
+
+void rememberSelected(const platform::ListItems& list) {
+  g_selected = {};
+  const std::int64_t selected = list.firstSelected();
+  if (selected == 0 || sodium_init() < 0) return;
+  randombytes_buf(g_selected.key.data(), g_selected.key.size());
+  g_selected.hash = hashOf(list.row(selected), g_selected.key);
+  g_selected.any = true;
+}
+
+void selectRemembered(platform::ListItems& list) {
+  if (!g_selected.any) return;
+  for (std::int64_t n = 1; n <= list.count(); ++n) {
+    if (hashOf(list.row(n), g_selected.key) != g_selected.hash) continue;
+    list.setSelected(n, true);
+    break;
+  }
+  g_selected = {};
+}
+
+}  // namespace
+
+internal::BusyScope::BusyScope() { ++g_busy; }
+internal::BusyScope::~BusyScope() { --g_busy; }
+
+bool vaultBusy() { return g_busy > 0; }
+
+void closeForLock() {
+  if (platform::ListItems* list = entryList()) {
+    rememberSelected(*list);
+    list->clear();
+  }
+  wipeSecrets();
+  g_closed = true;
+}
+
+bool closedForLock() { return g_closed; }
+
+std::optional<platform::Result<PasswordCheck>> internal::rereadForUnlock() {
+  platform::SecretBytes bytes;
+  if (!readVault(bytes)) return PasswordCheck::Ended;
+  if (vault::sealed::isSealed(bytes)) {
+    if (auto problem = vault::sealed::headerProblem(bytes))
+      return Failure{utf8(internal::problem("Could not open", vaultPath(), *problem))};
+    g_vault.sealed.file = std::move(bytes);
+    return std::nullopt;
+  }
+  vault::LineReader lines(bytes.view());
+  std::string_view first;
+  lines.next(first);
+  // Emptied meanwhile (a sync, a restore): no password can open it, and no new one is made here.
+  if (first.empty())
+    return Failure{utf8(problem("Could not open", vaultPath(), "It no longer holds a master password."))};
+  storedMasterPassword = unshiftedText(first);
+  return std::nullopt;
+}
+
+platform::Result<std::int64_t> reloadVaultAfterUnlock() {
+  platform::ListItems* list = entryList();
+  if (!list) return Failure{"The list of entries is not open"};
+  platform::SecretBytes bytes;
+  if (g_vault.sealed.sealing) {
+    bytes = std::move(g_vault.sealed.plain);  // opened by the password check
+  } else if (auto read = readVault(bytes); !read) {
+    return read.failure();
+  }
+  auto listed = whileLoading([&]() -> platform::Result<std::int64_t> {
+    list->clear();
+    return addEntriesOf(bytes);
+  });
+  if (!listed) return listed;
+  const std::int64_t count = *listed;
+  selectRemembered(*list);
+  g_closed = false;
+  status(u"Loaded " + u16(std::to_string(count)) + u" entries");
+  return count;
+}
+
+void internal::resetLockForTests() {
+  g_closed = false;
+  g_busy = 0;
+  g_selected = {};
+}
+
+}  // namespace modGlobals

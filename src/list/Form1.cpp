@@ -89,6 +89,9 @@ void Form1::createMenus() {
   mnuData = menus->addMenu(QStringLiteral("Data"));
   mnuDataItem = items(mnuData, {QStringLiteral("Add Username/Password"), QStringLiteral("Delete Selected Item"),
                                 QStringLiteral("Edit Selected Item"), QStringLiteral("Goto \"Used At\" Location")});
+  mnuData->addSeparator();
+  mnuFind = mnuData->addAction(QStringLiteral("Find..."));
+  mnuFind->setShortcut(QKeySequence::Find);
   mnuCopy = menus->addMenu(QStringLiteral("Copy"));
   mnuCopyItem = items(mnuCopy, {QStringLiteral("Selected Username"), QStringLiteral("Selected Password"),
                                 QStringLiteral("Selected Used At Location")});
@@ -114,6 +117,7 @@ void Form1::wireHandlers() {
   wire(mnuFileItem, &Form1::mnuFileItem_Click);
   connect(mnuEncrypt, &QAction::triggered, this, [this] { mnuEncrypt_Click(); });
   connect(mnuChangePassword, &QAction::triggered, this, [this] { mnuChangePassword_Click(); });
+  connect(mnuFind, &QAction::triggered, this, [this] { mnuFind_Click(); });
   wire(mnuDataItem, &Form1::mnuDataItem_Click);
   wire(mnuCopyItem, &Form1::mnuCopyItem_Click);
   wire(mnuHelpItem, &Form1::mnuHelpItem_Click);
@@ -144,8 +148,8 @@ void Form1::afterFormLoad() {
 void Form1::Form_QueryUnload(bool& /*cancel*/) {}
 
 void Form1::Form_Unload() {
-  for (const QLatin1StringView window : {windows::kForm8, windows::kFrmAbout, windows::kFrmAdd, windows::kFrmEncrypt,
-                                         windows::kFrmChangePassword, windows::kFrmSplash})
+  for (const QLatin1StringView window : {windows::kForm8, windows::kFrmAbout, windows::kFrmFind, windows::kFrmAdd,
+                                         windows::kFrmEncrypt, windows::kFrmChangePassword, windows::kFrmSplash})
     forms::unload(window);
   const QWidget* browser = forms::instance(windows::kFrmWebsite);
   if (browser && browser->isVisible()) {

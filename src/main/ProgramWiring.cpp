@@ -11,6 +11,7 @@
 #include "help/frmAbout.h"
 #include "list/Form1.h"
 #include "list/frmAdd.h"
+#include "list/frmFind.h"
 #include "list/modGlobals.h"
 #include "platform/forms/ListView.h"
 #include "platform/forms/MessageBox.h"
@@ -99,6 +100,7 @@ void wireProgram() {
   registerWindow<frmAbout>();
   registerWindow<frmWebsite>();
   registerEntryEditor();
+  registerFindWindow();
   fillVaultHost();
   fillSplashAccess();
   // The master password and the vault's key do not outlive the program in its memory.

@@ -451,3 +451,32 @@ TEST_F(VaultDialogs, theGateOpensTheMainWindowAfterTheVaultIsListed) {
             (std::vector<std::string>{"dialog up: Loaded 2 entries", "afterFormLoad",
                                       "Vault encryption strengthened.  Data saved."}));
 }
+
+// The strength of the password that will guard the vault is shown under its box while it is typed,
+// and the rows below make room for it; removing the encryption has no such line.
+TEST_F(VaultDialogs, theNewPasswordsStrengthIsShownWhileItIsTyped) {
+  writeVault(vaultImage("abcd", kEntries));
+  startWith(QStringLiteral("abcd"));
+  auto* change = forms::show<frmChangePassword>();
+  auto* encrypt = forms::show<frmEncrypt>();
+  for (auto [dialog, box, line] :
+       {std::tuple{static_cast<PasswordDialog*>(change), change->boxes[1], change->lblStrength},
+        std::tuple{static_cast<PasswordDialog*>(encrypt), encrypt->boxes[0], encrypt->lblStrength}}) {
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->text(), "");
+    box->setText(QStringLiteral("password"));
+    EXPECT_TRUE(line->text().startsWith(QStringLiteral("Strength: Very weak ("))) << line->text().toStdString();
+    box->setText(QStringLiteral("q7#Vd!m2Zr9@xLp4&Kw8"));
+    EXPECT_FALSE(line->text().contains(QStringLiteral("weak"))) << line->text().toStdString();
+    // Under its box, above every control that stood below the box.
+    EXPECT_GE(line->geometry().top(), box->geometry().bottom());
+    for (QWidget* below : {static_cast<QWidget*>(dialog->cmdAction), static_cast<QWidget*>(dialog->boxes.back())})
+      if (below != box) {
+        EXPECT_GT(below->geometry().top(), line->geometry().bottom());
+      }
+    EXPECT_TRUE(dialog->client()->rect().contains(dialog->cmdCancel->geometry()));
+  }
+  forms::unload<frmEncrypt>();
+  use(QStringLiteral("frmEncrypt"), {QStringLiteral("abcd")});
+  EXPECT_EQ(forms::show<frmEncrypt>()->lblStrength, nullptr);
+}

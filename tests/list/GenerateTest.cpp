@@ -23,23 +23,20 @@ TEST_F(Generate, useHandsThePasswordToTheEditorAndOnlySaveSavesIt) {
   const std::string before = fileBytes();
   select(1);
   form->cmdEdit_Click();
-  editor()->cmdGenerate->click();
-  auto* generator = platform::forms::instance<frmGenerate>();
-  ASSERT_NE(generator, nullptr);
-  EXPECT_EQ(generator->caption(), "Generate Password");
+  auto generate = [&] {
+    editor()->cmdGenerate->click();
+    return platform::forms::instance<frmGenerate>();
+  };
+  frmGenerate* generator = generate();
   const QString first = generator->txtPassword->text();
-  EXPECT_EQ(first.size(), 20);
-  EXPECT_TRUE(generator->lblStrength->text().startsWith(QStringLiteral("Strength: ")))
-      << generator->lblStrength->text().toStdString();
   generator->cmdNew->click();
-  const QString offered = generator->txtPassword->text();
-  EXPECT_NE(offered, first);
-
+  EXPECT_NE(generator->txtPassword->text(), first);
   generator->cmdCancel->click();
   EXPECT_EQ(editor()->txtPassword->text(), "a1");
-  editor()->cmdGenerate->click();
-  generator = platform::forms::instance<frmGenerate>();
+
+  generator = generate();
   const QString used = generator->txtPassword->text();
+  EXPECT_EQ(used.size(), 20);
   generator->cmdUse->click();
   EXPECT_EQ(platform::forms::instance<frmGenerate>(), nullptr);
   EXPECT_EQ(editor()->txtPassword->text(), used);
@@ -49,7 +46,7 @@ TEST_F(Generate, useHandsThePasswordToTheEditorAndOnlySaveSavesIt) {
 
   // Closing the editor takes its generator with it.
   form->cmdAdd_Click(0);
-  editor()->cmdGenerate->click();
+  generate();
   editor()->cmdDelete->click();
   EXPECT_EQ(platform::forms::instance<frmGenerate>(), nullptr);
 }
@@ -83,20 +80,16 @@ TEST_F(Generate, choicesAreKeptInTheSettingsAndNoKindMeansNoPassword) {
 TEST_F(Generate, unreadableSettingsGiveTheDefaultsAndLengthsStayInBounds) {
   modLivery::loadProductIdentity();
   const struct {
-    const char* length;
-    const char* upper;
+    QString length, upper;
     int wantLength;
     bool wantUpper;
   } cases[] = {{"500", "0", 128, false}, {"2", "1", 4, true}, {"twelve", "yes", 20, true}, {" 12 ", "", 12, true}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.length);
-    platform::settings::saveSetting(QStringLiteral("Keyloft"), QStringLiteral("Generator"), QStringLiteral("length"),
-                                    QString::fromLatin1(c.length));
-    platform::settings::saveSetting(QStringLiteral("Keyloft"), QStringLiteral("Generator"), QStringLiteral("upperCase"),
-                                    QString::fromLatin1(c.upper));
+    for (const auto& [key, value] : {std::pair{"length", c.length}, std::pair{"upperCase", c.upper}})
+      platform::settings::saveSetting("Keyloft", "Generator", QString::fromLatin1(key), value);
     const vault::PasswordRecipe r = loadGeneratorRecipe();
-    EXPECT_EQ(r.length, c.wantLength);
-    EXPECT_EQ(r.upper, c.wantUpper);
+    EXPECT_EQ(r.length, c.wantLength) << c.length.toStdString();
+    EXPECT_EQ(r.upper, c.wantUpper) << c.upper.toStdString();
   }
 }
 

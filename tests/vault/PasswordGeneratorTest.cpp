@@ -59,16 +59,6 @@ TEST(PasswordGenerator, drawsOnlyChosenStorableCharactersWithEveryKindPresent) {
   }
 }
 
-TEST(PasswordGenerator, kindsHoldTheirCharactersAndNeverTheSeparator) {
-  const PasswordRecipe all;
-  EXPECT_EQ(vault::characterKind(all, 0), u"ABCDEFGHIJKLMNOPQRSTUVWXYZ");
-  EXPECT_EQ(vault::characterKind(all, 2), u"0123456789");
-  EXPECT_EQ(vault::characterKind(all, 3).find(u'|'), std::u16string::npos);
-  PasswordRecipe plain = all;
-  plain.avoidLookAlikes = true;
-  EXPECT_EQ(vault::characterKind(plain, 2), u"23456789");
-}
-
 TEST(PasswordGenerator, refusesWhatItCannotMake) {
   const PasswordRecipe none{20, false, false, false, false, false};
   const PasswordRecipe tooShort{3}, tooLong{129};

@@ -2,6 +2,7 @@
 // repaint), and Add, Edit and Delete each including the save of the whole vault.
 #include "list/Form1.h"
 #include "list/frmAdd.h"
+#include "list/frmFind.h"
 #include "list/modGlobals.h"
 #include "platform/base/Files.h"
 #include "platform/base/QtCodePage.h"
@@ -12,6 +13,7 @@
 #include "vault/VaultFormat.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 
 #include "BenchData.h"
@@ -142,6 +144,18 @@ void BM_ScrollPage(benchmark::State& state) {
   }
 }
 
+// Find Next for a text that no entry holds: every column of every row is read, then the miss is
+// said in the status bar. Argument: 1 with Match case, 0 without.
+void BM_FindNextMiss(benchmark::State& state) {
+  Form1* form = openMain(1'000'000);
+  form->mnuFind_Click();
+  frmFind* find = platform::forms::instance<frmFind>();
+  find->txtFind->setText(QStringLiteral("n\u00F6where"));
+  find->chkMatchCase->setChecked(state.range(0) != 0);
+  for (auto _ : state) find->cmdFindNext_Click();
+  platform::forms::unload(frmFind::name());
+}
+
 BENCHMARK(BM_HeaderClick)->Arg(100'000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_Add)->Arg(100'000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_Edit)->Arg(100'000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
@@ -154,6 +168,7 @@ BENCHMARK(BM_EditLongField)
 BENCHMARK(BM_Delete)->Arg(100'000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_HeaderClick)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(9);
 BENCHMARK(BM_ScrollPage)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+BENCHMARK(BM_FindNextMiss)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_SortRowsOnly)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(9);
 
 // The main window's list and status bar.
@@ -176,6 +191,7 @@ int main(int argc, char** argv) {
   platform::msgbox::setMessageBoxHookForTests([](QMessageBox&) { return platform::msgbox::vbOK; });
   platform::forms::registerForm(Form1::name(), [] { return new Form1; });
   registerEntryEditor();
+  registerFindWindow();
   static MainWindowHost host;
   modGlobals::setVaultHost(&host);
 

@@ -130,6 +130,7 @@ def document():
             ('Copy Password', 'Puts the selected password on the clipboard (**Copy > Selected Password**).'),
             ('Copy Used At', 'Puts the selected location on the clipboard (**Copy > Selected Used At Location**).'),
             ('Visit', 'Opens Keyloft\u2019s own web site in a small browser window.'),
+            ('Data > Find', 'Finds an entry by any part of its user name, password or location (**Ctrl+F**).'),
             ('File > Encrypt Vault', 'Encrypts data.enc with a key made from your master password '
                                      '(**File > Remove Encryption** turns it off again).'),
             ('File > Change Master Password', 'Sets a new master password; type the current one first.'),
@@ -146,6 +147,20 @@ def document():
              'separate Save command. If a save fails, for example because the disk is full, the line at '
              'the bottom says so, the editor stays open with what you typed, and the file keeps its '
              'earlier content.'),
+        para('**Generate** in the editor makes a new, random password. Choose its length (4 to 128) and '
+             'which kinds of characters it may hold; every kind you choose is used at least once, and '
+             '**Avoid look-alikes** leaves out I, l, 1, O and 0. The line under the password says how '
+             'strong it is. **New** makes another, **Use** puts it into the editor\u2019s Password box: it '
+             'is kept only when you press **Save**. Keyloft remembers your choices for the next time.'),
+        para('When you choose a new master password (**File > Change Master Password**) or encrypt the '
+             'vault, the same strength line under the box tells you how hard the password is to guess.'),
+        heading('Finding an entry'),
+        para('**Data > Find** (or **Ctrl+F**) opens a small window that stays in front of the list. Type '
+             'any part of a user name, password or location and press **Find Next** (or Enter): Keyloft '
+             'selects the next entry that holds it, below the selected one in the order the list shows, '
+             'and goes on from the top when it reaches the end. Letters match in either case unless you '
+             'tick **Match case**. When no entry holds the text, the line at the bottom says so. Escape '
+             'closes the window.'),
         heading('Sorting'),
         para('Click a column header (**Username**, **Password** or **Website/Location**) to sort the list '
              'by that column; click it again to reverse the order. Case and accents do not change the '

@@ -20,6 +20,7 @@ picture goto actions/go-jump
 picture website apps/internet-web-browser
 picture save actions/document-save
 picture cancel actions/process-stop
+picture generate actions/system-lock-screen
 
 # The browser's buttons carry a small picture beside their caption: the 16 x 16 set.
 small() { # name theme-path

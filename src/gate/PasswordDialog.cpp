@@ -2,16 +2,18 @@
 
 #include "app/modLivery.h"
 #include "app/modOnTop.h"
+#include "platform/base/Secret.h"
 #include "platform/forms/Controls.h"
+#include "platform/forms/DialogKeys.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/Twips.h"
 #include "skin/modSkin.h"
 #include "skin/SkinLabel.h"
+#include "vault/PasswordGenerator.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 
 namespace tw = platform::twips;
 namespace mb = platform::msgbox;
@@ -20,13 +22,6 @@ namespace {
 
 constexpr int kRowHeight = 420;
 constexpr int kClientWidth = 5535;
-
-QPushButton* button(const QString& caption, QWidget* parent, int left, int top) {
-  auto* b = new QPushButton(caption, parent);
-  b->setAccessibleName(caption);
-  tw::setGeometry(b, left, top, 1095, 495);
-  return b;
-}
 
 }  // namespace
 
@@ -53,23 +48,14 @@ PasswordDialog::PasswordDialog(const QString& name, const QStringList& boxLabels
     boxes << box;
   }
   const int buttonsTop = 120 + static_cast<int>(boxLabels.size()) * kRowHeight + 60;
-  cmdAction = button(QString(), area, 3120, buttonsTop);
-  cmdCancel = button(QStringLiteral("Cancel"), area, 4320, buttonsTop);
+  cmdAction = platform::commandButton(QString(), area, 3120, buttonsTop, 1095, 495);
+  cmdCancel = platform::commandButton(QStringLiteral("Cancel"), area, 4320, buttonsTop, 1095, 495);
   setClientSizeTwips(kClientWidth, buttonsTop + 495 + 120);
   setFixedBorder();
 
   connect(cmdAction, &QPushButton::clicked, this, [this] { cmdAction_Click(); });
   connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-  for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
-    connect(new QShortcut(key, this), &QShortcut::activated, this, [this] {
-      if (cmdCancel->hasFocus())
-        cmdCancel_Click();
-      else
-        cmdAction_Click();
-    });
-  }
-  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
-          [this] { cmdCancel_Click(); });
+  platform::wireDialogKeys(this, cmdAction, cmdCancel);
   centreOnScreen();
 }
 
@@ -114,6 +100,23 @@ SkinLabel* PasswordDialog::addNote(const QString& text, int height) {
   setClientSizeTwips(kClientWidth, clientHeightTwips() + height + kGap);
   centreOnScreen();
   return note;
+}
+
+SkinLabel* PasswordDialog::addStrengthLine(QLineEdit* box) {
+  constexpr int kHeight = 255;
+  constexpr int kGap = 60;
+  const int below = tw::top(box) + tw::height(box);
+  for (QWidget* control : client()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (tw::top(control) >= below) tw::setTop(control, tw::top(control) + kHeight + kGap);
+  auto* line = new SkinLabel(QString(), client());
+  line->setAccessibleName(QStringLiteral("Strength"));
+  tw::setGeometry(line, tw::left(box), below + kGap / 2, tw::width(box), kHeight);
+  setClientSizeTwips(kClientWidth, clientHeightTwips() + kHeight + kGap);
+  connect(box, &QLineEdit::textChanged, line, [line](const QString& typed) {
+    line->setText(QString::fromStdU16String(vault::strengthLine(platform::viewOf(typed))));
+  });
+  centreOnScreen();
+  return line;
 }
 
 BusyGuard::BusyGuard(bool& busy) : busy_(busy) {

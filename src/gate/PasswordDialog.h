@@ -57,6 +57,9 @@ class PasswordDialog : public platform::Form {
   // A sentence above the boxes, `height` twips tall: the rows move down and the dialog grows. For
   // a Form_Load, before the skin dresses the window.
   SkinLabel* addNote(const QString& text, int height);
+  // The line "Strength: <label> (<n> bits)" under a box, kept up to date while it is typed; the
+  // rows below move down. For a Form_Load or a constructor, before the skin dresses the window.
+  SkinLabel* addStrengthLine(QLineEdit* box);
 
  private:
   bool busy_ = false;

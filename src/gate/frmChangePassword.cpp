@@ -13,6 +13,7 @@ frmChangePassword::frmChangePassword()
   setCaption(QStringLiteral("Change Master Password"));
   cmdAction->setText(QStringLiteral("Change"));
   cmdAction->setAccessibleName(QStringLiteral("Change"));
+  lblStrength = addStrengthLine(boxes[1]);
 }
 
 void frmChangePassword::act() {

@@ -12,6 +12,8 @@ class frmChangePassword final : public PasswordDialog {
   frmChangePassword();
   static QString name() { return platform::windows::kFrmChangePassword; }
 
+  SkinLabel* lblStrength = nullptr;  // under the new password
+
  protected:
   void act() override;
 };

@@ -43,7 +43,10 @@ void frmEncrypt::Form_Load() {
   const QString action = encrypting_ ? QStringLiteral("Encrypt") : QStringLiteral("Remove");
   cmdAction->setText(action);
   cmdAction->setAccessibleName(action);
-  if (!encrypting_) addNote(kReadableWhenRemoved, 480);
+  if (encrypting_)
+    lblStrength = addStrengthLine(boxes[0]);
+  else
+    addNote(kReadableWhenRemoved, 480);
   PasswordDialog::Form_Load();
 }
 

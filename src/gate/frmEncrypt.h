@@ -15,6 +15,8 @@ class frmEncrypt final : public PasswordDialog {
 
   void Form_Load() override;
 
+  SkinLabel* lblStrength = nullptr;  // under the password that will encrypt the vault; none when removing
+
  protected:
   void act() override;
 

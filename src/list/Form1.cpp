@@ -91,6 +91,9 @@ void Form1::createMenus() {
   mnuData = menus->addMenu(QStringLiteral("Data"));
   mnuDataItem = items(mnuData, {QStringLiteral("Add Username/Password"), QStringLiteral("Delete Selected Item"),
                                 QStringLiteral("Edit Selected Item"), QStringLiteral("Goto \"Used At\" Location")});
+  mnuData->addSeparator();
+  mnuFind = mnuData->addAction(QStringLiteral("Find..."));
+  mnuFind->setShortcut(QKeySequence::Find);
   mnuCopy = menus->addMenu(QStringLiteral("Copy"));
   mnuCopyItem = items(mnuCopy, {QStringLiteral("Selected Username"), QStringLiteral("Selected Password"),
                                 QStringLiteral("Selected Used At Location")});
@@ -117,6 +120,7 @@ void Form1::wireHandlers() {
   connect(mnuLock, &QAction::triggered, this, [this] { mnuLock_Click(); });
   connect(mnuEncrypt, &QAction::triggered, this, [this] { mnuEncrypt_Click(); });
   connect(mnuChangePassword, &QAction::triggered, this, [this] { mnuChangePassword_Click(); });
+  connect(mnuFind, &QAction::triggered, this, [this] { mnuFind_Click(); });
   wire(mnuDataItem, &Form1::mnuDataItem_Click);
   wire(mnuCopyItem, &Form1::mnuCopyItem_Click);
   wire(mnuHelpItem, &Form1::mnuHelpItem_Click);
@@ -148,8 +152,8 @@ void Form1::afterFormLoad() {
 void Form1::Form_QueryUnload(bool& /*cancel*/) {}
 
 void Form1::Form_Unload() {
-  for (const QLatin1StringView window : {windows::kForm8, windows::kFrmAbout, windows::kFrmAdd, windows::kFrmEncrypt,
-                                         windows::kFrmChangePassword, windows::kFrmSplash})
+  for (const QLatin1StringView window : {windows::kForm8, windows::kFrmAbout, windows::kFrmFind, windows::kFrmAdd,
+                                         windows::kFrmEncrypt, windows::kFrmChangePassword, windows::kFrmSplash})
     forms::unload(window);
   const QWidget* browser = forms::instance(windows::kFrmWebsite);
   if (browser && browser->isVisible()) {

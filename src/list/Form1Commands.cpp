@@ -2,6 +2,7 @@
 #include "app/modLivery.h"
 #include "Form1.h"
 #include "frmAdd.h"
+#include "frmFind.h"
 #include "list/modGlobals.h"
 #include "modListViewEnh.h"
 #include "platform/base/QtCodePage.h"
@@ -13,6 +14,8 @@
 #include "platform/forms/WindowNames.h"
 #include "vault/EntryChange.h"
 #include "vault/modGlobals.h"
+
+#include <QLineEdit>
 
 #include <array>
 #include <chrono>
@@ -176,6 +179,14 @@ void Form1::mnuLock_Click() { emit lockRequested(); }
 void Form1::mnuEncrypt_Click() { platform::forms::show(platform::windows::kFrmEncrypt); }
 
 void Form1::mnuChangePassword_Click() { platform::forms::show(platform::windows::kFrmChangePassword); }
+
+void Form1::mnuFind_Click() {
+  if (auto* find = platform::forms::show<frmFind>()) {
+    find->activateWindow();
+    find->txtFind->setFocus();
+    find->txtFind->selectAll();
+  }
+}
 
 void Form1::mnuHelpItem_Click(int /*index*/) { platform::forms::show(platform::windows::kForm8); }
 

@@ -2,6 +2,7 @@
 
 #include "app/modLivery.h"
 #include "Form1.h"
+#include "frmGenerate.h"
 #include "list/modGlobals.h"
 #include "platform/base/QtCodePage.h"
 #include "platform/forms/Controls.h"
@@ -82,15 +83,19 @@ frmAdd::frmAdd() : platform::Form(name()) {
 
   cmdAdd.append(new platform::PictureButton(QStringLiteral("Save"), QStringLiteral(":/icons/save.png"), area, 120, 1500,
                                             1155, 1035));
+  // Midway between Save and Cancel, as large as they are; created between them for the tab order.
+  cmdGenerate = new platform::PictureButton(QStringLiteral("Generate"), QStringLiteral(":/icons/generate.png"), area,
+                                            1770, 1500, 1155, 1035);
   cmdDelete = new platform::PictureButton(QStringLiteral("Cancel"), QStringLiteral(":/icons/cancel.png"), area, 3420,
                                           1500, 1155, 1035);
   for (QWidget* w :
        {static_cast<QWidget*>(txtUsername), static_cast<QWidget*>(txtPassword), static_cast<QWidget*>(txtWebsite),
-        static_cast<QWidget*>(cmdAdd[0]), static_cast<QWidget*>(cmdDelete)})
+        static_cast<QWidget*>(cmdAdd[0]), static_cast<QWidget*>(cmdGenerate), static_cast<QWidget*>(cmdDelete)})
     w->setFont(verdana);
 
   connect(cmdAdd[0], &QPushButton::clicked, this, [this] { cmdAdd_Click(0); });
   connect(cmdDelete, &QPushButton::clicked, this, &frmAdd::cmdDelete_Click);
+  connect(cmdGenerate, &QPushButton::clicked, this, &frmAdd::cmdGenerate_Click);
   connect(txtWebsite, &QLineEdit::returnPressed, this, [this] {
     int key = 13;
     txtWebsite_KeyPress(key);
@@ -163,6 +168,11 @@ void frmAdd::cmdAdd_Click(int /*index*/) {
 
 void frmAdd::cmdDelete_Click() { platform::forms::unload(name()); }
 
+void frmAdd::cmdGenerate_Click() { platform::forms::show<frmGenerate>(); }
+
+// The generator works for this editor: it goes with it.
+void frmAdd::Form_Unload() { platform::forms::unload<frmGenerate>(); }
+
 void frmAdd::txtWebsite_KeyPress(int& keyAscii) {
   if (keyAscii == 13) cmdAdd_Click(0);
 }
@@ -175,4 +185,5 @@ QString entryFieldName(std::size_t field) {
 
 void registerEntryEditor() {
   platform::forms::registerForm(frmAdd::name(), [] { return new frmAdd; });
+  platform::forms::registerForm(frmGenerate::name(), [] { return new frmGenerate; });
 }

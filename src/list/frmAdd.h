@@ -28,12 +28,15 @@ class frmAdd final : public platform::Form {
   QLineEdit* txtPassword = nullptr;
   SkinLabel* SkinLabel3 = nullptr;
   QLineEdit* txtWebsite = nullptr;
-  QList<QPushButton*> cmdAdd;        // index 0: Save
-  QPushButton* cmdDelete = nullptr;  // Cancel
+  QList<QPushButton*> cmdAdd;          // index 0: Save
+  QPushButton* cmdDelete = nullptr;    // Cancel
+  QPushButton* cmdGenerate = nullptr;  // opens the password generator
 
   void Form_Load() override;
+  void Form_Unload() override;
   void cmdAdd_Click(int index);
   void cmdDelete_Click();
+  void cmdGenerate_Click();
   // Typed in the location box; Enter (13) saves. The code is passed on unchanged.
   void txtWebsite_KeyPress(int& keyAscii);
 
@@ -54,5 +57,5 @@ inline constexpr std::size_t kMaxEditableField = 100'000;
 // How the editor's messages name a field: 0 "username", 1 "password", 2 "website".
 QString entryFieldName(std::size_t field);
 
-// Registers the editor with the forms runtime under its name.
+// Registers the editor and its password generator with the forms runtime under their names.
 void registerEntryEditor();

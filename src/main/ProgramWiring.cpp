@@ -11,6 +11,7 @@
 #include "help/frmAbout.h"
 #include "list/Form1.h"
 #include "list/frmAdd.h"
+#include "list/frmFind.h"
 #include "list/modGlobals.h"
 #include "Locking.h"
 #include "platform/forms/ListView.h"
@@ -110,6 +111,7 @@ void wireProgram() {
   registerWindow<frmAbout>();
   registerWindow<frmWebsite>();
   registerEntryEditor();
+  registerFindWindow();
   fillVaultHost();
   fillSplashAccess();
   Locking::reset();

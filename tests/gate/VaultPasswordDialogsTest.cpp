@@ -451,3 +451,27 @@ TEST_F(VaultDialogs, theGateOpensTheMainWindowAfterTheVaultIsListed) {
             (std::vector<std::string>{"dialog up: Loaded 2 entries", "afterFormLoad",
                                       "Vault encryption strengthened.  Data saved."}));
 }
+
+// The strength of the password that will guard the vault is shown under its box while it is typed,
+// and the rows below make room for it; removing the encryption has no such line.
+TEST_F(VaultDialogs, theNewPasswordsStrengthIsShownWhileItIsTyped) {
+  writeVault(vaultImage("abcd", kEntries));
+  startWith(QStringLiteral("abcd"));
+  auto* change = forms::show<frmChangePassword>();
+  auto* encrypt = forms::show<frmEncrypt>();
+  for (auto [dialog, box, line] :
+       {std::tuple<PasswordDialog*, QLineEdit*, SkinLabel*>{change, change->boxes[1], change->lblStrength},
+        {encrypt, encrypt->boxes[0], encrypt->lblStrength}}) {
+    ASSERT_NE(line, nullptr);
+    box->setText(QStringLiteral("password"));
+    EXPECT_TRUE(line->text().startsWith(QStringLiteral("Strength: Very weak ("))) << line->text().toStdString();
+    box->setText(QStringLiteral("q7#Vd!m2Zr9@xLp4&Kw8"));
+    EXPECT_FALSE(line->text().contains(QStringLiteral("weak"))) << line->text().toStdString();
+    EXPECT_GE(line->geometry().top(), box->geometry().bottom());
+    EXPECT_GT(dialog->cmdAction->geometry().top(), line->geometry().bottom());
+    EXPECT_GT(dialog->boxes.back()->geometry().top(), dialog == change ? line->geometry().bottom() : -1);
+  }
+  forms::unload<frmEncrypt>();
+  use(QStringLiteral("frmEncrypt"), {QStringLiteral("abcd")});
+  EXPECT_EQ(forms::show<frmEncrypt>()->lblStrength, nullptr);
+}

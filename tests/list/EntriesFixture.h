@@ -4,6 +4,7 @@
 #include "app/endProgram.h"
 #include "list/Form1.h"
 #include "list/frmAdd.h"
+#include "list/frmFind.h"
 #include "list/modGlobals.h"
 #include "platform/base/Files.h"
 #include "platform/base/QtCodePage.h"
@@ -58,6 +59,7 @@ class EntriesFixture : public ::testing::Test {
     });
     platform::forms::registerForm(Form1::name(), [] { return new Form1; });
     registerEntryEditor();
+    registerFindWindow();
     modGlobals::setVaultHost(&host_);
   }
 

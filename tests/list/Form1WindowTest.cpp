@@ -84,8 +84,9 @@ TEST_F(MainWindow, designedTextsPicturesColumnsMenusAndTabOrder) {
   const std::pair<QStringList, QList<QAction*>> menus[] = {
       {{"File", "Lock", "", "Encrypt Vault...", "Change Master Password...", "", "Exit"},
        {w->mnuLock, nullptr, w->mnuEncrypt, w->mnuChangePassword, nullptr, w->mnuFileItem[0]}},
-      {{"Data", "Add Username/Password", "Delete Selected Item", "Edit Selected Item", "Goto \"Used At\" Location"},
-       w->mnuDataItem},
+      {{"Data", "Add Username/Password", "Delete Selected Item", "Edit Selected Item", "Goto \"Used At\" Location", "",
+        "Find..."},
+       QList<QAction*>(w->mnuDataItem) << nullptr << w->mnuFind},
       {{"Copy", "Selected Username", "Selected Password", "Selected Used At Location"}, w->mnuCopyItem},
       {{"Help", "View Help"}, w->mnuHelpItem},
       {{"About", "About this software"}, w->mnuAboutItem},

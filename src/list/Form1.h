@@ -39,6 +39,8 @@ class Form1 final : public platform::Form {
   QMenu* mnuAbout = nullptr;
   QAction* mnuEncrypt = nullptr;  // "Encrypt Vault..." or, while encrypted, "Remove Encryption..."
   QAction* mnuChangePassword = nullptr;
+  QAction* mnuImport = nullptr;
+  QAction* mnuExport = nullptr;
   QList<QAction*> mnuFileItem;   // 0
   QList<QAction*> mnuDataItem;   // 0 to 3
   QList<QAction*> mnuCopyItem;   // 0 to 2
@@ -64,6 +66,8 @@ class Form1 final : public platform::Form {
   void mnuFileItem_Click(int index);
   void mnuEncrypt_Click();
   void mnuChangePassword_Click();
+  void mnuImport_Click();
+  void mnuExport_Click();
   void mnuDataItem_Click(int index);
   void mnuCopyItem_Click(int index);
   void mnuHelpItem_Click(int index);

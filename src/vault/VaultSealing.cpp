@@ -113,6 +113,23 @@ PasswordCheck checkMasterPassword(const platform::SecretText& typed, std::u16str
   return check;
 }
 
+platform::Result<std::optional<platform::SecretBytes>> openSealedFile(std::string_view fileBytes,
+                                                                      const platform::SecretText& password) {
+  if (auto why = sealed::headerProblem(fileBytes)) return Failure{*why};
+  const platform::SecretBytes bytes = codePageBytes(password);
+  auto unlocked = whileEventsRun([&] { return sealed::unlock(fileBytes, bytes); });
+  if (!unlocked) return Failure{unlocked.why()};
+  if (!*unlocked) return std::optional<platform::SecretBytes>();
+  platform::SecretBytes plain;
+  std::string damage;
+  try {
+    if (!sealed::open(fileBytes, **unlocked, plain, damage)) return Failure{damage};
+  } catch (const std::bad_alloc&) {
+    return Failure{"Not enough memory to read it"};
+  }
+  return std::optional<platform::SecretBytes>(std::move(plain));
+}
+
 bool encryptVault() {
   auto sealing = deriveNewKey(masterPassword, sealed::costsForNewKey());
   if (!sealing) {

@@ -3,9 +3,11 @@
 // window's list, status bar and after-load step) are reached through VaultHost, which the program
 // fills at start.
 #include "platform/base/ListItems.h"
+#include "platform/base/Result.h"
 #include "platform/base/Secret.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -74,6 +76,12 @@ bool vaultSealed();
 // sealed vault is open and loadVault lists it.
 enum class PasswordCheck { Right, Wrong, Failed, Ended };
 PasswordCheck checkMasterPassword(const platform::SecretText& typed, std::u16string* why = nullptr);
+
+// The plain bytes of another encrypted vault file (an import's), opened with `password` while
+// window events run: nothing when the password is wrong; a failure, with the sentence, when the
+// file is damaged or no key could be derived.
+platform::Result<std::optional<platform::SecretBytes>> openSealedFile(std::string_view fileBytes,
+                                                                      const platform::SecretText& password);
 
 // Rewrite data.enc sealed with a key from the master password, plain again (byte for byte what a
 // plain save writes), or with a new master password. Each says in the status bar how it went; a

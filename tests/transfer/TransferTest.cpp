@@ -156,6 +156,7 @@ TEST(Export, anExportImportsAgainAsTheSameEntries) {
       {"ann", "pw", "https://ann@mail.example.com:8443/inbox?x=1"},
       {" spaced ", "a,b\"c\r\nd", "example.com"},
       {"\xE9\x80\x81", "\x9F|x", ""},  // code-page letters, the euro sign and a byte the code page leaves free
+      {"x", "line\nbreak", "y"},
   };
   for (const auto& e : entries) list.add(e[0], e[1], e[2]);
   const platform::SecretBytes csv = transfer::exportCsv(list);
@@ -170,7 +171,7 @@ TEST(Export, anExportImportsAgainAsTheSameEntries) {
   const std::string path = folder.file("keyloft-export.csv");
   auto written = transfer::writeExport(path, list);
   ASSERT_TRUE(written.ok()) << written.why();
-  EXPECT_EQ(*written, 3);
+  EXPECT_EQ(*written, 4);
   struct stat st {};
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);

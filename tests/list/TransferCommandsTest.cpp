@@ -10,6 +10,8 @@ using namespace entries_test;
 
 namespace {
 
+const std::vector<Entry> kVault = {{"ann", "pw1", "https://a.example"}};
+
 class TransferCommands : public EntriesFixture {
  protected:
   void chooseFile(const std::string& path) {
@@ -22,11 +24,17 @@ class TransferCommands : public EntriesFixture {
                                             return next;
                                           }});
   }
+  // Opens the vault, picks `path` in the chooser and runs the menu item, the box answered with `reply`.
+  void runOnVault(QAction* Form1::*item, const std::string& path, int reply) {
+    open(kVault);
+    chooseFile(path);
+    boxes.clear();
+    answer = reply;
+    (form->*item)->trigger();
+  }
   std::vector<std::u16string> typed;  // the passwords the user types, in turn
   testing_support::TempFolder files;
 };
-
-const std::vector<Entry> kVault = {{"ann", "pw1", "https://a.example"}};
 
 }  // namespace
 
@@ -36,12 +44,8 @@ TEST_F(TransferCommands, importAsksWithTheCountsThenAppendsAndSavesOnce) {
                               "name,url,username,password\na,https://a.example,ann,pw1\nb,https://b.example,bob,"
                               "pw2\nc,,cy,pw3\nd,,dee,\n");
   for (const int answer : {platform::msgbox::vbCancel, platform::msgbox::vbOK}) {
-    open(kVault);
-    chooseFile(csv);
-    boxes.clear();
-    this->answer = answer;
-    const std::string before = fileBytes();
-    form->mnuImport->trigger();
+    runOnVault(&Form1::mnuImport, csv, answer);
+    const std::string before = vaultImage(kMaster, kVault);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].title, "Import Entries");
     EXPECT_EQ(boxes[0].text,
@@ -63,10 +67,8 @@ TEST_F(TransferCommands, importAsksWithTheCountsThenAppendsAndSavesOnce) {
 TEST_F(TransferCommands, aRefusedFileNamesTheRowAndWritesNothing) {
   const std::string csv = files.file("broken.csv");
   testing_support::writeBytes(csv, "name,url,username,password\na,b,c,d\ne,f\n");
-  open(kVault);
-  chooseFile(csv);
-  const std::string before = fileBytes();
-  form->mnuImport->trigger();
+  runOnVault(&Form1::mnuImport, csv, platform::msgbox::vbOK);
+  const std::string before = vaultImage(kMaster, kVault);
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "Could not import broken.csv: Row 3 has 2 fields where the header row has 4.");
   EXPECT_EQ(fileBytes(), before);
@@ -90,11 +92,8 @@ TEST_F(TransferCommands, anEncryptedVaultIsOpenedWithTheMasterPasswordOrTheOneTy
     auto sealed = vault::sealed::seal(vaultImage("x", {{"zed", "z1", "z.example"}}), *sealing);
     ASSERT_TRUE(sealed.ok());
     testing_support::writeBytes(path, *sealed);
-    open(kVault);
     typed = c.typed;
-    chooseFile(path);
-    boxes.clear();
-    form->mnuImport->trigger();
+    runOnVault(&Form1::mnuImport, path, platform::msgbox::vbOK);
     QStringList titles;
     for (const ShownBox& box : boxes) titles << box.title;
     EXPECT_EQ(titles, c.boxTitles);
@@ -105,11 +104,7 @@ TEST_F(TransferCommands, anEncryptedVaultIsOpenedWithTheMasterPasswordOrTheOneTy
 TEST_F(TransferCommands, exportWarnsThenWritesEveryEntryOwnerOnly) {
   const std::string csv = files.file("keyloft-export.csv");
   for (const int answer : {platform::msgbox::vbCancel, platform::msgbox::vbOK}) {
-    open(kVault);
-    chooseFile(csv);
-    boxes.clear();
-    this->answer = answer;
-    form->mnuExport->trigger();
+    runOnVault(&Form1::mnuExport, csv, answer);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].title, "Export Entries");
     EXPECT_EQ(boxes[0].text,

@@ -192,7 +192,13 @@ class CsvReader {
       planner_.offerUtf8(row_, {user, values_[kPassword].view(), location});
     }
     columns_ = 0;
-    for (auto& value : values_) value.wipe();
+    // A buffer grown by a long field is let go (wiped): wiping it whole for every later row would crawl.
+    for (auto& value : values_) {
+      if (value.size() > 4096)
+        value = platform::SecretBytes();
+      else
+        value.wipe();
+    }
   }
 
   enum Slot : std::size_t { kUser, kPassword, kUrl, kTitle, kOtherUser, kSlots };

@@ -12,7 +12,11 @@ namespace {
 
 // UTF-8 to code-page bytes; false for bytes that are not UTF-8 or a character the code page lacks.
 bool toCodePage(std::string_view utf8, platform::SecretBytes& out) {
-  out.wipe();
+  // A buffer grown by a long field is let go (wiped) rather than wiped whole for every later row.
+  if (out.size() > 4096)
+    out = platform::SecretBytes();
+  else
+    out.wipe();
   out.reserve(utf8.size());
   for (std::size_t i = 0; i < utf8.size();) {
     const auto lead = static_cast<unsigned char>(utf8[i]);
@@ -63,15 +67,13 @@ void Planner::offerUtf8(std::int64_t row, const std::array<std::string_view, 3>&
     ++plan_.withoutPassword;
     return;
   }
-  // Kept in wiping buffers: a password among them.
-  std::array<platform::SecretBytes, 3> bytes;
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (!toCodePage(fields[i], bytes[i])) {
+    if (!toCodePage(fields[i], bytes_[i])) {
       unstorable(row);
       return;
     }
   }
-  offerCodePage(row, {bytes[0].view(), bytes[1].view(), bytes[2].view()});
+  offerCodePage(row, {bytes_[0].view(), bytes_[1].view(), bytes_[2].view()});
 }
 
 void Planner::offerCodePage(std::int64_t row, const std::array<std::string_view, 3>& fields) {

@@ -36,6 +36,7 @@ class Planner {
   void unstorable(std::int64_t row);
 
   const platform::ListItems& existing_;
+  std::array<platform::SecretBytes, 3> bytes_;  // one row's texts in the code page, reused row to row
   ImportPlan plan_;
   std::unordered_set<Ref, Hash, Same> seen_;
 };

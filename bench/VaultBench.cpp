@@ -39,16 +39,7 @@ BenchHost g_host;
 using bench_data::field;
 namespace sealed = vault::sealed;
 
-void fillList(std::int64_t n) {
-  g_list.clear();
-  std::mt19937 rng(42);
-  std::vector<platform::ListRow> rows;
-  rows.reserve(static_cast<std::size_t>(n));
-  for (std::int64_t i = 0; i < n; ++i)
-    rows.push_back(g_list.makeRow(field(rng, 17 + rng() % 7), field(rng, 14 + rng() % 5),
-                                  "https://www." + field(rng, 20 + rng() % 10) + ".example.com/login"));
-  g_list.appendRows(std::move(rows));
-}
+void fillList(std::int64_t n) { bench_data::fillList(g_list, n); }
 
 void setUpVault(std::int64_t n) {
   modGlobals::masterPassword = u"correct horse";

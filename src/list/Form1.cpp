@@ -82,6 +82,9 @@ void Form1::createMenus() {
   mnuEncrypt = mnuFile->addAction(QStringLiteral("Encrypt Vault..."));
   mnuChangePassword = mnuFile->addAction(QStringLiteral("Change Master Password..."));
   mnuFile->addSeparator();
+  mnuImport = mnuFile->addAction(QStringLiteral("Import..."));
+  mnuExport = mnuFile->addAction(QStringLiteral("Export..."));
+  mnuFile->addSeparator();
   mnuFileItem = items(mnuFile, {QStringLiteral("Exit")});
   // The first item says what it will do to the vault as it is now.
   connect(mnuFile, &QMenu::aboutToShow, this, [this] {
@@ -121,6 +124,8 @@ void Form1::wireHandlers() {
   connect(mnuEncrypt, &QAction::triggered, this, [this] { mnuEncrypt_Click(); });
   connect(mnuChangePassword, &QAction::triggered, this, [this] { mnuChangePassword_Click(); });
   connect(mnuFind, &QAction::triggered, this, [this] { mnuFind_Click(); });
+  connect(mnuImport, &QAction::triggered, this, [this] { mnuImport_Click(); });
+  connect(mnuExport, &QAction::triggered, this, [this] { mnuExport_Click(); });
   wire(mnuDataItem, &Form1::mnuDataItem_Click);
   wire(mnuCopyItem, &Form1::mnuCopyItem_Click);
   wire(mnuHelpItem, &Form1::mnuHelpItem_Click);

@@ -40,7 +40,9 @@ class Form1 final : public platform::Form {
   QAction* mnuLock = nullptr;     // "Lock", above the designed items
   QAction* mnuEncrypt = nullptr;  // "Encrypt Vault..." or, while encrypted, "Remove Encryption..."
   QAction* mnuChangePassword = nullptr;
-  QAction* mnuFind = nullptr;    // "Find...", after the Data menu's designed items
+  QAction* mnuFind = nullptr;  // "Find...", after the Data menu's designed items
+  QAction* mnuImport = nullptr;
+  QAction* mnuExport = nullptr;
   QList<QAction*> mnuFileItem;   // 0
   QList<QAction*> mnuDataItem;   // 0 to 3
   QList<QAction*> mnuCopyItem;   // 0 to 2
@@ -68,6 +70,8 @@ class Form1 final : public platform::Form {
   void mnuEncrypt_Click();
   void mnuChangePassword_Click();
   void mnuFind_Click();
+  void mnuImport_Click();
+  void mnuExport_Click();
   void mnuDataItem_Click(int index);
   void mnuCopyItem_Click(int index);
   void mnuHelpItem_Click(int index);

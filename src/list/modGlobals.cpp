@@ -2,6 +2,7 @@
 
 #include "Form1.h"
 #include "platform/forms/StatusBar.h"
+#include "TransferChoosers.h"
 
 namespace modGlobals {
 
@@ -15,6 +16,7 @@ void resetEditorStateForTests() {
   editorUsername.clear();
   editorPassword.clear();
   editorLocation.clear();
+  transferChoosers::setAnswersForTests({});
 }
 
 }  // namespace modGlobals

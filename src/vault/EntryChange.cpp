@@ -90,4 +90,49 @@ platform::Result<std::monostate> removeEntry(std::int64_t number, const Entry& w
   return std::monostate{};
 }
 
+std::array<std::string_view, 3> EntryBatch::entry(std::size_t index) const {
+  const std::string_view all = texts.view();
+  std::size_t from = index == 0 ? 0 : ends[index - 1][2];
+  std::array<std::string_view, 3> fields;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    fields[i] = all.substr(from, ends[index][i] - from);
+    from = ends[index][i];
+  }
+  return fields;
+}
+
+void EntryBatch::add(std::string_view userName, std::string_view password, std::string_view location) {
+  std::array<std::size_t, 3> end{};
+  std::size_t i = 0;
+  for (std::string_view field : {userName, password, location}) {
+    texts.append(field);
+    end[i++] = texts.size();
+  }
+  ends.push_back(end);
+}
+
+platform::Result<std::int64_t> addEntries(const EntryBatch& batch) {
+  platform::ListItems* list = entryList();
+  if (!list) return saveVault().failure();  // refuses, and says that the list is not open
+  if (auto fresh = catchUp(); !fresh) return Failure{fresh.why()};
+  std::vector<platform::ListRow> rows;
+  rows.reserve(batch.count());
+  for (std::size_t i = 0; i < batch.count(); ++i) {
+    const auto fields = batch.entry(i);
+    rows.push_back(list->makeRow(fields[0], fields[1], fields[2]));
+  }
+  // Keys are handed out in order: every row made from here on is one of the batch.
+  const std::uint64_t firstKey = rows.empty() ? 0 : rows.front().key();
+  const auto added = static_cast<std::int64_t>(rows.size());
+  list->appendRows(std::move(rows));
+  if (added == 0) return added;
+  if (auto saved = saveVault(); !saved) {
+    // From the last row up: unsorted, the batch is all at the end and each removal costs nothing.
+    for (std::int64_t number = list->count(); number >= 1; --number)
+      if (list->row(number).key() >= firstKey) list->remove(number);
+    return saved.failure();
+  }
+  return added;
+}
+
 }  // namespace modGlobals

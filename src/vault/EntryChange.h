@@ -7,8 +7,11 @@
 #include "platform/base/Result.h"
 #include "platform/base/Secret.h"
 
+#include <array>
 #include <cstdint>
+#include <string_view>
 #include <variant>
+#include <vector>
 
 namespace modGlobals {
 
@@ -18,6 +21,17 @@ struct Entry {
 
   static Entry of(const platform::ListRow& row);
   bool operator==(const Entry& other) const;
+};
+
+// Many entries (an import's) in one wiping buffer: their texts back to back, and where each
+// entry's user name, password and location end in it.
+struct EntryBatch {
+  platform::SecretBytes texts;
+  std::vector<std::array<std::size_t, 3>> ends;
+
+  std::size_t count() const { return ends.size(); }
+  std::array<std::string_view, 3> entry(std::size_t index) const;
+  void add(std::string_view userName, std::string_view password, std::string_view location);
 };
 
 // Each failure is said in the status bar too. The list is the host's. When data.enc changed on
@@ -38,5 +52,8 @@ platform::Result<Replaced> replaceEntry(std::int64_t number, const Entry& was, c
 platform::Result<std::monostate> removeEntry(std::int64_t number, const Entry& was);
 // The first row that holds the entry's texts, or 0.
 std::int64_t findEntry(const platform::ListItems& list, const Entry& entry);
+// Appends the batch after the existing rows (sorted in while sorting is on) and saves once; on
+// failure every added row goes again. How many were added.
+platform::Result<std::int64_t> addEntries(const EntryBatch& batch);
 
 }  // namespace modGlobals

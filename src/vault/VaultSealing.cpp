@@ -122,6 +122,18 @@ Result<PasswordCheck> checkMasterPassword(const platform::SecretText& typed) {
   return check;
 }
 
+platform::Result<std::optional<platform::SecretBytes>> openSealedFile(std::string_view fileBytes,
+                                                                      const platform::SecretText& password) {
+  if (auto why = sealed::headerProblem(fileBytes)) return Failure{*why};
+  const platform::SecretBytes bytes = codePageBytes(password);
+  auto unlocked = whileEventsRun([&] { return sealed::unlock(fileBytes, bytes); });
+  if (!unlocked) return Failure{unlocked.why()};
+  if (!*unlocked) return std::optional<platform::SecretBytes>();
+  auto plain = sealed::open(fileBytes, **unlocked);
+  if (!plain) return plain.failure();
+  return std::optional<platform::SecretBytes>(std::move(*plain));
+}
+
 Done encryptVault() {
   // Each rewrites the list: first it must hold what another machine may have saved meanwhile.
   if (auto fresh = catchUp(); !fresh) return fresh.failure();

@@ -7,6 +7,7 @@
 #include "platform/base/Secret.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -86,6 +87,12 @@ bool vaultSealed();
 // On Right a sealed vault is open and loadVault lists it.
 enum class PasswordCheck { Right, Wrong, Ended };
 platform::Result<PasswordCheck> checkMasterPassword(const platform::SecretText& typed);
+
+// The plain bytes of another encrypted vault file (an import's), opened with `password` while
+// window events run: nothing when the password is wrong; a failure, with the sentence, when the
+// file is damaged or no key could be derived.
+platform::Result<std::optional<platform::SecretBytes>> openSealedFile(std::string_view fileBytes,
+                                                                      const platform::SecretText& password);
 
 // Rewrite data.enc sealed with a key from the master password, plain again (byte for byte what a
 // plain save writes), or with a new master password. Each says in the status bar how it went; a

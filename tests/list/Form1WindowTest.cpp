@@ -82,8 +82,9 @@ TEST_F(MainWindow, designedTextsPicturesColumnsMenusAndTabOrder) {
 
   // The menu bar in order: each menu's caption, then its items (nullptr: a separator).
   const std::pair<QStringList, QList<QAction*>> menus[] = {
-      {{"File", "Lock", "", "Encrypt Vault...", "Change Master Password...", "", "Exit"},
-       {w->mnuLock, nullptr, w->mnuEncrypt, w->mnuChangePassword, nullptr, w->mnuFileItem[0]}},
+      {{"File", "Lock", "", "Encrypt Vault...", "Change Master Password...", "", "Import...", "Export...", "", "Exit"},
+       {w->mnuLock, nullptr, w->mnuEncrypt, w->mnuChangePassword, nullptr, w->mnuImport, w->mnuExport, nullptr,
+        w->mnuFileItem[0]}},
       {{"Data", "Add Username/Password", "Delete Selected Item", "Edit Selected Item", "Goto \"Used At\" Location", "",
         "Find..."},
        QList<QAction*>(w->mnuDataItem) << nullptr << w->mnuFind},

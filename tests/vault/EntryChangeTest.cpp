@@ -39,6 +39,14 @@ TEST_F(VaultTest, anEntryChangeThatCanNotBeSavedOrFindsAnotherEntryChangesNothin
       {"replace", true, [&] { return replaceEntry(2, bob, entry("al", "a9", "x")).ok(); },
        u"Could not save data.enc: Input/output error"},
       {"remove", true, [&] { return removeEntry(2, bob).ok(); }, u"Could not save data.enc: Input/output error"},
+      {"add many", true,
+       [] {
+         EntryBatch batch;
+         batch.add("cy", "c3", "c.example");
+         batch.add("aa", "d4", "d.example");  // sorted in before the existing rows
+         return addEntries(batch).ok();
+       },
+       u"Could not save data.enc: Input/output error"},
       {"replace another entry", false, [&] { return replaceEntry(1, bob, entry("al", "a9", "x")).ok(); },
        u"The entry is no longer in the list."},
       {"remove another entry", false, [&] { return removeEntry(1, bob).ok(); }, u"The entry is no longer in the list."},

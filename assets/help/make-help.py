@@ -131,9 +131,12 @@ def document():
             ('Copy Used At', 'Puts the selected location on the clipboard (**Copy > Selected Used At Location**).'),
             ('Visit', 'Opens Keyloft\u2019s own web site in a small browser window.'),
             ('Data > Find', 'Finds an entry by any part of its user name, password or location (**Ctrl+F**).'),
+            ('File > Lock', 'Hides every Keyloft window until you type the master password again.'),
             ('File > Encrypt Vault', 'Encrypts data.enc with a key made from your master password '
                                      '(**File > Remove Encryption** turns it off again).'),
             ('File > Change Master Password', 'Sets a new master password; type the current one first.'),
+            ('File > Import', 'Adds the entries of a CSV export of a browser or another keeper, or of another data.enc.'),
+            ('File > Export', 'Writes every entry to a CSV file that browsers and other keepers import.'),
             ('File > Exit', 'Closes Keyloft. Every change is already saved.'),
         ]),
         para('The line at the bottom of the window tells you what the last command did, for example '
@@ -161,6 +164,24 @@ def document():
              'and goes on from the top when it reaches the end. Letters match in either case unless you '
              'tick **Match case**. When no entry holds the text, the line at the bottom says so. Escape '
              'closes the window.'),
+        heading('Moving in and out'),
+        para('To move in from a browser or another password keeper, export its passwords there as a CSV '
+             'file, then choose **File > Import** and pick the file. Keyloft knows the exports of Firefox, '
+             'Chrome, Edge, Brave, Opera, Safari, Bitwarden, KeePassXC, 1Password, LastPass, Proton Pass '
+             'and its own, and another Keyloft data.enc. Before anything is written it says how many '
+             'entries come in and which rows are left out (without a password, already in your vault, or '
+             'with characters Keyloft cannot store); **OK** adds them after your entries. Delete the '
+             'exported file afterwards: it holds every password readable.'),
+        para('**File > Export** writes every entry to a CSV file (name, url, username, password, note) '
+             'that browsers and other keepers import. The file holds every password readable, so Keyloft '
+             'asks first; keep the file private and delete it when you are done.'),
+        heading('Locking'),
+        para('Keyloft locks when you choose **File > Lock**, after 10 minutes without a key press or a '
+             'click in its windows, when your desktop locks the screen, and before the computer sleeps. '
+             'Locked, every Keyloft window is hidden and the entries are gone from memory; the master '
+             'password dialog brings them back, with any changes made meanwhile. What you were typing in '
+             'the editor is kept. The minutes are **lockAfterMinutes** under **[Settings]** in '
+             'Keyloft.ini (0 turns the timer off).'),
         heading('Sorting'),
         para('Click a column header (**Username**, **Password** or **Website/Location**) to sort the list '
              'by that column; click it again to reverse the order. Case and accents do not change the '

@@ -5,7 +5,13 @@
 #include "vault/EntryChange.h"
 #include "vault/modGlobals.h"
 
+#include "platform/base/Files.h"
+
+#include <QFileSystemWatcher>
 #include <QLoggingCategory>
+#include <QTimer>
+
+#include <array>
 
 #include <cstdint>
 #include <memory>
@@ -13,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // A failure the vault lets pass on purpose leaves a debug line here ("keyloft.vault", off unless
 // QT_LOGGING_RULES turns it on).
@@ -34,6 +41,26 @@ struct SealedState {
   std::string keyMissing;     // why such a vault has no key yet; until it has one nothing is written plain
 };
 
+// A vault in a synced folder: what data.enc was when last read or written, and the watch on it.
+struct SyncState {
+  std::optional<platform::files::FileStamp> stamp;
+  bool needsNewPassword = false;
+  std::vector<std::string> offered;  // conflicting copies asked about (or told of) in this run
+  bool busy = false;                 // a reload or an offer is under way: a change meanwhile waits
+  std::unique_ptr<QTimer> settle;
+  std::unique_ptr<QFileSystemWatcher> watcher;
+};
+
+// Locking: whether the vault is closed for a lock, how many saves or derivations run, and the entry
+// selected at the lock as a keyed hash of its texts (a new key each lock), never the texts.
+struct LockState {
+  bool closed = false;
+  int busy = 0;
+  std::array<unsigned char, 32> key{};
+  std::array<unsigned char, 32> hash{};
+  bool remembered = false;
+};
+
 // The vault's run-wide state besides the master password's copies (modGlobals.h), in one place
 // with one reset (resetVaultForTests).
 struct VaultRunState {
@@ -41,6 +68,8 @@ struct VaultRunState {
   bool locked = false;         // this process holds the vault's lock
   std::uint64_t readSize = 0;  // the size of the vault as last read, which the out-of-memory sentence gives
   VaultHost* host = nullptr;   // the windows; none: a host that does nothing
+  SyncState sync;
+  LockState lock;
 };
 extern VaultRunState g_vault;
 
@@ -60,7 +89,6 @@ class BusyScope {
 // or its sealed bytes). Nothing when the check can go on; otherwise the failure (its sentence for the
 // user) or Ended.
 std::optional<platform::Result<PasswordCheck>> rereadForUnlock();
-void resetLockForTests();
 
 // Ends the program saying that the vault, as last read, does not fit in memory.
 platform::Failure fatalOutOfMemory();
@@ -110,8 +138,6 @@ void noteVaultStamp();
 // refused (the file needs another master password), said in the status bar; an unreadable file
 // lets the change go on, so that its save writes the list as it stands.
 platform::Result<bool> catchUp();
-// Forgets the stamp, the refusal and the copies already offered, and stops the watch.
-void resetSync();
 // Empties the list and lists a whole file's bytes, selecting the first row that holds `selected`.
 std::int64_t relist(std::string_view fileBytes, const Entry* selected);
 // A key for another sealed file, derived from this run's master password while window events

@@ -17,20 +17,11 @@ using namespace internal;
 using platform::Failure;
 namespace column = platform::column;
 
-bool g_closed = false;
-int g_busy = 0;
+static_assert(sizeof(LockState::key) == crypto_generichash_KEYBYTES &&
+              sizeof(LockState::hash) == crypto_generichash_BYTES);
 
-// The entry selected at the lock, as a keyed hash of its texts: enough to select it again, nothing
-// to read it back from. The key is drawn anew at each lock.
-struct Remembered {
-  std::array<unsigned char, crypto_generichash_KEYBYTES> key{};
-  std::array<unsigned char, crypto_generichash_BYTES> hash{};
-  bool any = false;
-};
-Remembered g_selected;
-
-std::array<unsigned char, crypto_generichash_BYTES> hashOf(
-    const platform::ListRow& row, const std::array<unsigned char, crypto_generichash_KEYBYTES>& key) {
+std::array<unsigned char, crypto_generichash_BYTES> hashOf(const platform::ListRow& row,
+                                                           const decltype(LockState::key)& key) {
   crypto_generichash_state state;
   crypto_generichash_init(&state, key.data(), key.size(), crypto_generichash_BYTES);
   for (int c : {column::kUserName, column::kPassword, column::kLocation}) {
@@ -46,31 +37,36 @@ std::array<unsigned char, crypto_generichash_BYTES> hashOf(
   return hash;
 }
 
+// The entry selected at the lock: enough to select it again, nothing to read it back from.
 void rememberSelected(const platform::ListItems& list) {
-  g_selected = {};
+  LockState& lock = g_vault.lock;
+  lock.remembered = false;
   const std::int64_t selected = list.firstSelected();
   if (selected == 0 || sodium_init() < 0) return;
-  randombytes_buf(g_selected.key.data(), g_selected.key.size());
-  g_selected.hash = hashOf(list.row(selected), g_selected.key);
-  g_selected.any = true;
+  randombytes_buf(lock.key.data(), lock.key.size());
+  lock.hash = hashOf(list.row(selected), lock.key);
+  lock.remembered = true;
 }
 
 void selectRemembered(platform::ListItems& list) {
-  if (!g_selected.any) return;
+  LockState& lock = g_vault.lock;
+  if (!lock.remembered) return;
   for (std::int64_t n = 1; n <= list.count(); ++n) {
-    if (hashOf(list.row(n), g_selected.key) != g_selected.hash) continue;
+    if (hashOf(list.row(n), lock.key) != lock.hash) continue;
     list.setSelected(n, true);
     break;
   }
-  g_selected = {};
+  lock.remembered = false;
+  lock.key = {};
+  lock.hash = {};
 }
 
 }  // namespace
 
-internal::BusyScope::BusyScope() { ++g_busy; }
-internal::BusyScope::~BusyScope() { --g_busy; }
+internal::BusyScope::BusyScope() { ++g_vault.lock.busy; }
+internal::BusyScope::~BusyScope() { --g_vault.lock.busy; }
 
-bool vaultBusy() { return g_busy > 0; }
+bool vaultBusy() { return g_vault.lock.busy > 0; }
 
 void closeForLock() {
   if (platform::ListItems* list = entryList()) {
@@ -78,10 +74,10 @@ void closeForLock() {
     list->clear();
   }
   wipeSecrets();
-  g_closed = true;
+  g_vault.lock.closed = true;
 }
 
-bool closedForLock() { return g_closed; }
+bool closedForLock() { return g_vault.lock.closed; }
 
 std::optional<platform::Result<PasswordCheck>> internal::rereadForUnlock() {
   platform::SecretBytes bytes;
@@ -118,15 +114,9 @@ platform::Result<std::int64_t> reloadVaultAfterUnlock() {
   if (!listed) return listed;
   const std::int64_t count = *listed;
   selectRemembered(*list);
-  g_closed = false;
+  g_vault.lock.closed = false;
   status(u"Loaded " + u16(std::to_string(count)) + u" entries");
   return count;
-}
-
-void internal::resetLockForTests() {
-  g_closed = false;
-  g_busy = 0;
-  g_selected = {};
 }
 
 }  // namespace modGlobals

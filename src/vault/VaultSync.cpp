@@ -36,16 +36,6 @@ constexpr char16_t kConflictTitle[] = u"Conflicting Copy";
 // Sync programs write a file and rename it in several steps: the watch waits for them to settle.
 constexpr int kSettleMs = 300;
 
-struct SyncState {
-  std::optional<files::FileStamp> stamp;
-  bool needsNewPassword = false;
-  std::vector<std::string> offered;  // conflicting copies asked about (or told of) in this run
-  bool busy = false;                 // a reload or an offer is under way: a change meanwhile waits
-  std::unique_ptr<QTimer> settle;
-  std::unique_ptr<QFileSystemWatcher> watcher;
-};
-SyncState g_sync;
-
 // What a file in data.enc's place, or beside it, opened to with this run's key or master password.
 struct Opened {
   enum class How { Read, OtherPassword, Unreadable };
@@ -128,8 +118,9 @@ struct TextsHash {
 
 void offerConflictingCopies() {
   for (const std::string& name : conflictingCopies()) {
-    if (std::find(g_sync.offered.begin(), g_sync.offered.end(), name) != g_sync.offered.end()) continue;
-    g_sync.offered.push_back(name);
+    if (std::find(g_vault.sync.offered.begin(), g_vault.sync.offered.end(), name) != g_vault.sync.offered.end())
+      continue;
+    g_vault.sync.offered.push_back(name);
     const std::u16string left = u"A sync program left another version of your vault: " + u16(name) + u".  ";
     if (openFile(copyPath(name)).how != Opened::How::Read) {
       vaultHost().tell(kConflictTitle,
@@ -148,24 +139,25 @@ void watchPaths() {
   // A file renamed over is a new file: the watch on the old one is gone, so it is added again.
   for (const std::string& path : {file, files::realFolderOf(vaultPath())}) {
     const QString p = QString::fromStdString(path);
-    if (!g_sync.watcher->files().contains(p) && !g_sync.watcher->directories().contains(p)) g_sync.watcher->addPath(p);
+    if (!g_vault.sync.watcher->files().contains(p) && !g_vault.sync.watcher->directories().contains(p))
+      g_vault.sync.watcher->addPath(p);
   }
 }
 
 }  // namespace
 
-void internal::noteVaultStamp() { g_sync.stamp = files::fileStamp(vaultPath()); }
+void internal::noteVaultStamp() { g_vault.sync.stamp = files::fileStamp(vaultPath()); }
 
-bool vaultChangedOnDisk() { return files::fileStamp(vaultPath()) != g_sync.stamp; }
+bool vaultChangedOnDisk() { return files::fileStamp(vaultPath()) != g_vault.sync.stamp; }
 
 Result<std::int64_t> reloadVault() {
-  if (g_sync.needsNewPassword) return Failure{kRefusedWhy};
+  if (g_vault.sync.needsNewPassword) return Failure{kRefusedWhy};
   if (!entryList()) return Failure{"The list of entries is not open"};
   // Taken before the read: a change while it reads shows at the next look.
   const std::optional<files::FileStamp> stamp = files::fileStamp(vaultPath());
   Opened opened = openFile(vaultPath());
   if (opened.how == Opened::How::OtherPassword) {
-    g_sync.needsNewPassword = true;
+    g_vault.sync.needsNewPassword = true;
     vaultHost().tell(u"Vault Changed",
                      u"data.enc was changed on another machine and now opens with a different master password.  "
                      u"Keyloft keeps the list as it was; restart Keyloft and enter the new password to see the "
@@ -173,7 +165,7 @@ Result<std::int64_t> reloadVault() {
     return Failure{kRefusedWhy};
   }
   // Said once for this file; the next save writes the list as it stands, which repairs it.
-  g_sync.stamp = stamp;
+  g_vault.sync.stamp = stamp;
   if (opened.how == Opened::How::Unreadable) {
     status(u"data.enc changed on disk but cannot be read: " + u16(opened.why) + u".  The list is kept.");
     return Failure{opened.why};
@@ -190,42 +182,43 @@ Result<std::int64_t> reloadVault() {
 }
 
 Result<bool> internal::catchUp() {
-  if (!g_sync.needsNewPassword) {
+  if (!g_vault.sync.needsNewPassword) {
     if (!vaultChangedOnDisk()) return false;
     if (reloadVault()) return true;
-    if (!g_sync.needsNewPassword) return false;  // unreadable: the save writes the list as it stands
+    if (!g_vault.sync.needsNewPassword) return false;  // unreadable: the save writes the list as it stands
   }
   status(kRefused);
   return Failure{kRefusedWhy};
 }
 
 void vaultFolderChanged() {
-  if (g_sync.busy) {
-    if (g_sync.settle) g_sync.settle->start();
+  if (g_vault.sync.busy) {
+    if (g_vault.sync.settle) g_vault.sync.settle->start();
     return;
   }
-  g_sync.busy = true;
+  g_vault.sync.busy = true;
   // While locked nothing is listed and no key is held: the unlock reads the file as it is then.
-  if (!g_sync.needsNewPassword && entryList() && !closedForLock()) {
+  if (!g_vault.sync.needsNewPassword && entryList() && !closedForLock()) {
     if (vaultChangedOnDisk()) {
       if (auto count = reloadVault())
         status(u"data.enc changed on disk.  Loaded " + u16(std::to_string(*count)) + u" entries.");
     }
-    if (!g_sync.needsNewPassword) offerConflictingCopies();
+    if (!g_vault.sync.needsNewPassword) offerConflictingCopies();
   }
-  g_sync.busy = false;
+  g_vault.sync.busy = false;
 }
 
 void watchVaultFile() {
   if (!QCoreApplication::instance()) return;
-  if (!g_sync.watcher) {
-    g_sync.settle = std::make_unique<QTimer>();
-    g_sync.settle->setSingleShot(true);
-    g_sync.settle->setInterval(kSettleMs);
-    g_sync.watcher = std::make_unique<QFileSystemWatcher>();
-    QTimer* settle = g_sync.settle.get();
-    QObject::connect(g_sync.watcher.get(), &QFileSystemWatcher::fileChanged, settle, [settle] { settle->start(); });
-    QObject::connect(g_sync.watcher.get(), &QFileSystemWatcher::directoryChanged, settle,
+  if (!g_vault.sync.watcher) {
+    g_vault.sync.settle = std::make_unique<QTimer>();
+    g_vault.sync.settle->setSingleShot(true);
+    g_vault.sync.settle->setInterval(kSettleMs);
+    g_vault.sync.watcher = std::make_unique<QFileSystemWatcher>();
+    QTimer* settle = g_vault.sync.settle.get();
+    QObject::connect(g_vault.sync.watcher.get(), &QFileSystemWatcher::fileChanged, settle,
+                     [settle] { settle->start(); });
+    QObject::connect(g_vault.sync.watcher.get(), &QFileSystemWatcher::directoryChanged, settle,
                      [settle] { settle->start(); });
     QObject::connect(settle, &QTimer::timeout, settle, [] {
       watchPaths();
@@ -234,7 +227,7 @@ void watchVaultFile() {
   }
   watchPaths();
   // Copies left while Keyloft was closed are offered once the window is up.
-  g_sync.settle->start();
+  g_vault.sync.settle->start();
 }
 
 bool isConflictingCopyName(std::string_view fileName) {
@@ -307,7 +300,5 @@ Result<std::int64_t> mergeConflictingCopy(const std::string& fileName) {
   status(u"Merged " + u16(std::to_string(count)) + u" entries from " + u16(fileName) + u".  Data saved.");
   return count;
 }
-
-void internal::resetSync() { g_sync = {}; }
 
 }  // namespace modGlobals

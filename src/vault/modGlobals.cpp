@@ -422,8 +422,6 @@ void resetVaultForTests() {
   VaultHost* host = g_vault.host;
   g_vault = {};
   g_vault.host = host;
-  resetSync();
-  resetLockForTests();
 }
 
 }  // namespace modGlobals

@@ -66,13 +66,8 @@ std::optional<QString> tooLargeToEdit(const platform::ListRow& row) {
 // How long a copied field stays on the clipboard, read at each copy so that a changed setting
 // counts at once; zero keeps it there. Anything but a whole number of seconds counts as the default.
 std::chrono::seconds clipboardLifetime() {
-  constexpr qint64 kDefault = 30;
-  const QString stored = platform::settings::getSetting(modLivery::productName, QStringLiteral("Settings"),
-                                                        QStringLiteral("clearClipboardSeconds"),
-                                                        QString::number(kDefault));
-  bool whole = false;
-  const qint64 seconds = stored.trimmed().toLongLong(&whole);
-  return std::chrono::seconds(whole && seconds >= 0 ? seconds : kDefault);
+  return std::chrono::seconds(platform::settings::getCountSetting(modLivery::productName, QStringLiteral("Settings"),
+                                                                  QStringLiteral("clearClipboardSeconds"), 30));
 }
 
 }  // namespace

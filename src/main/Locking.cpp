@@ -13,7 +13,6 @@
 #include <QApplication>
 #include <QLoggingCategory>
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -79,19 +78,12 @@ void lockNow() {
   finish();
 }
 
-// A save or a key derivation is never cut in two: the lock waits, checking again shortly, because
-// the derivation runs window events (this request among them) until it ends.
+// A save or a key derivation is never cut in two: the lock waits for them to end, since a
+// derivation runs window events (this request among them) until it is done.
 void lockWhenIdle() {
-  if (!modGlobals::vaultBusy()) {
-    lockNow();
-    return;
-  }
   if (g_state.waiting) return;
   g_state.waiting = true;
-  QTimer::singleShot(50, qApp, [] {
-    g_state.waiting = false;
-    lockWhenIdle();
-  });
+  modGlobals::whenNotBusy(lockNow);
 }
 
 }  // namespace
@@ -120,13 +112,9 @@ void afterUnlock() {
 }
 
 std::chrono::minutes lockAfterMinutes() {
-  constexpr qint64 kDefault = 10;
-  const QString stored = platform::settings::getSetting(modLivery::productName, QStringLiteral("Settings"),
-                                                        QStringLiteral("lockAfterMinutes"), QString::number(kDefault));
-  bool whole = false;
-  const qint64 minutes = stored.trimmed().toLongLong(&whole);
   // Beyond a year is as good as never, and keeps the count of milliseconds in range.
-  return std::chrono::minutes(whole && minutes >= 0 ? std::min<qint64>(minutes, 366LL * 24 * 60) : kDefault);
+  return std::chrono::minutes(platform::settings::getCountSetting(
+      modLivery::productName, QStringLiteral("Settings"), QStringLiteral("lockAfterMinutes"), 10, 366LL * 24 * 60));
 }
 
 void startTriggers(platform::IdleTimer::Clock clock, const platform::desktop::Buses& buses) {

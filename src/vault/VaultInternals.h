@@ -14,6 +14,7 @@
 #include <array>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <new>
 #include <optional>
@@ -56,6 +57,7 @@ struct SyncState {
 struct LockState {
   bool closed = false;
   int busy = 0;
+  std::vector<std::function<void()>> afterBusy;  // steps waiting for the saves and derivations to end
   std::array<unsigned char, 32> key{};
   std::array<unsigned char, 32> hash{};
   bool remembered = false;
@@ -85,6 +87,10 @@ class BusyScope {
   BusyScope& operator=(const BusyScope&) = delete;
 };
 
+// data.enc's bytes taken in for a password check: a sealed vault's kept for its key, a plain one's
+// master password read from its first line. False when the file holds no master password; the
+// failure is what the sealed header says is wrong.
+platform::Result<bool> takeInForCheck(platform::SecretBytes& bytes);
 // Before a password check while locked: data.enc read again, as the check needs it (its first line,
 // or its sealed bytes). Nothing when the check can go on; otherwise the failure (its sentence for the
 // user) or Ended.
@@ -140,8 +146,9 @@ void noteVaultStamp();
 platform::Result<bool> catchUp();
 // Empties the list and lists a whole file's bytes, selecting the first row that holds `selected`.
 std::int64_t relist(std::string_view fileBytes, const Entry* selected);
-// A key for another sealed file, derived from this run's master password while window events
-// run: nothing when that password does not open it.
-platform::Result<std::optional<vault::sealed::Sealing>> unlockWithMasterPassword(std::string_view fileBytes);
+// The key of a sealed file, derived from `password` while window events run: nothing when that
+// password does not open it.
+platform::Result<std::optional<vault::sealed::Sealing>> unlockWith(std::string_view fileBytes,
+                                                                   const platform::SecretText& password);
 
 }  // namespace modGlobals::internal

@@ -1,14 +1,15 @@
 // The vault's side of locking: closed with nothing of the entries or the key left in memory, and
 // opened again from data.enc as it is at the unlock.
-#include "shiftText.h"
 #include "vault/modGlobals.h"
-#include "VaultFormat.h"
 #include "VaultInternals.h"
+
+#include <QCoreApplication>
 
 #include <sodium.h>
 
 #include <array>
 #include <string>
+#include <utility>
 
 namespace modGlobals {
 namespace {
@@ -64,7 +65,25 @@ void selectRemembered(platform::ListItems& list) {
 }  // namespace
 
 internal::BusyScope::BusyScope() { ++g_vault.lock.busy; }
-internal::BusyScope::~BusyScope() { --g_vault.lock.busy; }
+internal::BusyScope::~BusyScope() {
+  if (--g_vault.lock.busy > 0 || g_vault.lock.afterBusy.empty()) return;
+  auto steps = std::exchange(g_vault.lock.afterBusy, {});
+  auto run = [steps = std::move(steps)] {
+    for (const auto& step : steps) step();
+  };
+  // Not inside the save: its caller still has to finish (a rollback, a status).
+  if (QCoreApplication* app = QCoreApplication::instance())
+    QMetaObject::invokeMethod(app, std::move(run), Qt::QueuedConnection);
+  else
+    run();
+}
+
+void whenNotBusy(std::function<void()> step) {
+  if (g_vault.lock.busy > 0)
+    g_vault.lock.afterBusy.push_back(std::move(step));
+  else
+    step();
+}
 
 bool vaultBusy() { return g_vault.lock.busy > 0; }
 
@@ -82,19 +101,10 @@ bool closedForLock() { return g_vault.lock.closed; }
 std::optional<platform::Result<PasswordCheck>> internal::rereadForUnlock() {
   platform::SecretBytes bytes;
   if (!readVault(bytes)) return PasswordCheck::Ended;
-  if (vault::sealed::isSealed(bytes)) {
-    if (auto problem = vault::sealed::headerProblem(bytes))
-      return Failure{utf8(internal::problem("Could not open", vaultPath(), *problem))};
-    g_vault.sealed.file = std::move(bytes);
-    return std::nullopt;
-  }
-  vault::LineReader lines(bytes.view());
-  std::string_view first;
-  lines.next(first);
+  auto taken = takeInForCheck(bytes);
+  if (!taken) return Failure{utf8(problem("Could not open", vaultPath(), taken.why()))};
   // Emptied meanwhile (a sync, a restore): no password can open it, and no new one is made here.
-  if (first.empty())
-    return Failure{utf8(problem("Could not open", vaultPath(), "It no longer holds a master password."))};
-  storedMasterPassword = unshiftedText(first);
+  if (!*taken) return Failure{utf8(problem("Could not open", vaultPath(), "It no longer holds a master password."))};
   return std::nullopt;
 }
 

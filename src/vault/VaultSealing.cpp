@@ -83,8 +83,7 @@ Result<PasswordCheck> checkTyped(const platform::SecretText& typed) {
   if (closedForLock())
     if (auto refused = rereadForUnlock()) return *refused;
   if (g_vault.sealed.file.empty()) return typed == storedMasterPassword ? PasswordCheck::Right : PasswordCheck::Wrong;
-  const platform::SecretBytes password = codePageBytes(typed);
-  auto unlocked = whileEventsRun([&] { return sealed::unlock(g_vault.sealed.file, password); });
+  auto unlocked = unlockWith(g_vault.sealed.file, typed);
   if (!unlocked) return Failure{utf8(failedTo("Could not open", vaultPath(), unlocked.why()))};
   if (!*unlocked) return PasswordCheck::Wrong;
   sealed::Sealing& sealing = **unlocked;
@@ -125,8 +124,7 @@ Result<PasswordCheck> checkMasterPassword(const platform::SecretText& typed) {
 platform::Result<std::optional<platform::SecretBytes>> openSealedFile(std::string_view fileBytes,
                                                                       const platform::SecretText& password) {
   if (auto why = sealed::headerProblem(fileBytes)) return Failure{*why};
-  const platform::SecretBytes bytes = codePageBytes(password);
-  auto unlocked = whileEventsRun([&] { return sealed::unlock(fileBytes, bytes); });
+  auto unlocked = unlockWith(fileBytes, password);
   if (!unlocked) return Failure{unlocked.why()};
   if (!*unlocked) return std::optional<platform::SecretBytes>();
   auto plain = sealed::open(fileBytes, **unlocked);
@@ -199,9 +197,10 @@ Result<std::unique_ptr<sealed::Sealing>> internal::newVaultSealing() {
   return std::make_unique<sealed::Sealing>(std::move(*made));
 }
 
-Result<std::optional<sealed::Sealing>> internal::unlockWithMasterPassword(std::string_view fileBytes) {
-  const platform::SecretBytes password = codePageBytes(masterPassword);
-  return whileEventsRun([&] { return sealed::unlock(fileBytes, password); });
+Result<std::optional<sealed::Sealing>> internal::unlockWith(std::string_view fileBytes,
+                                                            const platform::SecretText& password) {
+  const platform::SecretBytes bytes = codePageBytes(password);
+  return whileEventsRun([&] { return sealed::unlock(fileBytes, bytes); });
 }
 
 void wipeSecrets() {

@@ -61,7 +61,7 @@ Opened openWithKey(platform::SecretBytes bytes) {
       o.plain = std::move(*opened);
     } else {
       // Not this key: another salt, perhaps another password. The master password tells.
-      auto unlocked = unlockWithMasterPassword(bytes);
+      auto unlocked = unlockWith(bytes, masterPassword);
       if (!unlocked) return unreadable(unlocked.why());
       if (!*unlocked) {
         o.how = Opened::How::OtherPassword;

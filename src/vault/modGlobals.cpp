@@ -193,6 +193,21 @@ bool lockVault() {
   return g_vault.locked;
 }
 
+platform::Result<bool> internal::takeInForCheck(platform::SecretBytes& bytes) {
+  if (vault::sealed::isSealed(bytes)) {
+    if (auto why = vault::sealed::headerProblem(bytes)) return Failure{*why};
+    rememberSealed(true);
+    g_vault.sealed.file = std::move(bytes);
+    return true;
+  }
+  vault::LineReader lines(bytes.view());
+  std::string_view first;
+  lines.next(first);  // a file of zero bytes has no first line: no master password yet
+  if (first.empty()) return false;
+  storedMasterPassword = unshiftedText(first);
+  return true;
+}
+
 namespace {
 
 // Reads the vault and asks for the password: openVault without its guard. A failure has ended the
@@ -204,19 +219,10 @@ Done readAndAsk() {
   if (!missing) {
     if (auto read = readVault(bytes); !read) return read;
   }
-  if (vault::sealed::isSealed(bytes)) {
-    // What can be told without the password ends the program now, the file left as it is.
-    if (auto why = vault::sealed::headerProblem(bytes)) return ended(problem("Could not open", vaultPath(), *why));
-    rememberSealed(true);
-    g_vault.sealed.file = std::move(bytes);
-    askMasterPassword();
-    return std::monostate{};
-  }
-  vault::LineReader lines(bytes.view());
-  std::string_view first;
-  lines.next(first);  // a file of zero bytes has no first line: no master password yet
-  if (!first.empty()) {
-    storedMasterPassword = unshiftedText(first);
+  // What can be told without the password ends the program now, the file left as it is.
+  auto taken = takeInForCheck(bytes);
+  if (!taken) return ended(problem("Could not open", vaultPath(), taken.why()));
+  if (*taken) {
     askMasterPassword();
     return std::monostate{};
   }

@@ -7,6 +7,7 @@
 #include "platform/base/Secret.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -120,6 +121,9 @@ bool closedForLock();
 platform::Result<std::int64_t> reloadVaultAfterUnlock();
 // True while a save or a key derivation runs (window events run during the latter): a lock waits.
 bool vaultBusy();
+// Runs `step` now when nothing is busy, else once the last save or derivation under way has ended
+// and its caller has returned (queued behind the events that are running).
+void whenNotBusy(std::function<void()> step);
 
 // The text "Saved " is followed by: the short date, a space and the long time (no time at midnight).
 std::u16string savedTimeText();

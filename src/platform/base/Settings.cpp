@@ -5,6 +5,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace platform::settings {
 namespace {
 
@@ -29,6 +31,13 @@ QString keyFor(const QString& section, const QString& key) { return section + QL
 QString getSetting(const QString& appName, const QString& section, const QString& key, const QString& defaultValue) {
   QSettings store(fileFor(appName), QSettings::IniFormat);
   return store.value(keyFor(section, key), defaultValue).toString();
+}
+
+qint64 getCountSetting(const QString& appName, const QString& section, const QString& key, qint64 defaultValue,
+                       qint64 most) {
+  bool whole = false;
+  const qint64 stored = getSetting(appName, section, key, QString()).trimmed().toLongLong(&whole);
+  return whole && stored >= 0 ? std::min(stored, most) : defaultValue;
 }
 
 void saveSetting(const QString& appName, const QString& section, const QString& key, const QString& value) {
